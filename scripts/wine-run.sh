@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine with the project's own prefix.
+#   wine-run.sh [--prefix DIR] PROGRAM.exe [ARGS...]
+# The prefix is created once (no Mono or Gecko prompts; Arial replaced by Liberation Sans,
+# without which GDI+ finds no Arial and draws no text). Without a display the program runs
+# on a virtual X server.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+prefix=${KORVALITE_WINEPREFIX:-$root/build/win64/wineprefix}
+if [ "${1:-}" = --prefix ]; then
+  prefix=$2
+  shift 2
+fi
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] PROGRAM [ARGS...]" >&2; exit 2; }
+
+wine=
+for w in /usr/lib/wine/wine64 /usr/bin/wine64 /usr/bin/wine; do
+  [ -x "$w" ] && { wine=$w; break; }
+done
+[ -n "$wine" ] || { echo "wine-run: wine64 is not installed (make setup)" >&2; exit 2; }
+wineboot=$(dirname "$wine")/wineboot
+[ -x "$wineboot" ] || wineboot=
+
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+with_display() {
+  if [ -n "${DISPLAY:-}" ]; then
+    "$@"
+  else
+    xvfb-run -a -s "-screen 0 1600x1000x24" "$@"
+  fi
+}
+
+mkdir -p "$(dirname "$prefix")"
+if [ ! -f "$prefix/.korvalite-ready" ]; then
+  (
+    flock 9
+    if [ ! -f "$prefix/.korvalite-ready" ]; then
+      echo "wine-run: creating the Wine prefix $prefix" >&2
+      if [ -n "$wineboot" ]; then "$wineboot" -i >/dev/null 2>&1 || true; else "$wine" wineboot -i >/dev/null 2>&1 || true; fi
+      reg=$(mktemp --suffix=.reg)
+      cat >"$reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Arial"="Liberation Sans"
+"Arial Bold"="Liberation Sans Bold"
+"Times New Roman"="Liberation Serif"
+"Courier New"="Liberation Mono"
+EOF
+      "$wine" regedit "Z:${reg//\//\\}" >/dev/null 2>&1 || true
+      rm -f "$reg"
+      "$(dirname "$wine")/wineserver" -w 2>/dev/null || true
+      touch "$prefix/.korvalite-ready"
+    fi
+  ) 9>"$prefix.lock"
+fi
+
+with_display "$wine" "$@"
