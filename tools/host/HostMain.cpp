@@ -1,0 +1,52 @@
+// korvalite-host: a command-line VST 2.4 host. Loads one plug-in (a Linux .so natively, a
+// Windows DLL in the Windows build), describes it or renders an audio file through it.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "tools/host/CommandLine.h"
+#include "tools/host/Commands.h"
+#include "tools/host/HostError.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include "tools/host/TextConversion.h"
+#endif
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args;
+#ifdef _WIN32
+  // Same bytes on both platforms: no CR added to line ends.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  args = utf8Arguments();
+  if (!args.empty()) args.erase(args.begin());
+  (void)argc;
+  (void)argv;
+#else
+  args.assign(argv + 1, argv + argc);
+#endif
+  try {
+    CommandLine cl = parseCommandLine(args);
+    if (cl.help) {
+      std::fputs(usageText(), stdout);
+      return 0;
+    }
+    if (cl.command.empty()) {
+      std::fputs(usageText(), stderr);
+      return 2;
+    }
+    const Command* command = findCommand(cl.command);
+    if (!command) throw HostError("unknown command '" + cl.command + "' (see --help)");
+    if (static_cast<int>(cl.operands.size()) != command->operandCount)
+      throw HostError(std::string(command->name) + " expects " + command->operands + " (see --help)");
+    return command->run(cl);
+  } catch (const std::exception& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "korvalite-host: %s\n", e.what());
+    return 1;
+  }
+}
