@@ -60,6 +60,19 @@ class CDrawContext : public CBaseObject {
   // The screen cursor position relative to the screen offset.
   void getPointerPosition(CPos& out);
 
+  // Placement of drawString: the baseline for a font of fontSize pixels in area, and the
+  // left edge of a text of textWidth pixels (integer halvings truncate toward zero; the
+  // centred position is computed in float and truncated).
+  static int32_t textBaseline(const CArea& area, int32_t fontSize) {
+    return area.bottom - 1 + fontSize / 2 - area.getHeight() / 2;
+  }
+  static int32_t textLeft(const CArea& area, int32_t textWidth, int32_t alignment) {
+    if (alignment == kAlignLeft) return area.left;
+    if (alignment == kAlignRight) return area.right - textWidth;
+    return static_cast<int32_t>(static_cast<float>(area.right - area.left) * 0.5f +
+                                static_cast<float>(area.left) - static_cast<float>(textWidth) * 0.5f);
+  }
+
   const CPos& getOffset() const { return offset; }
   void setOffset(const CPos& p) { offset = p; }
   const CPos& getScreenOffset() const { return screenOffset; }

@@ -147,7 +147,7 @@ void CDrawContext::setFontColor(const CRgbaColor& c) {
 
 void CDrawContext::setFont(CFontDesc* newFont, int32_t newSize, int32_t newStyle) {
   if (!newFont) return;
-  if (font) font->release();
+  CFontDesc* previous = font;
   if ((newSize < 1 || newSize == newFont->getSize()) && (newStyle == -1 || newStyle == newFont->getStyle())) {
     font = newFont;
     font->retain();
@@ -155,6 +155,7 @@ void CDrawContext::setFont(CFontDesc* newFont, int32_t newSize, int32_t newStyle
     font = new CFontDesc(newFont->getName(), newSize > 0 ? newSize : newFont->getSize(),
                          newStyle != -1 ? newStyle : newFont->getStyle());
   }
+  if (previous) previous->release();
 }
 
 void CDrawContext::setClipRect(const CArea& area) {

@@ -1,0 +1,360 @@
+// The frame's native window: class registration, the child window in the host's window,
+// the window procedure, painting, pointer capture and leave tracking, cursors, size and
+// position, drop-target registration. Everything here runs on the window's thread.
+#include <ole2.h>
+#include <windows.h>
+#include <windowsx.h>
+
+#include <cstdlib>
+
+#include "gui/frame/CDrawContext.h"
+#include "gui/frame/CFrame.h"
+#include "gui/frame/COffscreenContext.h"
+#include "gui/frame/GDIPlusGlobals.h"
+#include "gui/frame/GuiModule.h"
+#include "gui/frame/win32/CDropTarget.h"
+
+namespace VSTGUI {
+
+namespace {
+
+// Window glue shared by all frames of the module.
+wchar_t className[64] = {};
+int32_t classRegistrations = 0;
+bool buttonsSwapped = false;
+OSVERSIONINFOEXW systemVersion = {};
+
+LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* frame = reinterpret_cast<CFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!frame) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return static_cast<LRESULT>(frame->handleWindowMessage(message, wParam, lParam));
+}
+
+void registerWindowClass() {
+  if (classRegistrations++ > 0) return;
+  HINSTANCE instance = static_cast<HINSTANCE>(getGuiModuleInstance());
+  wsprintfW(className, L"Plugin%p", instance);
+  WNDCLASSW windowClass = {};
+  windowClass.style = CS_GLOBALCLASS | CS_DBLCLKS;
+  windowClass.lpfnWndProc = frameWindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = className;
+  RegisterClassW(&windowClass);
+  buttonsSwapped = GetSystemMetrics(SM_SWAPBUTTON) > 0;
+}
+
+void unregisterWindowClass() {
+  if (classRegistrations <= 0) return;
+  if (classRegistrations-- == 1) UnregisterClassW(className, static_cast<HINSTANCE>(getGuiModuleInstance()));
+}
+
+CButtonState buttonsFromKeyState(WPARAM keys) {
+  CButtonState buttons = 0;
+  if (keys & MK_LBUTTON) buttons |= kButtonLeft;
+  if (keys & MK_RBUTTON) buttons |= kButtonRight;
+  if (keys & MK_MBUTTON) buttons |= kButtonMiddle;
+  if (keys & MK_XBUTTON1) buttons |= kButton4;
+  if (keys & MK_XBUTTON2) buttons |= kButton5;
+  if (keys & MK_CONTROL) buttons |= kModControl;
+  if (keys & MK_SHIFT) buttons |= kModShift;
+  if (GetKeyState(VK_MENU) < 0) buttons |= kModAlt;
+  return buttons;
+}
+
+CPos pointFromLParam(LPARAM lParam) {
+  return CPos(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+}
+
+}  // namespace
+
+void CFrame::createWindow() {
+  OleInitialize(nullptr);
+  GDIPlusGlobals::acquireGdiPlus();
+  systemVersion.dwOSVersionInfoSize = sizeof(systemVersion);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  GetVersionExW(reinterpret_cast<OSVERSIONINFOW*>(&systemVersion));
+#pragma GCC diagnostic pop
+  if (!parentWindow) return;
+  registerWindowClass();
+  const DWORD exStyle = systemVersion.dwMajorVersion < 6 ? 0 : WS_EX_COMPOSITED;
+  HWND created = CreateWindowExW(exStyle, className, L"Window",
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                                 bounds.getWidth(), bounds.getHeight(), static_cast<HWND>(parentWindow),
+                                 nullptr, static_cast<HINSTANCE>(getGuiModuleInstance()), nullptr);
+  if (!created) {
+    unregisterWindowClass();
+    return;
+  }
+  window = created;
+  SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  setDropActive(true);
+}
+
+void CFrame::destroyWindow() {
+  OleUninitialize();
+  if (backBuffer) backBuffer->release();
+  backBuffer = nullptr;
+  if (window) {
+    HWND hwnd = static_cast<HWND>(window);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+    window = nullptr;
+    unregisterWindowClass();
+  }
+  GDIPlusGlobals::releaseGdiPlus();
+}
+
+intptr_t CFrame::handleWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  HWND hwnd = static_cast<HWND>(window);
+  switch (message) {
+    case WM_DESTROY:
+      setOpen(false);
+      parentWindow = nullptr;
+      break;
+    case WM_PAINT:
+      paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_MOUSEMOVE:
+      onMouseMoved(pointFromLParam(lParam), buttonsFromKeyState(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+    case WM_XBUTTONDBLCLK: {
+      CButtonState buttons = buttonsFromKeyState(wParam);
+      if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK ||
+          message == WM_XBUTTONDBLCLK)
+        buttons |= kDoubleClick;
+      // The pressed view gets the following moves and the release even outside the window.
+      if (onMouseDown(pointFromLParam(lParam), buttons) == kMouseHandled) SetCapture(hwnd);
+      return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_XBUTTONUP:
+      onMouseUp(pointFromLParam(lParam), buttonsFromKeyState(wParam));
+      ReleaseCapture();
+      return 0;
+    case WM_MOUSEWHEEL: {
+      CButtonState buttons = 0;
+      if (GetKeyState(VK_SHIFT) < 0) buttons |= kModShift;
+      if (GetKeyState(VK_CONTROL) < 0) buttons |= kModControl;
+      if (GetKeyState(VK_MENU) < 0) buttons |= kModAlt;
+      RECT r = {};
+      GetWindowRect(hwnd, &r);
+      const CPos where(GET_X_LPARAM(lParam) - r.left, GET_Y_LPARAM(lParam) - r.top);
+      // Whole notches only: half a notch (60) gives 0.
+      const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
+      onWheel(where, static_cast<float>(notches), buttons);
+      break;
+    }
+    case WM_MOUSELEAVE: {
+      CPos where;
+      getCurrentMouseLocation(where);
+      onMouseExited(where, getCurrentButtons());
+      return 0;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void CFrame::paint() {
+  HWND hwnd = static_cast<HWND>(window);
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  if (GetUpdateRgn(hwnd, region, FALSE) != NULLREGION) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    const CArea area(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+    if (systemVersion.dwMajorVersion <= 5) {
+      // Old systems have no composited windows: draw into a kept back buffer, then copy.
+      if (!backBuffer)
+        backBuffer = new COffscreenContext(this, bounds.getWidth(), bounds.getHeight(), kBlackCColor);
+      drawArea(backBuffer, area);
+      auto* screen = new CDrawContext(this, dc, hwnd);
+      backBuffer->copyFrom(screen, area, CPos(area.left, area.top));
+      screen->release();
+    } else {
+      auto* context = new CDrawContext(this, dc, hwnd);
+      drawArea(context, area);
+      context->release();
+    }
+    EndPaint(hwnd, &ps);
+  }
+  DeleteObject(region);
+}
+
+void CFrame::armLeaveTracking() {
+  if (mouseTrackingArmed || !window) return;
+  mouseTrackingArmed = true;
+  TRACKMOUSEEVENT request = {};
+  request.cbSize = sizeof(request);
+  request.dwFlags = TME_LEAVE;
+  request.hwndTrack = static_cast<HWND>(window);
+  request.dwHoverTime = 0;
+  TrackMouseEvent(&request);
+}
+
+void CFrame::invalidateRect(const CArea& area) {
+  if (!visible || !window) return;
+  const RECT r = {area.left, area.top, area.right, area.bottom};
+  InvalidateRect(static_cast<HWND>(window), &r, TRUE);
+}
+
+uint32_t CFrame::getTicks() const {
+  return GetTickCount();
+}
+
+bool CFrame::getCurrentMouseLocation(CPos& out) const {
+  POINT p = {0, 0};
+  GetCursorPos(&p);
+  RECT r = {};
+  if (window) GetWindowRect(static_cast<HWND>(window), &r);
+  out = CPos(p.x - r.left, p.y - r.top);
+  return true;
+}
+
+CButtonState CFrame::getCurrentButtons() const {
+  CButtonState buttons = 0;
+  if (GetAsyncKeyState(VK_LBUTTON) < 0) buttons |= buttonsSwapped ? kButtonRight : kButtonLeft;
+  if (GetAsyncKeyState(VK_RBUTTON) < 0) buttons |= buttonsSwapped ? kButtonLeft : kButtonRight;
+  if (GetAsyncKeyState(VK_MBUTTON) < 0) buttons |= kButtonMiddle;
+  if (GetAsyncKeyState(VK_SHIFT) < 0) buttons |= kModShift;
+  if (GetAsyncKeyState(VK_CONTROL) < 0) buttons |= kModControl;
+  if (GetAsyncKeyState(VK_MENU) < 0) buttons |= kModAlt;
+  return buttons;
+}
+
+void CFrame::setCursor(int32_t type) {
+  if (!defaultCursorSaved) {
+    defaultCursor = GetCursor();
+    defaultCursorSaved = true;
+  }
+  LPCWSTR id = nullptr;
+  switch (type) {
+    case kCursorWait:
+      id = IDC_WAIT;
+      break;
+    case kCursorHSize:
+      id = IDC_SIZEWE;
+      break;
+    case kCursorVSize:
+      id = IDC_SIZENS;
+      break;
+    case kCursorSizeAll:
+      id = IDC_SIZEALL;
+      break;
+    case kCursorNESWSize:
+      id = IDC_SIZENESW;
+      break;
+    case kCursorNWSESize:
+      id = IDC_SIZENWSE;
+      break;
+    case kCursorNotAllowed:
+      id = IDC_NO;
+      break;
+    case kCursorHand:
+      id = IDC_HAND;
+      break;
+    default:
+      break;
+  }
+  SetCursor(id ? LoadCursorW(nullptr, id) : static_cast<HCURSOR>(defaultCursor));
+}
+
+bool CFrame::setDropActive(bool active) {
+  if (!dropActive && !active) return true;
+  if (!window) return false;
+  HWND hwnd = static_cast<HWND>(window);
+  if (dropTarget) {
+    RevokeDragDrop(hwnd);  // drops the system's reference; the target deletes itself
+    dropTarget = nullptr;
+  }
+  if (active) {
+    auto* target = new CDropTarget(this);
+    target->AddRef();  // held across the registration so a refusal cannot leak it
+    if (SUCCEEDED(RegisterDragDrop(hwnd, target))) dropTarget = target;
+    target->Release();
+  }
+  dropActive = active;
+  return true;
+}
+
+bool CFrame::getPosition(int32_t& x, int32_t& y) const {
+  if (!open || !window) return false;
+  HWND current = static_cast<HWND>(window);
+  RECT own = {};
+  GetWindowRect(current, &own);
+  for (;;) {
+    HWND parent = GetParent(current);
+    if ((GetWindowLongW(current, GWL_STYLE) & 0x00C00000) || !parent) break;
+    RECT pr = {};
+    GetWindowRect(parent, &pr);
+    if (std::abs((pr.right - pr.left) - (own.right - own.left)) > 60 ||
+        std::abs((pr.bottom - pr.top) - (own.bottom - own.top)) > 60)
+      break;
+    current = parent;
+  }
+  RECT r = {};
+  GetWindowRect(current, &r);
+  POINT corner = {r.left, r.top};
+  MapWindowPoints(HWND_DESKTOP, GetParent(current), &corner, 1);
+  x = corner.x;
+  y = corner.y;
+  return true;
+}
+
+bool CFrame::getSize(CArea& out) const {
+  if (!open || !window) return false;
+  HWND parent = GetParent(static_cast<HWND>(window));
+  if (!parent) return false;
+  RECT r = {};
+  GetWindowRect(parent, &r);
+  POINT corner = {r.left, r.top};
+  HWND grandParent = GetParent(parent);
+  MapWindowPoints(HWND_DESKTOP, grandParent ? GetParent(grandParent) : nullptr, &corner, 1);
+  out = CArea(corner.x, corner.y, corner.x + (r.right - r.left), corner.y + (r.bottom - r.top));
+  return true;
+}
+
+bool CFrame::setSize(int32_t width, int32_t height) {
+  if (!open || !window) return false;
+  if (width == bounds.getWidth() && height == bounds.getHeight()) return false;
+  if (backBuffer) backBuffer->release();
+  backBuffer = nullptr;
+  const int limit = 2 * GetSystemMetrics(SM_CYDLGFRAME);
+  int dx = 0, dy = 0;
+  HWND current = static_cast<HWND>(window);
+  while (dx != limit) {
+    HWND parent = GetParent(current);
+    if (!parent) break;
+    wchar_t name[1024] = {};
+    GetClassNameW(parent, name, 1024);
+    if (lstrcmpW(name, L"MDIClient") == 0) break;
+    RECT cr = {}, pr = {};
+    GetWindowRect(current, &cr);
+    GetWindowRect(parent, &pr);
+    SetWindowPos(current, nullptr, 0, 0, width + dx, height + dy, SWP_NOMOVE);
+    dx += (pr.right - pr.left) - (cr.right - cr.left);
+    dy += (pr.bottom - pr.top) - (cr.bottom - cr.top);
+    if (dx > 80 || dy > 80) return true;
+    if (dx < 0) dx = 0;
+    if (dy < 0) dy = 0;
+    current = parent;
+  }
+  SetWindowPos(current, nullptr, 0, 0, width + dx, height + dy, SWP_NOMOVE);
+  setBounds(CArea(bounds.left, bounds.top, bounds.left + width, bounds.top + height), true);
+  return true;
+}
+
+}  // namespace VSTGUI
