@@ -1,0 +1,132 @@
+// korvalite-analyze: test signals in, measurements out, for the plots in docs/.
+//   tones OUT --rate HZ [--amp A]             stepped sines, 20 Hz .. 20 kHz
+//   sine OUT --rate HZ --freq HZ [--amp A] [--seconds S]
+//   response IN OUT [--delay N]               gain in dB per tone of a `tones` render
+//   transfer IN OUT [--delay N] [--from S] [--seconds S]   input/output sample pairs
+//   spectrum FILE [--from S] [--size N]       magnitude spectrum in dBFS
+// Errors: one line on stderr, exit status 1.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+
+#include "tools/analyze/Signals.h"
+#include "tools/analyze/Spectrum.h"
+#include "tools/analyze/WaveFile.h"
+
+namespace {
+
+struct Args {
+  std::vector<std::string> positional;
+  std::map<std::string, double> options;
+};
+
+[[noreturn]] void fail(const std::string& message) {
+  std::fprintf(stderr, "korvalite-analyze: %s\n", message.c_str());
+  std::exit(1);
+}
+
+Args parse(int argc, char** argv) {
+  Args a;
+  for (int i = 2; i < argc; ++i) {
+    std::string s = argv[i];
+    if (s.rfind("--", 0) == 0) {
+      if (i + 1 >= argc) fail("option " + s + " needs a value");
+      char* end = nullptr;
+      const double v = std::strtod(argv[i + 1], &end);
+      if (!end || *end || !std::isfinite(v))
+        fail("option " + s + " needs a number, not '" + argv[i + 1] + "'");
+      a.options[s.substr(2)] = v;
+      ++i;
+    } else {
+      a.positional.push_back(s);
+    }
+  }
+  return a;
+}
+
+double option(const Args& a, const std::string& name, double fallback) {
+  auto it = a.options.find(name);
+  return it == a.options.end() ? fallback : it->second;
+}
+
+MonoSignal load(const std::string& path) {
+  MonoSignal s;
+  std::string error;
+  if (!readMono(path, s, error)) fail(error);
+  return s;
+}
+
+void save(const std::string& path, const MonoSignal& s) {
+  std::string error;
+  if (!writeMono(path, s, error)) fail(error);
+}
+
+void needFiles(const Args& a, size_t n, const char* usage) {
+  if (a.positional.size() != n) fail(std::string("usage: korvalite-analyze ") + usage);
+}
+
+double positiveRate(const Args& a) {
+  const double rate = option(a, "rate", 0);
+  if (rate < 1000 || rate > 768000) fail("--rate must be between 1000 and 768000 Hz");
+  return rate;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) fail("usage: korvalite-analyze tones|sine|response|transfer|spectrum ...");
+  const std::string command = argv[1];
+  const Args a = parse(argc, argv);
+
+  if (command == "tones") {
+    needFiles(a, 1, "tones OUT --rate HZ [--amp A]");
+    save(a.positional[0], steppedTones(positiveRate(a), option(a, "amp", 0.25)));
+  } else if (command == "sine") {
+    needFiles(a, 1, "sine OUT --rate HZ --freq HZ [--amp A] [--seconds S]");
+    const double rate = positiveRate(a);
+    const double f = option(a, "freq", 1000);
+    if (f <= 0 || f >= rate / 2) fail("--freq must lie between 0 and half the rate");
+    save(a.positional[0], sine(rate, f, option(a, "amp", 0.5), option(a, "seconds", 1)));
+  } else if (command == "response") {
+    needFiles(a, 2, "response IN OUT [--delay N]");
+    const MonoSignal in = load(a.positional[0]), out = load(a.positional[1]);
+    const auto delay = static_cast<size_t>(option(a, "delay", 0));
+    const auto per = static_cast<size_t>(kToneSeconds * in.rate);
+    size_t k = 0;
+    for (double f : toneFrequencies(in.rate)) {
+      // The second half of each segment: filters have settled, the next tone has not begun.
+      const size_t b = k * per + per / 2, e = (k + 1) * per;
+      ++k;
+      if (e + delay > out.samples.size() || e > in.samples.size())
+        fail("the render is shorter than the tones");
+      const double gi = toneAmplitude(in.samples, b, e, f, in.rate);
+      std::vector<float> shifted(out.samples.begin() + static_cast<long>(delay), out.samples.end());
+      const double go = toneAmplitude(shifted, b, e, f, in.rate);
+      std::printf("%.2f %.3f\n", f, 20 * std::log10(std::max(go, 1e-12) / std::max(gi, 1e-12)));
+    }
+  } else if (command == "transfer") {
+    needFiles(a, 2, "transfer IN OUT [--delay N] [--from S] [--seconds S]");
+    const MonoSignal in = load(a.positional[0]), out = load(a.positional[1]);
+    const auto delay = static_cast<size_t>(option(a, "delay", 0));
+    const auto from = static_cast<size_t>(option(a, "from", 0.5) * in.rate);
+    const auto count = static_cast<size_t>(option(a, "seconds", 0.02) * in.rate);
+    for (size_t i = from; i < from + count && i < in.samples.size() && i + delay < out.samples.size(); ++i)
+      std::printf("%.6f %.6f\n", in.samples[i], out.samples[i + delay]);
+  } else if (command == "spectrum") {
+    needFiles(a, 1, "spectrum FILE [--from S] [--size N]");
+    const MonoSignal s = load(a.positional[0]);
+    const auto size = static_cast<size_t>(option(a, "size", 16384));
+    if (size < 64 || (size & (size - 1))) fail("--size must be a power of two of at least 64");
+    const auto from = static_cast<size_t>(option(a, "from", 0.5) * s.rate);
+    if (from + size > s.samples.size()) fail("the file is too short for that window");
+    const auto mag = magnitudeSpectrum(s.samples, from, size);
+    for (size_t k = 1; k < mag.size(); ++k)
+      std::printf("%.2f %.2f\n", static_cast<double>(k) * s.rate / static_cast<double>(size),
+                  20 * std::log10(std::max(mag[k], 1e-9)));
+  } else {
+    fail("unknown command '" + command + "' (tones, sine, response, transfer, spectrum)");
+  }
+  return 0;
+}
