@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Draws the README's plots from renders of the real Korvalite_64.dll (under Wine):
+#   docs/response.png   frequency response of the linear path (mix 0) at 44.1 and 48 kHz
+#   docs/transfer.png   output against input for a 100 Hz sine at three gains
+#   docs/harmonics.png  spectrum of a 1 kHz sine through the crunch setting
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+win=$root/build/win64
+host=$win/tools/host/korvalite-host.exe
+dll=$(find "$win" -name Korvalite_64.dll -not -path '*/wineprefix/*' 2>/dev/null | head -n 1)
+analyze=$root/build/native/tools/analyze/korvalite-analyze
+run=("$root/scripts/wine-run.sh" --prefix "$win/wineprefix")
+
+die() { printf 'plots: %s\n' "$*" >&2; exit 1; }
+[ -x "$host" ] && [ -n "$dll" ] || die "build the win64 tree first (make build)"
+[ -x "$analyze" ] || die "build the native tree first (make build)"
+command -v gnuplot >/dev/null || die "gnuplot is not installed (make setup)"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+render() { # in out params...
+  local in=$1 out=$2
+  shift 2
+  local args=()
+  for p in "$@"; do args+=(--param "$p"); done
+  "${run[@]}" "$host" render "$dll" "$in" "$out" --rate "$(soxi -r "$in")" "${args[@]}" 2>/dev/null
+}
+delay=3
+
+# Linear path: mix 0, volume 1, transformers out.
+for rate in 44100 48000; do
+  "$analyze" tones "$work/tones$rate.wav" --rate $rate --amp 0.25
+  render "$work/tones$rate.wav" "$work/lin$rate.wav" 2=1 3=0 7=0 8=0
+  "$analyze" response "$work/tones$rate.wav" "$work/lin$rate.wav" --delay $delay >"$work/response$rate.dat"
+done
+
+# Transfer curves: a full-scale 100 Hz sine at three input gains, full wet mix.
+"$analyze" sine "$work/sine100.wav" --rate 48000 --freq 100 --amp 1 --seconds 1
+for g in 0.2 0.6 1.0; do
+  render "$work/sine100.wav" "$work/tr$g.wav" 0=$g 2=0.5 3=1
+  "$analyze" transfer "$work/sine100.wav" "$work/tr$g.wav" --delay $delay --from 0.5 --seconds 0.01 >"$work/transfer$g.dat"
+done
+
+# Harmonics: a 1 kHz sine at half scale through the crunch setting.
+"$analyze" sine "$work/sine1k.wav" --rate 48000 --freq 1000 --amp 0.5 --seconds 1
+render "$work/sine1k.wav" "$work/crunch1k.wav" 0=0.6 1=0.5 2=0.5 3=1 7=0.01 8=0.01 9=0.01
+"$analyze" spectrum "$work/crunch1k.wav" --from 0.5 --size 16384 >"$work/spectrum.dat"
+
+gnuplot <<EOF
+set terminal pngcairo size 900,420 font "Liberation Sans,11"
+set grid
+set output "docs/response.png"
+set title "Linear path (mix 0, volume 1): frequency response"
+set logscale x
+set xlabel "frequency (Hz)"; set ylabel "gain (dB)"
+set xrange [20:20000]; set yrange [-6:2]
+plot "$work/response44100.dat" with linespoints title "44.1 kHz", \
+     "$work/response48000.dat" with linespoints title "48 kHz"
+unset logscale x
+set output "docs/transfer.png"
+set title "Transfer curve: 100 Hz sine at full scale"
+set xlabel "input"; set ylabel "output"
+set autoscale; set xrange [-1:1]
+plot "$work/transfer0.2.dat" with lines lw 2 title "gain 0.2", \
+     "$work/transfer0.6.dat" with lines lw 2 title "gain 0.6", \
+     "$work/transfer1.0.dat" with lines lw 2 title "gain 1.0"
+set output "docs/harmonics.png"
+set title "Crunch: spectrum of a 1 kHz sine"
+set logscale x
+set xlabel "frequency (Hz)"; set ylabel "level (dBFS)"
+set xrange [100:24000]; set yrange [-140:0]
+plot "$work/spectrum.dat" with lines title "output"
+EOF
+echo "plots: docs/response.png docs/transfer.png docs/harmonics.png"
