@@ -3,8 +3,9 @@
 // thread that registered it (the editor window's thread).
 #pragma once
 
-#include <ole2.h>
 #include <windows.h>
+
+#include <ole2.h>
 
 namespace VSTGUI {
 

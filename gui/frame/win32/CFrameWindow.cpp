@@ -1,8 +1,9 @@
 // The frame's native window: class registration, the child window in the host's window,
 // the window procedure, painting, pointer capture and leave tracking, cursors, size and
 // position, drop-target registration. Everything here runs on the window's thread.
-#include <ole2.h>
 #include <windows.h>
+
+#include <ole2.h>
 #include <windowsx.h>
 
 #include <cstdlib>

@@ -2,8 +2,10 @@
 // Only the flat API of gdiplus.dll is called (namespace Gdiplus::DllExports, alias gp).
 #pragma once
 
-#include <gdiplus.h>
-#include <objidl.h>
+// clang-format off
 #include <windows.h>
+#include <objidl.h>
+#include <gdiplus.h>
+// clang-format on
 
 namespace gp = Gdiplus::DllExports;

@@ -2,8 +2,9 @@
 // GDI+ may hold and release it from its own calls, so the count is interlocked.
 #pragma once
 
-#include <objidl.h>
 #include <windows.h>
+
+#include <objidl.h>
 
 #include <cstdint>
 

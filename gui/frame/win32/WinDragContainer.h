@@ -2,8 +2,9 @@
 // to their targets. Lives from DragEnter to DragLeave/Drop on the window's thread.
 #pragma once
 
-#include <ole2.h>
 #include <windows.h>
+
+#include <ole2.h>
 
 #include "gui/frame/CDragContainer.h"
 
