@@ -1,23 +1,316 @@
 #include "model/AmpModel.h"
 
-// First version: the interface only, so the effect can link while the model is written.
-AmpModel::AmpModel() {}
+#include <cmath>
 
-void AmpModel::initModel() {}
+#include "model/DenormalGuard.h"
+#include "model/ParameterIndex.h"
+#include "model/PowerBlock.h"
+#include "model/PreampBlock.h"
+#include "model/ValveTables.h"
 
-void AmpModel::resetToIdle() {}
+namespace {
 
-void AmpModel::updateCoefficients(float, float, float) {}
+// The default program's values: what a fresh instance is settled with.
+constexpr float kDefaultParams[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f,
+                                              1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
 
-void AmpModel::setHostRate(float) {}
+// How long the idle circuit is run before its state is taken as the settled one: well past the
+// jump to the operating point and the output DC blocker's settling (about 70 ms), and long
+// enough for the slowest state's remaining drift to stay far below audibility.
+constexpr int kSettleSamples = 44100;
+
+// A parameter as the model uses it: 0..1, NaN as 0.
+float unit(float v) {
+  v = v > 0.0f ? v : 0.0f;
+  return v < 1.0f ? v : 1.0f;
+}
+
+// A host sample as it enters the circuit: NaN and infinities as silence, absurd values clipped.
+float hostSample(float v) {
+  if (!std::isfinite(v)) return 0.0f;
+  v = v > -AmpModel::kInputLimit ? v : -AmpModel::kInputLimit;
+  return v < AmpModel::kInputLimit ? v : AmpModel::kInputLimit;
+}
+
+// Meter position of one gained sample: dB relative to the gain, mapped from -72..0 dB to 0..1.
+float meterPosition(float x, float gain) {
+  const float a = static_cast<float>(std::fabs(static_cast<double>(x)));
+  const float level = a > 1e-4f ? 20.0f * std::log10(gain * 2.0f * a) : -80.0f;
+  float v = (level + 72.0f) * 0.013888889f;
+  v = v > 0.0f ? v : 0.0f;
+  return v < 1.0f ? v : 1.0f;
+}
+
+bool finite(const float* v, int n) {
+  float acc = 0.0f;
+  for (int k = 0; k < n; ++k) acc += v[k] * 0.0f;  // NaN as soon as one value is not finite
+  return acc == 0.0f;
+}
+
+template <typename F>
+bool finite(const F* v, int n) {
+  F acc = F{};
+  for (int k = 0; k < n; ++k) acc += v[k] * 0.0f;  // NaN as soon as one value is not finite
+  return finite(reinterpret_cast<const float*>(&acc), sizeof(F) / sizeof(float));
+}
+
+bool finite(const ChannelState& c) {
+  const float loose[] = {c.inputTransformer.s1,
+                         c.inputTransformer.s2,
+                         c.cut.x1,
+                         c.cut.x2,
+                         c.cut.y1,
+                         c.cut.y2,
+                         c.lift.x1,
+                         c.lift.x2,
+                         c.lift.y1,
+                         c.lift.y2};
+  return finite(loose, sizeof(loose) / sizeof(loose[0])) &&
+         finite(reinterpret_cast<const float*>(&c.circuit), sizeof(CircuitState) / sizeof(float));
+}
+
+}  // namespace
+
+AmpModel::AmpModel(Unsettled) : tables_(&ValveTables::shared()), dcPole_(dcBlockerPole()) {
+  republish();
+  exchange_.fetch(live_, liveVersion_);
+}
+
+AmpModel::AmpModel() : AmpModel(Unsettled{}) {
+  state_ = idleState();
+}
+
+const ModelState& AmpModel::idleState() {
+  // Built once, thread-safely, by the first instance: the circuit run on silence with the
+  // default settings until it sits at its operating point. One channel is run and copied to the
+  // other (both would compute the same circuit).
+  static const ModelState settled = [] {
+    AmpModel m{Unsettled{}};
+    constexpr int kBlock = 256;
+    float in[kBlock] = {};
+    float out0[kBlock];
+    float out1[kBlock];
+    const float* inputs[2] = {in, in};
+    float* outputs[2] = {out0, out1};
+    float meter1 = 0.0f;
+    float meter2 = 0.0f;
+    for (int done = 0; done < kSettleSamples; done += kBlock) {
+      m.processReplacing(inputs, outputs, kBlock, kDefaultParams, false, &meter1, &meter2);
+    }
+    ModelState s = m.state_;
+    s.channel[1].circuit = s.channel[0].circuit;
+    return s;
+  }();
+  return settled;
+}
+
+void AmpModel::initModel() {
+  state_ = ModelState();
+  republish();
+}
+
+void AmpModel::resetToIdle() {
+  state_ = idleState();
+}
+
+void AmpModel::updateCoefficients(float tone, float internalRate, float hostRate) {
+  while (settingsLock_.test_and_set(std::memory_order_acquire)) {
+  }
+  if (!std::isnan(tone)) tone_ = unit(tone);
+  // The tone corner reaches 20 kHz, which must stay below the internal Nyquist rate.
+  if (std::isfinite(internalRate) && internalRate >= 48000.0f && internalRate <= 1e7f) {
+    internalRate_ = internalRate;
+  }
+  if (std::isfinite(hostRate) && hostRate >= 1000.0f && hostRate <= 1e7f) hostRate_ = hostRate;
+  settingsLock_.clear(std::memory_order_release);
+  republish();
+}
+
+void AmpModel::setHostRate(float hostRate) {
+  while (settingsLock_.test_and_set(std::memory_order_acquire)) {
+  }
+  if (std::isfinite(hostRate) && hostRate >= 1000.0f && hostRate <= 1e7f) hostRate_ = hostRate;
+  settingsLock_.clear(std::memory_order_release);
+  republish();
+}
+
+void AmpModel::republish() {
+  // Computed and published under the lock, so the last published set reflects the last inputs.
+  while (settingsLock_.test_and_set(std::memory_order_acquire)) {
+  }
+  FrameCoefficients c;
+  c.tone = ToneFilter::coefficients(tone_, internalRate_);
+  TransformerFilters::peakingPair(hostRate_, c.cut, c.lift);
+  c.hostPeriod = 1.0f / hostRate_;
+  exchange_.publish(c);
+  settingsLock_.clear(std::memory_order_release);
+}
+
+bool AmpModel::stateFinite() const {
+  return finite(state_.channel[0]) && finite(state_.channel[1]);
+}
+
+// What holds for a whole block, from the parameters at block entry.
+struct AmpModel::BlockSettings {
+  float gain;
+  float invGain;
+  float volume;
+  bool powerOn;
+  bool inputTransformerOn;
+  float drive;
+  float invDrive;
+  PowerSettings power;
+};
+
+// One internal step of one channel's circuit (or both, in lanes): tone low-pass, preamp block,
+// power block, which also mixes in the dry value u / g.
+template <typename F>
+inline F AmpModel::circuitStep(CircuitStateT<F>& c, F u, const BlockSettings& b, bool supplyOn) {
+  const F toneOut = ToneFilter::process(live_.tone, c.tone, u);
+  const PreampResultT<F> pre = PreampBlock::process(c.preamp, *tables_, toneOut, b.drive, b.invDrive,
+                                                    supplyOn, c.power.supply, c.power.feedback, dcPole_);
+  return PowerBlock::process(c.power, *tables_, pre.powerInput, pre.coupling, pre.tap, u * b.invGain, b.power,
+                             dcPole_);
+}
 
 void AmpModel::processReplacing(const float* const* inputs, float* const* outputs, int32_t sampleFrames,
-                                const float*, bool secondChannelActive, float* meterLevel1,
+                                const float* params, bool secondChannelActive, float* meterLevel1,
                                 float* meterLevel2) {
-  for (int32_t i = 0; i < sampleFrames; ++i) {
-    outputs[0][i] = inputs[0][i];
-    if (secondChannelActive) outputs[1][i] = inputs[1][i];
+  const DenormalGuard denormals;
+  float peak1 = 0.0f;
+  float peak2 = 0.0f;
+  const bool usable = inputs != nullptr && outputs != nullptr && params != nullptr && inputs[0] != nullptr &&
+                      inputs[1] != nullptr && outputs[0] != nullptr;
+  if (usable && sampleFrames > 0) {
+    BlockSettings b;
+    const float p0 = unit(params[kParamGain]);
+    const float t = 0.9f * p0 + 0.1f;
+    b.gain = t * t;
+    b.invGain = 1.0f / b.gain;
+    b.volume = unit(params[kParamVolume]);
+    const float p3 = unit(params[kParamMix]);
+    b.power.mix = p3 * p3 * p3;
+    b.power.dry = 1.0f - b.power.mix;
+    b.powerOn = params[kParamPower] > 0.5f;
+    b.inputTransformerOn = static_cast<int>(unit(params[kParamInputTransformer]) * 100.0f) != 0;
+    const float p10 = unit(params[kParamOutputTap]);
+    b.power.tapPower = static_cast<int>(p10 * 100.0f) != 0;
+    b.drive = p10 > 0.0f ? 1.0f : 8.0f;
+    b.invDrive = 1.0f / b.drive;
+
+    if (secondChannelActive && outputs[1] != nullptr) {
+      CircuitLanes::pack(state_.channel[0].circuit, state_.channel[1].circuit, lanes_);
+      processBlock<true>(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, params, b, peak1, peak2);
+      CircuitLanes::unpack(lanes_, state_.channel[0].circuit, state_.channel[1].circuit);
+    } else {
+      processBlock<false>(inputs[0], inputs[1], outputs[0], nullptr, sampleFrames, params, b, peak1, peak2);
+    }
+
+    // A backstop: should the circuit ever leave the finite numbers, it restarts from idle
+    // instead of staying silent (or NaN) for good.
+    if (!stateFinite()) state_ = idleState();
   }
-  if (meterLevel1) *meterLevel1 = 0.0f;
-  if (meterLevel2) *meterLevel2 = 0.0f;
+  if (meterLevel1 != nullptr) *meterLevel1 = peak1;
+  if (meterLevel2 != nullptr) *meterLevel2 = peak2;
+}
+
+// The host-rate loop. kStereo: both circuits run, in vector lanes; otherwise only channel 1's
+// circuit runs (channel 2's resamplers still run, the down-sampler on channel 1's output).
+template <bool kStereo>
+void AmpModel::processBlock(const float* in1, const float* in2, float* out1, float* out2,
+                            int32_t sampleFrames, const float* params, const BlockSettings& b, float& peak1,
+                            float& peak2) {
+  ChannelState& c1 = state_.channel[0];
+  ChannelState& c2 = state_.channel[1];
+  for (int32_t i = 0; i < sampleFrames; ++i) {
+    exchange_.fetch(live_, liveVersion_);
+    const float period = live_.hostPeriod;
+    // Read both raw samples before any output is written: the buffers may alias.
+    const float raw1 = in1[i];
+    const float raw2 = in2[i];
+
+    float x1 = state_.dither.sample() + b.gain * hostSample(raw1);
+    float x2 = state_.dither.sample() + b.gain * hostSample(raw2);
+
+    const float v1 = meterPosition(x1, b.gain);
+    if (v1 > peak1) peak1 = v1;
+    const float v2 = meterPosition(x2, b.gain);
+    if (v2 > peak2) peak2 = v2;
+
+    // Host-rate filters run whether or not they are switched in, so switching is seamless.
+    const float t1 = TransformerFilters::inputTransformer(c1.inputTransformer, x1);
+    const float t2 = TransformerFilters::inputTransformer(c2.inputTransformer, x2);
+    if (b.inputTransformerOn) {
+      x1 = t1;
+      x2 = t2;
+    }
+    const bool outputTransformerOn = params[kParamOutputTransformer] > 0.0f;
+    const float k1 = TransformerFilters::peaking(live_.cut, c1.cut, x1);
+    const float k2 = TransformerFilters::peaking(live_.cut, c2.cut, x2);
+    if (outputTransformerOn) {
+      x1 = k1;
+      x2 = k2;
+    }
+
+    // As many internal steps as the 192 kHz clock passes within this host period (4 or 5 at
+    // 44.1 kHz, none at all for some host samples above 192 kHz), each fed the held host value
+    // through the up-sampler.
+    float phase = state_.stepPhase;
+    float last1, previous1, last2, previous2;
+    if constexpr (kStereo) {
+      const Float4 x = lanes(x1, x2);
+      while (phase < period) {
+        const bool supplyOn = params[kParamPowerSupply] > 0.0f;
+        const Float4 u = ResamplingFilter::process(lanes_.upsampler, x);
+        const Float4 q = circuitStep(lanes_, u, b, supplyOn);
+        lanes_.previousOut = lanes_.lastOut;
+        lanes_.lastOut = ResamplingFilter::process(lanes_.downsampler, q);
+        phase = phase + kInternalStep;
+      }
+      last1 = lanes_.lastOut[0];
+      previous1 = lanes_.previousOut[0];
+      last2 = lanes_.lastOut[1];
+      previous2 = lanes_.previousOut[1];
+    } else {
+      CircuitState& s1 = c1.circuit;
+      CircuitState& s2 = c2.circuit;
+      while (phase < period) {
+        const bool supplyOn = params[kParamPowerSupply] > 0.0f;
+        const float u1 = ResamplingFilter::process(s1.upsampler, x1);
+        ResamplingFilter::process(s2.upsampler, x2);
+        const float q1 = circuitStep(s1, u1, b, supplyOn);
+        s1.previousOut = s1.lastOut;
+        s1.lastOut = ResamplingFilter::process(s1.downsampler, q1);
+        s2.previousOut = s2.lastOut;
+        s2.lastOut = ResamplingFilter::process(s2.downsampler, q1);
+        phase = phase + kInternalStep;
+      }
+      last1 = s1.lastOut;
+      previous1 = s1.previousOut;
+      last2 = last1;
+      previous2 = previous1;
+    }
+    phase = phase - period;
+    state_.stepPhase = phase;
+
+    // Interpolation between the last two internal outputs. Below 192 kHz h stays under 1;
+    // above, it is held at 1 rather than extrapolating past the last output.
+    float h = phase / period;
+    h = h < 1.0f ? h : 1.0f;
+    float o1 = b.volume * (h * last1 + (1.0f - h) * previous1);
+    float o2 = kStereo ? b.volume * (h * last2 + (1.0f - h) * previous2) : o1;
+
+    const float l1 = TransformerFilters::peaking(live_.lift, c1.lift, o1);
+    const float l2 = TransformerFilters::peaking(live_.lift, c2.lift, o2);
+    if (outputTransformerOn) {
+      o1 = l1;
+      o2 = l2;
+    }
+    if (!b.powerOn) {
+      o1 = raw1;
+      o2 = raw2;
+    }
+    out1[i] = o1;
+    if constexpr (kStereo) out2[i] = o2;
+  }
 }

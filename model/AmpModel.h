@@ -3,7 +3,13 @@
 // coefficients and every per-channel state. Platform-free; the effect owns one per instance.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+
+#include "model/CoefficientExchange.h"
+#include "model/ModelState.h"
+
+class ValveTables;
 
 class AmpModel {
  public:
@@ -13,29 +19,71 @@ class AmpModel {
   // need not call initModel at construction: doing so would bring the burst back.
   AmpModel();
 
-  // Dispatcher thread. Resets every model state to the circuit's reset values (all zero, the
-  // supply node at 270 V, the phase at 0); the host period is kept. Not needed at construction.
+  // Dispatcher thread, never while processReplacing runs. Resets every model state to the
+  // circuit's reset values (all zero, the supply nodes at 270 V, the phase at 0). Coefficients
+  // and the host rate are kept. Not needed at construction.
   void initModel();
 
-  // Dispatcher thread. Like initModel, but lands in the settled idle state instead of the
-  // all-zero one (what a fresh instance starts from).
+  // Dispatcher thread, never while processReplacing runs. Like initModel, but lands in the
+  // settled idle state a fresh instance starts from.
   void resetToIdle();
 
-  // Dispatcher thread (setParameter of the tone, setSampleRate, construction). Recomputes the
-  // tone low-pass from tone (0..1) and internalRate, and the 100 Hz sections from hostRate.
-  // Non-finite or out-of-range values are ignored or clamped. Lock-free for the audio thread:
-  // it never sees a half-updated set.
+  // Dispatcher thread (construction, setParameter of the tone, setSampleRate). Recomputes the
+  // tone low-pass from tone (0..1) and internalRate, and the 100 Hz sections and the host period
+  // from hostRate. A non-finite or unusable value is ignored (its previous value stays); tone is
+  // clamped to 0..1. The audio thread never sees a half-updated set and never waits.
   void updateCoefficients(float tone, float internalRate, float hostRate);
 
   // Dispatcher thread (setSampleRate). The host period follows the host rate, so the internal
-  // clock stays at 192 kHz for every host rate (1 kHz .. 10 MHz accepted; others ignored).
+  // clock stays at 192 kHz for every host rate; 1 kHz .. 10 MHz are accepted, others ignored.
   void setHostRate(float hostRate);
 
-  // Audio thread. inputs[0..1], outputs[0..1] hold sampleFrames samples and may alias. params
+  // Audio thread. inputs[0..1] and outputs[0..1] hold sampleFrames samples and may alias. params
   // are the eleven live parameter values (model/ParameterIndex.h). When secondChannelActive is
   // false outputs[1] is not touched. The block's meter peaks (0..1) are stored through
   // meterLevel1/2. Allocates nothing, locks nothing.
   void processReplacing(const float* const* inputs, float* const* outputs, int32_t sampleFrames,
                         const float* params, bool secondChannelActive, float* meterLevel1,
                         float* meterLevel2);
+
+  // Any thread, for inspection (tests, diagnostics): the current state.
+  const ModelState& state() const { return state_; }
+
+  // The internal step, 1/192000 s.
+  static constexpr float kInternalStep = 5.2083333e-6f;
+  // Host samples beyond this magnitude are clipped before they reach the circuit (+30 dBFS).
+  static constexpr float kInputLimit = 31.622776f;
+
+ private:
+  struct Unsettled {};
+  explicit AmpModel(Unsettled);
+
+  // The settled idle state of the default settings, computed once per process.
+  static const ModelState& idleState();
+
+  struct BlockSettings;
+  template <bool kStereo>
+  void processBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
+                    const float* params, const BlockSettings& block, float& peak1, float& peak2);
+  template <typename F>
+  F circuitStep(CircuitStateT<F>& c, F u, const BlockSettings& block, bool supplyOn);
+  void republish();
+  bool stateFinite() const;
+
+  const ValveTables* tables_;
+  float dcPole_;
+  ModelState state_;
+  // Both channels' circuits in vector lanes while a stereo block runs.
+  CircuitStateT<Float4> lanes_;
+
+  // Audio-thread copy of the coefficients and the version it came from.
+  FrameCoefficients live_;
+  uint32_t liveVersion_ = 0;
+
+  // Dispatcher side: the inputs the coefficients are computed from.
+  CoefficientExchange exchange_;
+  std::atomic_flag settingsLock_ = ATOMIC_FLAG_INIT;
+  float tone_ = 0.5f;
+  float internalRate_ = 192000.0f;
+  float hostRate_ = 44100.0f;
 };
