@@ -51,6 +51,15 @@ int AudioFileWriter::formatFor(const std::string& path) {
   return format;
 }
 
+void AudioFileWriter::checkDestination(const std::string& path) {
+  formatFor(path);
+  std::error_code ec;
+  fs::path dest = fs::u8path(path);
+  if (fs::is_directory(dest, ec)) throw HostError(path + ": is a folder");
+  fs::path folder = dest.parent_path();
+  if (!folder.empty() && !fs::is_directory(folder, ec)) throw HostError(path + ": the folder does not exist");
+}
+
 AudioFileWriter::AudioFileWriter(const std::string& path, int channels, int sampleRate) : path_(path) {
   SF_INFO info = {};
   info.channels = channels;

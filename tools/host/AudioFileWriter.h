@@ -13,6 +13,9 @@ class AudioFileWriter {
   // The libsndfile format for the destination's extension (.wav, .aif/.aiff, .flac where
   // available). Throws HostError for any other extension.
   static int formatFor(const std::string& path);
+  // formatFor, and that the destination is not a folder and its folder exists: what can be
+  // found out before any work is done. Throws HostError.
+  static void checkDestination(const std::string& path);
 
   // Creates the temporary file. Throws HostError when it cannot be created.
   AudioFileWriter(const std::string& path, int channels, int sampleRate);

@@ -46,7 +46,7 @@ int runRender(const CommandLine& cl) {
   const std::string& outPath = cl.operands[2];
 
   // Everything that can be checked before the plug-in runs is checked first.
-  AudioFileWriter::formatFor(outPath);
+  AudioFileWriter::checkDestination(outPath);
   auto input = std::make_unique<AudioFileReader>(inPath);
   double rate = cl.sampleRate > 0.0 ? cl.sampleRate : input->sampleRate();
   if (cl.sampleRate > 0.0 && std::lround(cl.sampleRate) != input->sampleRate())
@@ -74,9 +74,8 @@ int runRender(const CommandLine& cl) {
 
   const int inputs = e.numInputs;
   const int outputs = e.numOutputs;
-  std::fprintf(stderr, "korvalite-host: initial delay %d samples\n", e.initialDelay);
-
   AudioFileWriter output(outPath, outputs, static_cast<int>(std::lround(rate)));
+  std::fprintf(stderr, "korvalite-host: initial delay %d samples\n", e.initialDelay);
   const int block = cl.blockSize;
   std::vector<float> readBuffer(static_cast<size_t>(block) * fileChannels);
   std::vector<float> writeBuffer(static_cast<size_t>(block) * outputs);

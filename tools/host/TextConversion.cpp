@@ -1,8 +1,10 @@
 #include "tools/host/TextConversion.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
+// windows.h first: shellapi.h relies on its types.
 #include <windows.h>
+
+#include <shellapi.h>
 
 std::wstring widen(const std::string& utf8) {
   if (utf8.empty()) return std::wstring();
