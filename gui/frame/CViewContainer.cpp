@@ -28,12 +28,11 @@ CViewContainer::CViewContainer(const CViewContainer& other)
       backgroundColor(other.backgroundColor),
       backgroundOffset(other.backgroundOffset),
       useOffscreen(other.useOffscreen) {
+  // Each copy keeps its creation reference, like every child added by a creator: the
+  // teardown's removeAllViews(true) releases both.
   for (Node* n = other.firstNode; n; n = n->next) {
     CView* copy = n->view->clone();
-    if (copy) {
-      addView(copy);
-      copy->release();  // the list node holds the copy's reference
-    }
+    if (copy) addView(copy);
   }
 }
 
