@@ -28,6 +28,18 @@ int processId() {
 #endif
 }
 
+bool majorFormatAvailable(int major) {
+  int count = 0;
+  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof(count));
+  for (int i = 0; i < count; ++i) {
+    SF_FORMAT_INFO info = {};
+    info.format = i;
+    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof(info)) == 0 && info.format == major)
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int AudioFileWriter::formatFor(const std::string& path) {
@@ -42,12 +54,10 @@ int AudioFileWriter::formatFor(const std::string& path) {
     format = SF_FORMAT_FLAC | SF_FORMAT_PCM_24;  // FLAC stores integers only: 24 bits is its best
   else
     throw HostError(path + ": unknown output format '" + ext + "' (use .wav, .aif or .flac)");
-  // The Windows build's libsndfile has no FLAC; find that out before any work is done.
-  SF_INFO probe = {};
-  probe.channels = 2;
-  probe.samplerate = 48000;
-  probe.format = format;
-  if (!sf_format_check(&probe)) throw HostError(path + ": this build cannot write " + ext + " files");
+  // The Windows build's libsndfile has no FLAC; find that out before any work is done. The
+  // library's list of major formats tells (sf_format_check accepts FLAC either way).
+  if (!majorFormatAvailable(format & SF_FORMAT_TYPEMASK))
+    throw HostError(path + ": this build cannot write " + ext + " files");
   return format;
 }
 

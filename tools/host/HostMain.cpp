@@ -45,8 +45,14 @@ int main(int argc, char** argv) {
       throw HostError(std::string(command->name) + " expects " + command->operands + " (see --help)");
     return command->run(cl);
   } catch (const std::exception& e) {
+    // One line, whatever the system or a library put into the reason.
+    std::string message = e.what();
+    for (char& c : message)
+      if (c == '\n' || c == '\r') c = ' ';
+    for (size_t at; (at = message.find(" )")) != std::string::npos;) message.erase(at, 1);
+    while (!message.empty() && message.back() == ' ') message.pop_back();
     std::fflush(stdout);
-    std::fprintf(stderr, "korvalite-host: %s\n", e.what());
+    std::fprintf(stderr, "korvalite-host: %s\n", message.c_str());
     return 1;
   }
 }
