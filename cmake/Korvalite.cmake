@@ -49,6 +49,8 @@ endfunction()
 function(korvalite_library name)
   cmake_parse_arguments(A "" "" "SOURCES;LINK" ${ARGN})
   add_library(${name} STATIC ${A_SOURCES})
+  # Our libraries also go into the native plug-in, a shared object.
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
   target_link_libraries(${name} PUBLIC korvalite_flags korvalite_sanitize ${A_LINK})
   set_property(GLOBAL APPEND PROPERTY KORVALITE_LIBRARIES ${name})
   if(KORVALITE_NATIVE AND KORVALITE_BENCH)

@@ -1,0 +1,225 @@
+#include "effect/Controlsgui.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "plugin/AEffEditor.h"
+#include "plugin/CanDoTexts.h"
+#include "plugin/VstStrings.h"
+
+Controlsgui::Controlsgui(audioMasterCallback audioMaster)
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
+  // Live values hold the defaults even when the bank below cannot be made.
+  for (int i = 0; i < kNumParams; ++i) {
+    params[i] = kDefaultParameterValues[i];
+  }
+  programs = new (std::nothrow) ControlsguiProgram[kNumPrograms];
+  curProgram = 0;
+  hostRate = 44100.0f;
+  internalRate = kInternalRate;
+  if (programs != nullptr) {
+    // Every value takes the one setParameter path; index 1 retunes the filters.
+    setProgram(0);
+  }
+  if (audioMaster != nullptr) {
+    setNumInputs(2);
+    setNumOutputs(2);
+    canProcessReplacing(true);
+    setUniqueID(kUniqueId);
+    setInitialDelay(kInitialDelay);
+  }
+  updateCoefficients();
+  initModel();
+  // The editor registers itself with setEditor, which sets effFlagsHasEditor:
+  // new ControlsguiEditor(this);
+}
+
+// The base destructor then destroys the editor.
+Controlsgui::~Controlsgui() {
+  delete[] programs;
+}
+
+ControlsguiProgram* Controlsgui::currentProgram() {
+  return programs != nullptr && validProgram(curProgram) ? &programs[curProgram] : nullptr;
+}
+
+void Controlsgui::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+  // A host without a second output buffer gets a one-channel model rather than a write
+  // through a null pointer.
+  const bool second = secondChannelActive && outputs != nullptr && outputs[1] != nullptr;
+  model.processReplacing(inputs, outputs, sampleFrames, params, second, &meterLevel1, &meterLevel2);
+}
+
+void Controlsgui::setParameter(VstInt32 index, float value) {
+  if (!validParameter(index) || std::isnan(value)) {
+    return;
+  }
+  value = value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+  if (ControlsguiProgram* program = currentProgram()) {
+    program->values[index] = value;
+  }
+  params[index] = value;
+  if (index == kParamTone) {
+    updateCoefficients();
+  }
+  if (editor != nullptr) {
+    editor->setParameter(index, value);
+  }
+}
+
+float Controlsgui::getParameter(VstInt32 index) {
+  return validParameter(index) ? params[index] : 0.0f;
+}
+
+void Controlsgui::setProgram(VstInt32 program) {
+  if (programs == nullptr || !validProgram(program)) {
+    return;
+  }
+  curProgram = program;
+  // setParameter writes each value back into this same program; copy first so the loop
+  // reads the program as it was.
+  const ControlsguiProgram loaded = programs[program];
+  for (int i = 0; i < kNumParams; ++i) {
+    setParameter(i, loaded.values[i]);
+  }
+}
+
+void Controlsgui::setProgramName(const char* name) {
+  if (ControlsguiProgram* program = currentProgram()) {
+    vstCopyString(program->name, name, sizeof program->name);
+  }
+}
+
+void Controlsgui::getProgramName(char* name) {
+  const ControlsguiProgram* program = currentProgram();
+  vstCopyString(name, program != nullptr ? program->name : "", kVstMaxProgNameLen);
+}
+
+void Controlsgui::getParameterDisplay(VstInt32 index, char* text) {
+  if (text == nullptr) {
+    return;
+  }
+  if (!validParameter(index)) {
+    text[0] = '\0';
+    return;
+  }
+  // snprintf cuts whatever does not fit the host's 8 bytes.
+  std::snprintf(text, kVstMaxParamStrLen, "%.3f", static_cast<double>(params[index]));
+}
+
+void Controlsgui::getParameterName(VstInt32 index, char* text) {
+  vstCopyString(text, validParameter(index) ? "-" : "", kVstMaxParamStrLen);
+}
+
+// "Init" programs are numbered so a host's list tells them apart; other names are given
+// exactly as stored.
+bool Controlsgui::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, char* text) {
+  if (!validProgram(index) || programs == nullptr || text == nullptr) {
+    return false;
+  }
+  const char* name = programs[index].name;
+  if (std::strcmp(name, "Init") == 0) {
+    std::snprintf(text, kVstMaxProgNameLen, "Init %d", static_cast<int>(index + 1));
+  } else {
+    vstCopyString(text, name, kVstMaxProgNameLen);
+  }
+  return true;
+}
+
+// The tables are kept and the model state is not reset; the host period follows the rate.
+void Controlsgui::setSampleRate(float rate) {
+  if (!std::isfinite(rate) || rate <= 0.0f) {
+    return;
+  }
+  internalRate = kInternalRate;
+  AudioEffectX::setSampleRate(rate);
+  hostRate = rate;
+  model.setHostRate(rate);
+  updateCoefficients();
+}
+
+// effMainsChanged with a non-zero value: the second channel is computed only when the host
+// says its input is connected; then events are requested (canDo takes MIDI).
+void Controlsgui::resume() {
+  secondChannelActive = false;
+  if (isInputConnected(1)) {
+    secondChannelActive = true;
+  }
+  AudioEffectX::resume();
+}
+
+void Controlsgui::suspend() {}
+
+// Accepted and ignored: the host keeps the value it sets through setParameter.
+bool Controlsgui::string2parameter(VstInt32 /*index*/, const char* /*text*/) {
+  return true;
+}
+
+bool Controlsgui::getEffectName(char* name) {
+  vstCopyString(name, kEffectName, kVstMaxEffectNameLen);
+  return true;
+}
+
+bool Controlsgui::getVendorString(char* text) {
+  vstCopyString(text, kVendorString, kVstMaxVendorStrLen);
+  return true;
+}
+
+bool Controlsgui::getProductString(char* text) {
+  vstCopyString(text, kProductString, kVstMaxProductStrLen);
+  return true;
+}
+
+VstInt32 Controlsgui::canDo(const char* text) {
+  if (text == nullptr) {
+    return -1;
+  }
+  return std::strcmp(text, PlugCanDos::kReceiveVstEvents) == 0 ||
+                 std::strcmp(text, PlugCanDos::kReceiveVstMidiEvent) == 0
+             ? 1
+             : -1;
+}
+
+void Controlsgui::initModel() {
+  meterLevel1 = 0.0f;
+  meterLevel2 = 0.0f;
+  secondChannelActive = false;
+  // The settled idle state, not the all-zero reset: from all zeros the circuit jumps to its
+  // operating point with a burst of about +13 dBFS.
+  model.resetToIdle();
+}
+
+// User-interface thread.
+VstIntPtr Controlsgui::wheelFromHost(VstInt32 index, VstIntPtr value, void* /*ptr*/, float opt) {
+  if (editor != nullptr && index == vstFourCC('s', 't', 'C', 'A') && value == vstFourCC('W', 'h', 'e', 'e')) {
+    return editor->onWheel(opt) ? 1 : 0;
+  }
+  return 0;
+}
+
+bool Controlsgui::copyCurrentProgram(VstInt32 destination) {
+  const ControlsguiProgram* program = currentProgram();
+  if (!validProgram(destination) || program == nullptr) {
+    return false;
+  }
+  programs[destination] = *program;
+  return true;
+}
+
+void Controlsgui::storeCurrentParameters() {
+  if (ControlsguiProgram* program = currentProgram()) {
+    for (int i = 0; i < kNumParams; ++i) {
+      program->values[i] = params[i];
+    }
+  }
+}
+
+float* Controlsgui::getParameterPointer(VstInt32 index) {
+  return validParameter(index) ? &params[index] : nullptr;
+}
+
+void Controlsgui::updateCoefficients() {
+  model.updateCoefficients(params[kParamTone], internalRate, hostRate);
+}

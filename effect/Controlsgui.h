@@ -1,0 +1,95 @@
+// The Korvalite effect: eleven parameters, a bank of fifty programs, the identity the host
+// sees, and the lifecycle around the amplifier model it owns.
+//
+// Threads. processReplacing runs on the host's audio thread. setParameter runs on whichever
+// thread the host automates from (the audio thread included) and on the editor's window
+// thread. Every other operation runs on the thread the host uses for dispatcher requests.
+// Nothing locks: the values shared between threads (params, secondChannelActive, the meter
+// levels) are single aligned floats or a byte, each written with one store.
+#pragma once
+
+#include "effect/ControlsguiProgram.h"
+#include "model/AmpModel.h"
+#include "model/ParameterIndex.h"
+#include "plugin/AudioEffectX.h"
+
+class Controlsgui : public AudioEffectX {
+ public:
+  // Any thread the host creates instances on (the entry point's caller).
+  explicit Controlsgui(audioMasterCallback audioMaster);
+  ~Controlsgui() override;
+
+  static constexpr VstInt32 kUniqueId = 0x004B4F52;  // 'KOR'
+  static constexpr VstInt32 kInitialDelay = 3;
+  static constexpr float kInternalRate = 192000.0f;
+  static constexpr const char* kEffectName = "Korvalite";
+  static constexpr const char* kProductString = "Korvalite";
+  static constexpr const char* kVendorString = "https://korvalite.audio";
+
+  // Audio thread.
+  void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+
+  // The single path of every parameter change: host automation, program loads and the
+  // editor (through setParameterAutomated). Indices outside 0..10 are ignored; values are
+  // kept within 0..1, and a value that is not a number is ignored.
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+
+  void setProgram(VstInt32 program) override;
+  void setProgramName(const char* name) override;
+  void getProgramName(char* name) override;
+  void getParameterDisplay(VstInt32 index, char* text) override;
+  void getParameterName(VstInt32 index, char* text) override;
+  bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+
+  void setSampleRate(float sampleRate) override;
+  void resume() override;
+  void suspend() override;
+
+  bool string2parameter(VstInt32 index, const char* text) override;
+  bool getEffectName(char* name) override;
+  bool getVendorString(char* text) override;
+  bool getProductString(char* text) override;
+  VstInt32 canDo(const char* text) override;
+  VstInt32 getNumMidiInputChannels() override { return 1; }
+
+  // Resets the model to the settled idle state a new instance starts from, and the meters
+  // and the second-channel flag with it. The tables are built once per process by the model.
+  virtual void initModel();
+  // A host's wheel request sent as effVendorSpecific ('stCA', 'Whee', distance in opt):
+  // passed to the editor. The dispatcher does not route vendor requests here.
+  virtual VstIntPtr wheelFromHost(VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  // Copies the current program, values and name, over program `destination` (0..49).
+  virtual bool copyCurrentProgram(VstInt32 destination);
+  // Writes the live values into the current program; the name stays.
+  virtual void storeCurrentParameters();
+  // The live value of `index` (0..10) for the editor to watch, null otherwise; valid for
+  // the effect's lifetime.
+  virtual float* getParameterPointer(VstInt32 index);
+  // The meter positions (0..1) the model publishes at the end of every block; the editor's
+  // idle handler reads one float through each.
+  virtual float* getMeterLevel1() { return &meterLevel1; }
+  virtual float* getMeterLevel2() { return &meterLevel2; }
+  // Retunes the model's filters from the tone value and the two rates.
+  virtual void updateCoefficients();
+
+  // For inspection (tests, the editor): the rates and the second-channel flag.
+  float getHostRate() const { return hostRate; }
+  float getInternalRate() const { return internalRate; }
+  bool isSecondChannelActive() const { return secondChannelActive; }
+  const AmpModel& getModel() const { return model; }
+
+ private:
+  static bool validParameter(VstInt32 index) { return index >= 0 && index < kNumParams; }
+  static bool validProgram(VstInt32 program) { return program >= 0 && program < kNumPrograms; }
+  ControlsguiProgram* currentProgram();
+
+  ControlsguiProgram* programs = nullptr;
+  float params[kNumParams];
+  float hostRate = 44100.0f;
+  float internalRate = kInternalRate;
+  float meterLevel1 = 0.0f;
+  float meterLevel2 = 0.0f;
+  bool secondChannelActive = false;
+  AmpModel model;
+};

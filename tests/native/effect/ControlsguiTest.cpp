@@ -1,0 +1,243 @@
+// Construction, identity, lifecycle and the parameter path, driven through the record.
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "tests/native/effect/EffectFixture.h"
+
+int RecordingEditor::destroyed = 0;
+
+namespace {
+
+constexpr float kDefaults[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+
+TEST_F(EffectTest, ConstructionWithAHostGivesTheEffectsIdentity) {
+  EXPECT_EQ(record->magic, kEffectMagic);
+  EXPECT_EQ(record->numInputs, 2);
+  EXPECT_EQ(record->numOutputs, 2);
+  EXPECT_EQ(record->uniqueID, 0x004B4F52);
+  EXPECT_EQ(record->initialDelay, 3);
+  EXPECT_EQ(record->flags, effFlagsCanReplacing) << "no editor yet: effFlagsHasEditor stays clear";
+  EXPECT_EQ(record->numPrograms, 50);
+  EXPECT_EQ(record->numParams, 11);
+  EXPECT_EQ(record->version, 1);
+  for (int i = 0; i < kNumParams; ++i) {
+    EXPECT_EQ(record->getParameter(record, i), kDefaults[i]) << "index " << i;
+  }
+  EXPECT_EQ(send(effGetProgram), 0);
+  EXPECT_EQ(effect->getHostRate(), 44100.0f);
+  EXPECT_EQ(effect->getInternalRate(), 192000.0f);
+  EXPECT_FALSE(effect->isSecondChannelActive());
+  EXPECT_EQ(effect->getEditor(), nullptr);
+  EXPECT_TRUE(host.calls.empty()) << "construction asks the host nothing";
+}
+
+TEST(EffectWithoutHost, KeepsTheBaseRecordValues) {
+  Controlsgui effect(nullptr);
+  const AEffect* record = effect.getAeffect();
+  EXPECT_EQ(record->numInputs, 1);
+  EXPECT_EQ(record->uniqueID, 0x4E6F4566);
+  EXPECT_EQ(record->initialDelay, 0);
+  EXPECT_EQ(effect.getParameter(kParamMix), 1.0f);
+}
+
+TEST_F(EffectTest, IdentityAndFixedAnswers) {
+  char dummy64[64];
+  EXPECT_EQ(text(effGetEffectName), "Korvalite");
+  EXPECT_EQ(text(effGetProductString), "Korvalite");
+  EXPECT_EQ(text(effGetVendorString), "https://korvalite.audio");
+  char name[32];
+  EXPECT_EQ(send(effGetEffectName, 0, 0, name), 1);
+  EXPECT_EQ(send(effGetVendorString, 0, 0, dummy64), 1);
+  EXPECT_EQ(send(effGetVendorVersion), 0);
+  EXPECT_EQ(send(effGetVstVersion), 2400);
+  EXPECT_EQ(send(effGetPlugCategory), 0);
+  EXPECT_EQ(send(effGetNumMidiInputChannels), 1);
+  EXPECT_EQ(send(effGetNumMidiOutputChannels), 0);
+  EXPECT_EQ(send(effGetTailSize), 0);
+  EXPECT_EQ(send(effVendorSpecific, vstFourCC('s', 't', 'C', 'A'), vstFourCC('W', 'h', 'e', 'e')), 0);
+  EXPECT_EQ(send(effCanBeAutomated, 7), 1);
+  char dummy[64] = {};
+  EXPECT_EQ(send(effGetParameterProperties, 0, 0, dummy), 0);
+  void* chunk = nullptr;
+  EXPECT_EQ(send(effGetChunk, 0, 0, &chunk), 0);
+  EXPECT_EQ(send(effProcessEvents, 0, 0, dummy), 0);
+  char number[] = "0.9";
+  EXPECT_EQ(send(effString2Parameter, 0, 0, number), 1);
+  EXPECT_EQ(effect->getParameter(0), 0.5f) << "string2parameter changes nothing";
+}
+
+TEST_F(EffectTest, CanDoComparesExactly) {
+  for (const char* yes : {"receiveVstEvents", "receiveVstMidiEvent"}) {
+    EXPECT_EQ(send(effCanDo, 0, 0, const_cast<char*>(yes)), 1) << yes;
+  }
+  for (const char* no :
+       {"receiveVstEventsX", "ReceiveVstMidiEvent", "sendVstEvents", "bypass", "", "receiveVst"}) {
+    EXPECT_EQ(send(effCanDo, 0, 0, const_cast<char*>(no)), -1) << no;
+  }
+}
+
+TEST_F(EffectTest, ParameterTexts) {
+  for (VstInt32 i = 0; i < kNumParams; ++i) {
+    EXPECT_EQ(text(effGetParamName, i), "-");
+    EXPECT_EQ(text(effGetParamLabel, i), "");
+  }
+  record->setParameter(record, kParamGain, 1.0f);
+  record->setParameter(record, kParamVolume, 0.01f);
+  EXPECT_EQ(text(effGetParamDisplay, kParamGain), "1.000");
+  EXPECT_EQ(text(effGetParamDisplay, kParamVolume), "0.010");
+  EXPECT_EQ(text(effGetParamDisplay, kParamTone), "0.500");
+  for (VstInt32 bad : {-1, 11, 1 << 30}) {
+    EXPECT_EQ(text(effGetParamDisplay, bad), "");
+    EXPECT_EQ(text(effGetParamName, bad), "");
+  }
+}
+
+TEST_F(EffectTest, TextsFitTheHostsBuffersExactly) {
+  struct Case {
+    VstInt32 opcode;
+    VstInt32 index;
+    size_t limit;
+  };
+  char longName[64];
+  std::memset(longName, 'L', sizeof longName - 1);
+  longName[sizeof longName - 1] = '\0';
+  send(effSetProgramName, 0, 0, longName);
+  const Case cases[] = {{effGetParamDisplay, 0, 8},        {effGetParamName, 0, 8},
+                        {effGetParamLabel, 0, 8},          {effGetProgramName, 0, 24},
+                        {effGetProgramNameIndexed, 0, 24}, {effGetEffectName, 0, 32},
+                        {effGetVendorString, 0, 64},       {effGetProductString, 0, 64}};
+  for (const Case& c : cases) {
+    std::vector<char> buffer(c.limit + 8, '\x7f');
+    send(c.opcode, c.index, 0, buffer.data());
+    EXPECT_LT(std::strlen(buffer.data()), c.limit) << "opcode " << c.opcode;
+    for (size_t i = c.limit; i < buffer.size(); ++i) {
+      ASSERT_EQ(buffer[i], '\x7f') << "opcode " << c.opcode << " wrote byte " << i;
+    }
+  }
+  EXPECT_EQ(text(effGetProgramName), std::string(23, 'L'));
+  // A direct call with the host's 8 bytes cannot overflow either, whatever the value.
+  char display[8 + 8];
+  std::memset(display, '\x7f', sizeof display);
+  effect->getParameterDisplay(kParamGain, display);
+  EXPECT_EQ(display[8], '\x7f');
+}
+
+TEST_F(EffectTest, HostInputOutsideTheRangesIsIgnored) {
+  auto* editor = new RecordingEditor(effect);
+  for (VstInt32 bad : {-1, 11, 1000}) {
+    record->setParameter(record, bad, 0.25f);
+    EXPECT_EQ(record->getParameter(record, bad), 0.0f);
+  }
+  record->setParameter(record, kParamGain, std::numeric_limits<float>::quiet_NaN());
+  EXPECT_EQ(effect->getParameter(kParamGain), 0.5f);
+  EXPECT_TRUE(editor->received.empty());
+
+  record->setParameter(record, kParamGain, 1e30f);
+  EXPECT_EQ(effect->getParameter(kParamGain), 1.0f) << "values stay within 0..1";
+  record->setParameter(record, kParamGain, -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(effect->getParameter(kParamGain), 0.0f);
+
+  EXPECT_EQ(effect->getParameterPointer(-1), nullptr);
+  EXPECT_EQ(effect->getParameterPointer(11), nullptr);
+  ASSERT_NE(effect->getParameterPointer(10), nullptr);
+  EXPECT_EQ(effect->getParameterPointer(10), effect->getParameterPointer(0) + 10);
+  record->setParameter(record, kParamOutputTap, 0.01f);
+  EXPECT_EQ(*effect->getParameterPointer(10), 0.01f);
+
+  for (VstInt32 bad : {50, -1}) {
+    effect->setProgram(bad);
+    EXPECT_EQ(effect->getProgram(), 0);
+  }
+  EXPECT_FALSE(effect->copyCurrentProgram(50));
+  EXPECT_FALSE(effect->copyCurrentProgram(-1));
+}
+
+TEST_F(EffectTest, EveryParameterChangeTakesTheSinglePath) {
+  auto* editor = new RecordingEditor(effect);
+  EXPECT_EQ(record->flags & effFlagsHasEditor, effFlagsHasEditor);
+  const int before = effect->retunes;
+  record->setParameter(record, kParamGain, 0.75f);
+  record->setParameter(record, kParamMix, 0.25f);
+  EXPECT_EQ(effect->retunes, before) << "only the tone retunes the filters";
+  record->setParameter(record, kParamTone, 0.2f);
+  EXPECT_EQ(effect->retunes, before + 1);
+  // The editor hears every change although its window is closed.
+  ASSERT_EQ(editor->received.size(), 3u);
+  EXPECT_EQ(editor->received[2], std::make_pair(VstInt32{kParamTone}, 0.2f));
+
+  effect->setParameterAutomated(kParamVolume, 0.3f);
+  EXPECT_EQ(effect->getParameter(kParamVolume), 0.3f);
+  ASSERT_NE(host.last(audioMasterAutomate), nullptr);
+  EXPECT_EQ(host.last(audioMasterAutomate)->index, kParamVolume);
+  EXPECT_EQ(host.last(audioMasterAutomate)->opt, 0.3f);
+}
+
+TEST_F(EffectTest, ResumeAsksForTheSecondInputAndForEvents) {
+  send(effMainsChanged, 0, 1);
+  ASSERT_NE(host.last(audioMasterPinConnected), nullptr);
+  EXPECT_EQ(host.last(audioMasterPinConnected)->index, 1);
+  EXPECT_EQ(host.last(audioMasterPinConnected)->value, 0);
+  EXPECT_TRUE(effect->isSecondChannelActive()) << "the host answered 0: connected";
+  ASSERT_EQ(host.count(audioMasterWantMidi), 1);
+  EXPECT_EQ(host.last(audioMasterWantMidi)->value, 1);
+
+  host.answers[audioMasterPinConnected] = 1;
+  send(effMainsChanged, 0, 1);
+  EXPECT_FALSE(effect->isSecondChannelActive());
+  EXPECT_EQ(host.count(audioMasterWantMidi), 2);
+
+  const size_t calls = host.calls.size();
+  send(effMainsChanged, 0, 0);
+  EXPECT_EQ(host.calls.size(), calls) << "suspend does nothing";
+  EXPECT_FALSE(effect->isSecondChannelActive());
+}
+
+TEST_F(EffectTest, SampleRateRetunesWithoutTouchingTheInternalRate) {
+  const int before = effect->retunes;
+  send(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  EXPECT_EQ(effect->getHostRate(), 48000.0f);
+  EXPECT_EQ(effect->getSampleRate(), 48000.0f);
+  EXPECT_EQ(effect->getInternalRate(), 192000.0f);
+  EXPECT_EQ(effect->retunes, before + 1);
+  effect->setSampleRate(std::numeric_limits<float>::quiet_NaN());
+  effect->setSampleRate(-1.0f);
+  EXPECT_EQ(effect->getHostRate(), 48000.0f);
+}
+
+TEST_F(EffectTest, ProcessingThroughTheRecordStaysFiniteAndBounded) {
+  send(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  send(effMainsChanged, 0, 1);
+  std::vector<float> left(512), right(512), outLeft(512, 9.0f), outRight(512, 9.0f);
+  for (size_t i = 0; i < left.size(); ++i) {
+    left[i] = 0.5f * std::sin(0.05f * static_cast<float>(i));
+    right[i] = left[i];
+  }
+  float* inputs[2] = {left.data(), right.data()};
+  float* outputs[2] = {outLeft.data(), outRight.data()};
+  for (int block = 0; block < 8; ++block) {
+    record->processReplacing(record, inputs, outputs, 512);
+  }
+  for (size_t i = 0; i < outLeft.size(); ++i) {
+    ASSERT_TRUE(std::isfinite(outLeft[i]) && std::isfinite(outRight[i])) << i;
+  }
+  EXPECT_GE(*effect->getMeterLevel1(), 0.0f);
+  EXPECT_LE(*effect->getMeterLevel1(), 1.0f);
+  EXPECT_GT(*effect->getMeterLevel1(), 0.0f) << "a half-scale sine moves the meter";
+
+  // A host that gives no second output buffer is served on one channel.
+  float* oneOutput[2] = {outLeft.data(), nullptr};
+  record->processReplacing(record, inputs, oneOutput, 512);
+}
+
+TEST(EffectLifetime, ClosingDestroysTheEditorExactlyOnce) {
+  RecordingHost host;
+  RecordingEditor::destroyed = 0;
+  auto* effect = new Controlsgui(RecordingHost::callback);
+  new RecordingEditor(effect);
+  AEffect* record = effect->getAeffect();
+  EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f), 1);
+  EXPECT_EQ(RecordingEditor::destroyed, 1);
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+// The built plug-in loaded the way a host loads it: dlopen, look up the entry point, call it.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "plugin/VstInterface.h"
+#include "tests/native/plugin/TestHost.h"
+
+namespace {
+
+class EntryPointTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    library = dlopen(KORVALITE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    entry = reinterpret_cast<VstPluginMainProc>(dlsym(library, "VSTPluginMain"));
+    ASSERT_NE(entry, nullptr);
+  }
+  void TearDown() override {
+    if (library != nullptr) {
+      dlclose(library);
+    }
+  }
+  static VstIntPtr send(AEffect* record, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                        void* ptr = nullptr, float opt = 0.0f) {
+    return record->dispatcher(record, opcode, index, value, ptr, opt);
+  }
+
+  void* library = nullptr;
+  VstPluginMainProc entry = nullptr;
+};
+
+TEST_F(EntryPointTest, ExportsTheEntryPointAlsoAsMain) {
+  void* main = dlsym(library, "main");
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(main, reinterpret_cast<void*>(entry));
+}
+
+TEST_F(EntryPointTest, HostAnsweringNoVersionGetsNoEffect) {
+  RecordingHost host;
+  EXPECT_EQ(entry(RecordingHost::callback), nullptr);
+  ASSERT_EQ(host.calls.size(), 1u);
+  const HostCall& call = host.calls[0];
+  EXPECT_EQ(call.effect, nullptr);
+  EXPECT_EQ(call.opcode, audioMasterVersion);
+  EXPECT_EQ(call.index, 0);
+  EXPECT_EQ(call.value, 0);
+  EXPECT_EQ(call.ptr, nullptr);
+  EXPECT_EQ(call.opt, 0.0f);
+  EXPECT_EQ(entry(nullptr), nullptr) << "no callback, no effect";
+}
+
+TEST_F(EntryPointTest, InstancesAreIndependentAndOutliveEachOther) {
+  RecordingHost host;
+  host.answers[audioMasterVersion] = 2400;
+  AEffect* first = entry(RecordingHost::callback);
+  AEffect* second = entry(RecordingHost::callback);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(first, second);
+  for (AEffect* record : {first, second}) {
+    EXPECT_EQ(record->magic, 0x56737450);
+    EXPECT_NE(record->object, nullptr);
+    EXPECT_EQ(record->uniqueID, 0x004B4F52);
+  }
+  EXPECT_EQ(host.count(audioMasterVersion), 2);
+
+  first->setParameter(first, 0, 0.9f);
+  EXPECT_EQ(second->getParameter(second, 0), 0.5f);
+  send(first, effSetProgram, 0, 7);
+  EXPECT_EQ(send(second, effGetProgram), 0);
+
+  EXPECT_EQ(send(first, effClose), 1);
+
+  send(second, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+  send(second, effMainsChanged, 0, 1);
+  std::vector<float> in(256, 0.1f), out1(256), out2(256);
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {out1.data(), out2.data()};
+  second->processReplacing(second, inputs, outputs, 256);
+  char name[32] = {};
+  EXPECT_EQ(send(second, effGetEffectName, 0, 0, name), 1);
+  EXPECT_STREQ(name, "Korvalite");
+  second->setParameter(second, 2, 0.25f);
+  EXPECT_EQ(second->getParameter(second, 2), 0.25f);
+  EXPECT_EQ(send(second, effClose), 1);
+}
+
+}  // namespace
