@@ -6,6 +6,22 @@
 
 namespace VSTGUI {
 
+namespace {
+
+// A font of the named family (the generic sans-serif family for a null name), or null.
+Gdiplus::GpFont* createFontOf(const wchar_t* familyName, Gdiplus::REAL emSize, INT gdiStyle) {
+  Gdiplus::GpFontFamily* family = nullptr;
+  const Gdiplus::GpStatus found = familyName ? gp::GdipCreateFontFamilyFromName(familyName, nullptr, &family)
+                                             : gp::GdipGetGenericFontFamilySansSerif(&family);
+  if (found != Gdiplus::Ok || !family) return nullptr;
+  Gdiplus::GpFont* font = nullptr;
+  if (gp::GdipCreateFont(family, emSize, gdiStyle, Gdiplus::UnitPixel, &font) != Gdiplus::Ok) font = nullptr;
+  gp::GdipDeleteFontFamily(family);
+  return font;
+}
+
+}  // namespace
+
 void* CFontDesc::getPlatformFont() {
   if (platformFont) return platformFont;
   wchar_t face[200] = {};
@@ -23,27 +39,12 @@ void* CFontDesc::getPlatformFont() {
   else if (style & kFontBold)
     gdiStyle = Gdiplus::FontStyleBold;
 
-  Gdiplus::GpFontFamily* family = nullptr;
-  bool generic = false;
-  if (gp::GdipCreateFontFamilyFromName(face, nullptr, &family) != Gdiplus::Ok || !family) {
-    family = nullptr;
-    if (gp::GdipGetGenericFontFamilySansSerif(&family) != Gdiplus::Ok) family = nullptr;
-    generic = true;
-  }
-  if (!family) return nullptr;
-  Gdiplus::GpFont* font = nullptr;
-  if (gp::GdipCreateFont(family, static_cast<Gdiplus::REAL>(size), gdiStyle, Gdiplus::UnitPixel, &font) !=
-          Gdiplus::Ok &&
-      !generic) {
-    gp::GdipDeleteFontFamily(family);
-    family = nullptr;
-    font = nullptr;
-    if (gp::GdipGetGenericFontFamilySansSerif(&family) == Gdiplus::Ok && family &&
-        gp::GdipCreateFont(family, static_cast<Gdiplus::REAL>(size), gdiStyle, Gdiplus::UnitPixel, &font) !=
-            Gdiplus::Ok)
-      font = nullptr;
-  }
-  if (family) gp::GdipDeleteFontFamily(family);
+  const auto emSize = static_cast<Gdiplus::REAL>(size);
+  // The named face, else the generic sans-serif family. Where the generic family itself is
+  // not installed (Wine prefixes map only Arial), Arial is the last resort.
+  Gdiplus::GpFont* font = createFontOf(face, emSize, gdiStyle);
+  if (!font) font = createFontOf(nullptr, emSize, gdiStyle);
+  if (!font) font = createFontOf(L"Arial", emSize, gdiStyle);
   platformFont = font;
   return platformFont;
 }
