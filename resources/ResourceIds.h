@@ -1,0 +1,37 @@
+// Identifiers of the editor's PNG pictures, shared by the resource script, the editor and the
+// picture generator, with the geometry each picture must have. The resource compiler reads
+// this header too, so it holds preprocessor definitions only.
+#ifndef KORVALITE_RESOURCES_RESOURCEIDS_H
+#define KORVALITE_RESOURCES_RESOURCEIDS_H
+
+// The editor's whole face.
+#define KORVALITE_RES_BACKGROUND 2100
+#define KORVALITE_RES_BACKGROUND_WIDTH 1191
+#define KORVALITE_RES_BACKGROUND_HEIGHT 734
+
+// Film strip of the three big knobs (gain, tone, volume): frames stacked top to bottom.
+#define KORVALITE_RES_KNOB_BIG 2111
+#define KORVALITE_RES_KNOB_BIG_WIDTH 97
+#define KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT 101
+#define KORVALITE_RES_KNOB_BIG_FRAMES 261
+
+// Film strip of the small mix knob.
+#define KORVALITE_RES_KNOB_SMALL 2112
+#define KORVALITE_RES_KNOB_SMALL_WIDTH 27
+#define KORVALITE_RES_KNOB_SMALL_FRAME_HEIGHT 30
+#define KORVALITE_RES_KNOB_SMALL_FRAMES 261
+
+// Film strips of the two VU meters, from rest (first frame) to full scale (last frame).
+#define KORVALITE_RES_VU_LEFT 2113
+#define KORVALITE_RES_VU_RIGHT 2114
+#define KORVALITE_RES_VU_WIDTH 114
+#define KORVALITE_RES_VU_FRAME_HEIGHT 87
+#define KORVALITE_RES_VU_FRAMES 131
+
+// The power switch: the off state above, the on state below.
+#define KORVALITE_RES_POWER_SWITCH 2115
+#define KORVALITE_RES_POWER_SWITCH_WIDTH 121
+#define KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT 105
+#define KORVALITE_RES_POWER_SWITCH_FRAMES 2
+
+#endif  // KORVALITE_RESOURCES_RESOURCEIDS_H

@@ -1,0 +1,22 @@
+// The knob film strips: a black skirted knob with a knurled body and a brushed brass cap
+// (the big one) and a knurled knob with a brass cap (the small one). The light stays put
+// while the pointer, the skirt line and the knurling turn through the knobs' 270 degrees.
+#ifndef KORVALITE_TOOLS_ART_KNOBART_H
+#define KORVALITE_TOOLS_ART_KNOBART_H
+
+#include <cairo.h>
+
+namespace art {
+
+enum class KnobSize { kBig, kSmall };
+
+// Pointer angle of frame `frame` of `frames`, in radians, counter-clockwise from +x with y up:
+// the same start and sweep as the knob control, with frame 0 at the minimum.
+double knobAngle(int frame, int frames);
+
+// Renders the whole strip (frames stacked top to bottom, transparent around the knob).
+cairo_surface_t* renderKnobStrip(KnobSize size);
+
+}  // namespace art
+
+#endif  // KORVALITE_TOOLS_ART_KNOBART_H

@@ -1,0 +1,20 @@
+// The power switch picture: a chrome bat-lever toggle beside a red jewel pilot light, the
+// off state (lever down, lamp dark) above and the on state (lever up, lamp lit) below. It is
+// transparent around the hardware, so the panel's printing shows through (including where
+// the supply menu's text and the mix knob overlap the switch's rectangle).
+#ifndef KORVALITE_TOOLS_ART_SWITCHART_H
+#define KORVALITE_TOOLS_ART_SWITCHART_H
+
+#include <cairo.h>
+
+namespace art {
+
+// Centres of the pilot light and of the toggle inside one 121 x 105 state picture.
+constexpr double kPilotX = 28, kPilotY = 56;
+constexpr double kToggleX = 84, kToggleY = 56;
+
+cairo_surface_t* renderPowerSwitch();
+
+}  // namespace art
+
+#endif  // KORVALITE_TOOLS_ART_SWITCHART_H
