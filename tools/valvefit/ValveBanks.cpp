@@ -1,13 +1,11 @@
 #include "tools/valvefit/ValveBanks.h"
 
-namespace {
-
 // Koren's published 12AX7 triode constants, with a grid current of Dempwolf's form
 // gg * softplus(cg * vgk) / cg (exponent 1). The grid-current constants were calibrated
 // once against the given data of the first preamp element (its grid-current curve and the
 // scale factors of banks 0 and 1) together with the stated maxima of the driver pair; with
 // them every element built from this valve meets its given values (see the report mode).
-ValveLaw twelveAX7() {
+ValveLaw triodeLaw() {
   ValveLaw law;
   law.mu = 100.0;
   law.ex = 1.4;
@@ -27,17 +25,19 @@ ValveLaw twelveAX7() {
 // plate knee kvb = 300 V is softer than the EL34's 24 V: with the sharp knee the family
 // bends within the grid range and its fits need coefficients of several hundred, whose
 // single-precision evaluation alone would differ by 1e-4 between the two output valves.
-ValveLaw outputPentode() {
+ValveLaw outputValveLaw() {
   ValveLaw law;
   law.pentode = true;
-  law.mu = 5.6662;
+  law.mu = 5.6959;
   law.ex = 1.35;
-  law.kg1 = 12614.0;
+  law.kg1 = 11842.0;
   law.kp = 60.0;
   law.kvb = 300.0;
   law.screen = 375.0;
   return law;
 }
+
+namespace {
 
 const BankDefinition kBanks[kBankCount] = {
     {0, true, -4.0, 24.0, 50.0, 150.0},    {0, false, -4.0, 24.0, 50.0, 150.0},
@@ -63,26 +63,30 @@ const char* const kOutputScaleEnds[2] = {"3.3399780e-4", "1.3351439e-3"};
 
 }  // namespace
 
-ValveElement valveElement(int index) {
-  // Self impedances (ohms, grid-grid, shared, plate-plate). The power block's own-element
-  // prediction entries give them for the driver pair and the output valves; the preamp's
-  // are not printed with the circuit and were calibrated against the given tables (the
-  // second element's shared 24695.514 is its output row's grid-current entry).
-  switch (index) {
+SelfImpedance selfImpedance(int element) {
+  // Ohms: grid-grid, shared, plate-plate. The power block's own-element prediction entries
+  // give them for the driver pair; the preamp's are not part of the circuit's printed
+  // matrices and were calibrated against the given tables (the second element's shared
+  // 24695.514 is its output row's grid-current entry).
+  switch (element) {
     case 0:
-      return ValveElement(twelveAX7(), {64063.0, 1552.5, 26409.0});
+      return {64063.0, 1552.5, 26409.0};
     case 1:
-      return ValveElement(twelveAX7(), {247311.0, 24695.514, 140203.0});
+      return {247311.0, 24695.514, 140203.0};
     case 2:
-      return ValveElement(twelveAX7(), {98963.258, 8541.7207, 74503.805});
+      return {98963.258, 8541.7207, 74503.805};
     case 3:
-      return ValveElement(twelveAX7(), {7568.624, 7531.8135, 82923.289});
+      return {7568.624, 7531.8135, 82923.289};
     default:
-      // The plate circuit's 269 kohm is a little below the own-element entry of the power
-      // block's prediction (301.6 kohm): with the latter the given top currents would need
-      // a plate voltage below zero.
-      return ValveElement(outputPentode(), {0.0, 0.0, 269146.0});
+      // The plate circuit's 270 kohm is a little below the own-element entry of the power
+      // block's prediction (301.6 kohm): with that one the given top currents would need a
+      // plate voltage below zero.
+      return {0.0, 0.0, 270425.0};
   }
+}
+
+ValveElement valveElement(int element) {
+  return ValveElement(element < 4 ? triodeLaw() : outputValveLaw(), selfImpedance(element));
 }
 
 const BankDefinition& bankDefinition(int bank) {

@@ -19,7 +19,12 @@ struct BankDefinition {
 // The five element types: the two preamp triodes, the phase-inverter pair and the output
 // valve (both valves of the push-pull pair).
 constexpr int kElementCount = 5;
-ValveElement valveElement(int index);
+ValveElement valveElement(int element);
+
+// The parts valveElement() is made of (the calibration mode varies them).
+ValveLaw triodeLaw();       // elements 0..3
+ValveLaw outputValveLaw();  // element 4
+SelfImpedance selfImpedance(int element);
 
 const BankDefinition& bankDefinition(int bank);
 

@@ -3,6 +3,7 @@
 //   valvefit OUTPUT.cpp            write the data file (the committed one is its output)
 //   valvefit OUTPUT.cpp --report   also check every curve at all 44100 table samples the way
 //                                  the model evaluates it (float, powf) and print the errors
+//   valvefit --calibrate           re-derive the valve parameters from the given data
 //
 // For each bank and curve the element's current is computed along the sample axis at every
 // tenth table sample (and the last), normalised by its value at the top of the axis, fitted
@@ -14,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/valvefit/ParameterCalibration.h"
 #include "tools/valvefit/PolynomialFit.h"
 #include "tools/valvefit/ValveBanks.h"
 #include "tools/valvefit/ValveDataWriter.h"
@@ -94,8 +96,12 @@ CurveReport check(int bank, int curve, const ValveDataWriter& data, double top) 
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: valvefit OUTPUT.cpp [--report]\n");
+    std::fprintf(stderr, "usage: valvefit OUTPUT.cpp [--report] | valvefit --calibrate\n");
     return 2;
+  }
+  if (std::string(argv[1]) == "--calibrate") {
+    ParameterCalibration::run();
+    return 0;
   }
   bool report = argc > 2 && std::string(argv[2]) == "--report";
 
