@@ -29,77 +29,102 @@ unsigned char modifierFromFloat(float opt) {
   return static_cast<unsigned char>(opt);
 }
 
+// Opcodes whose ptr is a buffer or a record the effect must read or fill: a null ptr is
+// ignored (answer 0) before any operation sees it. effGetCurrentMidiProgram is not among
+// them: its answer alone is meaningful and its record is optional.
+bool needsPointer(VstInt32 opcode) {
+  switch (opcode) {
+    case effProcessEvents:
+    case effString2Parameter:
+    case effGetProgramNameIndexed:
+    case effGetInputProperties:
+    case effGetOutputProperties:
+    case effOfflineNotify:
+    case effOfflinePrepare:
+    case effOfflineRun:
+    case effProcessVarIo:
+    case effSetSpeakerArrangement:
+    case effGetEffectName:
+    case effGetVendorString:
+    case effGetProductString:
+    case effCanDo:
+    case effGetParameterProperties:
+    case effGetMidiProgramName:
+    case effGetMidiProgramCategory:
+    case effGetMidiKeyName:
+    case effGetSpeakerArrangement:
+    case effShellGetNextPlugin:
+    case effBeginLoadBank:
+    case effBeginLoadProgram:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 // Any thread the host uses for control requests. Opcodes below 25 and the ones this class
 // does not serve go to the AudioEffect dispatcher, which answers 0 to what it does not know.
+// Text answers are cut to the host's limits by answerText.
 VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+  if (ptr == nullptr && needsPointer(opcode)) {
+    return 0;
+  }
+  const auto v32 = static_cast<VstInt32>(value);
   switch (opcode) {
     case effProcessEvents:
-      return ptr != nullptr ? processEvents(static_cast<VstEvents*>(ptr)) : 0;
+      return processEvents(static_cast<VstEvents*>(ptr));
     case effCanBeAutomated:
       return answerBool(canParameterBeAutomated(index));
     case effString2Parameter:
-      return ptr != nullptr ? answerBool(string2parameter(index, static_cast<const char*>(ptr))) : 0;
+      return answerBool(string2parameter(index, static_cast<const char*>(ptr)));
     case effGetProgramNameIndexed:
-      if (ptr == nullptr) {
-        return 0;
-      }
       // A refusal leaves the host's buffer as it was.
-      return answerBool(answerText(ptr, kVstMaxProgNameLen, [this, value, index](char* text) {
-        return getProgramNameIndexed(static_cast<VstInt32>(value), index, text);
+      return answerBool(answerText(ptr, kVstMaxProgNameLen, [this, v32, index](char* text) {
+        return getProgramNameIndexed(v32, index, text);
       }));
     case effGetInputProperties:
-      return ptr != nullptr ? answerBool(getInputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
+      return answerBool(getInputProperties(index, static_cast<VstPinProperties*>(ptr)));
     case effGetOutputProperties:
-      return ptr != nullptr ? answerBool(getOutputProperties(index, static_cast<VstPinProperties*>(ptr))) : 0;
+      return answerBool(getOutputProperties(index, static_cast<VstPinProperties*>(ptr)));
     case effGetPlugCategory:
       return getPlugCategory();
     case effOfflineNotify:
-      return ptr != nullptr ? answerBool(offlineNotify(static_cast<VstAudioFile*>(ptr),
-                                                       static_cast<VstInt32>(value), index != 0))
-                            : 0;
+      return answerBool(offlineNotify(static_cast<VstAudioFile*>(ptr), v32, index != 0));
     case effOfflinePrepare:
-      return ptr != nullptr
-                 ? answerBool(offlinePrepare(static_cast<VstOfflineTask*>(ptr), static_cast<VstInt32>(value)))
-                 : 0;
+      return answerBool(offlinePrepare(static_cast<VstOfflineTask*>(ptr), v32));
     case effOfflineRun:
-      return ptr != nullptr
-                 ? answerBool(offlineRun(static_cast<VstOfflineTask*>(ptr), static_cast<VstInt32>(value)))
-                 : 0;
+      return answerBool(offlineRun(static_cast<VstOfflineTask*>(ptr), v32));
     case effProcessVarIo:
-      return ptr != nullptr ? answerBool(processVariableIo(static_cast<VstVariableIo*>(ptr))) : 0;
+      return answerBool(processVariableIo(static_cast<VstVariableIo*>(ptr)));
     case effSetSpeakerArrangement: {
       auto* input = reinterpret_cast<VstSpeakerArrangement*>(value);
-      auto* output = static_cast<VstSpeakerArrangement*>(ptr);
-      return input != nullptr && output != nullptr ? answerBool(setSpeakerArrangement(input, output)) : 0;
+      return input != nullptr
+                 ? answerBool(setSpeakerArrangement(input, static_cast<VstSpeakerArrangement*>(ptr)))
+                 : 0;
     }
     case effSetBypass:
       return answerBool(setBypass(value != 0));
     case effGetEffectName:
-      return ptr != nullptr ? answerBool(answerText(ptr, kVstMaxEffectNameLen,
-                                                    [this](char* text) { return getEffectName(text); }))
-                            : 0;
+      return answerBool(
+          answerText(ptr, kVstMaxEffectNameLen, [this](char* text) { return getEffectName(text); }));
     case effGetVendorString:
-      return ptr != nullptr ? answerBool(answerText(ptr, kVstMaxVendorStrLen,
-                                                    [this](char* text) { return getVendorString(text); }))
-                            : 0;
+      return answerBool(
+          answerText(ptr, kVstMaxVendorStrLen, [this](char* text) { return getVendorString(text); }));
     case effGetProductString:
-      return ptr != nullptr ? answerBool(answerText(ptr, kVstMaxProductStrLen,
-                                                    [this](char* text) { return getProductString(text); }))
-                            : 0;
+      return answerBool(
+          answerText(ptr, kVstMaxProductStrLen, [this](char* text) { return getProductString(text); }));
     case effGetVendorVersion:
       return getVendorVersion();
     case effVendorSpecific:
       return vendorSpecific(index, value, ptr, opt);
     case effCanDo:
-      return ptr != nullptr ? canDo(static_cast<const char*>(ptr)) : 0;
+      return canDo(static_cast<const char*>(ptr));
     case effGetTailSize:
       return getGetTailSize();
     case effGetParameterProperties:
-      return ptr != nullptr
-                 ? answerBool(getParameterProperties(index, static_cast<VstParameterProperties*>(ptr)))
-                 : 0;
+      return answerBool(getParameterProperties(index, static_cast<VstParameterProperties*>(ptr)));
     case effGetVstVersion:
       return getVstVersion();
     case effEditKeyDown:
@@ -107,51 +132,47 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effSetEditKnobMode:
       return dispatchEditorKey(opcode, index, value, opt);
     case effGetMidiProgramName:
-      return ptr != nullptr ? getMidiProgramName(index, static_cast<MidiProgramName*>(ptr)) : 0;
+      return getMidiProgramName(index, static_cast<MidiProgramName*>(ptr));
     case effGetCurrentMidiProgram:
-      // The answer alone is meaningful, so a null record is passed on as such.
       return getCurrentMidiProgram(index, static_cast<MidiProgramName*>(ptr));
     case effGetMidiProgramCategory:
-      return ptr != nullptr ? getMidiProgramCategory(index, static_cast<MidiProgramCategory*>(ptr)) : 0;
+      return getMidiProgramCategory(index, static_cast<MidiProgramCategory*>(ptr));
     case effHasMidiProgramsChanged:
       return answerBool(hasMidiProgramsChanged(index));
     case effGetMidiKeyName:
-      return ptr != nullptr ? answerBool(getMidiKeyName(index, static_cast<MidiKeyName*>(ptr))) : 0;
+      return answerBool(getMidiKeyName(index, static_cast<MidiKeyName*>(ptr)));
     case effBeginSetProgram:
       return answerBool(beginSetProgram());
     case effEndSetProgram:
       return answerBool(endSetProgram());
     case effGetSpeakerArrangement: {
       auto** input = reinterpret_cast<VstSpeakerArrangement**>(value);
-      auto** output = static_cast<VstSpeakerArrangement**>(ptr);
-      return input != nullptr && output != nullptr ? answerBool(getSpeakerArrangement(input, output)) : 0;
+      return input != nullptr
+                 ? answerBool(getSpeakerArrangement(input, static_cast<VstSpeakerArrangement**>(ptr)))
+                 : 0;
     }
-    case effShellGetNextPlugin:
-      if (ptr == nullptr) {
-        return 0;
-      }
-      {
-        VstInt32 id = 0;
-        answerText(ptr, kVstMaxProductStrLen, [this, &id](char* text) {
-          id = getNextShellPlugin(text);
-          return id != 0;
-        });
-        return id;
-      }
+    case effShellGetNextPlugin: {
+      VstInt32 id = 0;
+      answerText(ptr, kVstMaxProductStrLen, [this, &id](char* text) {
+        id = getNextShellPlugin(text);
+        return id != 0;
+      });
+      return id;
+    }
     case effStartProcess:
       return startProcess();
     case effStopProcess:
       return stopProcess();
     case effSetTotalSampleToProcess:
-      return setTotalSampleToProcess(static_cast<VstInt32>(value));
+      return setTotalSampleToProcess(v32);
     case effSetPanLaw:
-      return answerBool(setPanLaw(static_cast<VstInt32>(value), opt));
+      return answerBool(setPanLaw(v32, opt));
     case effBeginLoadBank:
-      return ptr != nullptr ? beginLoadBank(static_cast<VstPatchChunkInfo*>(ptr)) : 0;
+      return beginLoadBank(static_cast<VstPatchChunkInfo*>(ptr));
     case effBeginLoadProgram:
-      return ptr != nullptr ? beginLoadProgram(static_cast<VstPatchChunkInfo*>(ptr)) : 0;
+      return beginLoadProgram(static_cast<VstPatchChunkInfo*>(ptr));
     case effSetProcessPrecision:
-      return answerBool(setProcessPrecision(static_cast<VstInt32>(value)));
+      return answerBool(setProcessPrecision(v32));
     case effGetNumMidiInputChannels:
       return getNumMidiInputChannels();
     case effGetNumMidiOutputChannels:

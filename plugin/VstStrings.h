@@ -23,16 +23,3 @@ inline void vstCopyString(char* dest, const char* source, size_t destSize) {
   }
   dest[length] = '\0';
 }
-
-// Appends `source` to the terminated text in `dest` (a buffer of `destSize` bytes), cutting
-// what does not fit; always leaves `dest` terminated.
-inline void vstAppendString(char* dest, const char* source, size_t destSize) {
-  if (dest == nullptr || destSize == 0) {
-    return;
-  }
-  size_t used = 0;
-  while (used + 1 < destSize && dest[used] != '\0') {
-    ++used;
-  }
-  vstCopyString(dest + used, source, destSize - used);
-}
