@@ -14,8 +14,10 @@ struct HostRun {
   std::vector<std::string> hostErrorLines() const;
 };
 
-// Runs the host program with args. envPrefix ("NAME=value ...") is applied natively only.
-HostRun runHost(const std::vector<std::string>& args, const std::string& envPrefix = "");
+// Runs the host program with args. envPrefix ("NAME=value ...") is applied natively only; by
+// default LeakSanitizer is on, which the host leaves off unless asked.
+HostRun runHost(const std::vector<std::string>& args,
+                const std::string& envPrefix = "ASAN_OPTIONS=detect_leaks=1");
 
 // An empty folder for one test, under the build tree's scratch folder.
 std::string freshFolder(const std::string& name);

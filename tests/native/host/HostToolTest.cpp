@@ -153,7 +153,7 @@ TEST_P(HostFailure, GivesOneLineNonZeroExitAndLeavesNoOutput) {
     if (a.rfind("@", 0) == 0) a = dir + a.substr(1);
     args.push_back(a);
   }
-  HostRun r = runHost(args, "ASAN_OPTIONS=detect_leaks=1");
+  HostRun r = runHost(args);
   EXPECT_NE(r.exitCode, 0);
   EXPECT_EQ(r.hostErrorLines().size(), 1u) << r.err;
   EXPECT_EQ(r.err.rfind("korvalite-host: ", 0), 0u) << r.err;
