@@ -1,0 +1,89 @@
+// Speed of the circuit model: processing as a realtime factor (seconds of audio per CPU
+// second) and the cost of creating instances (the first builds the shared tables and the
+// settled idle state; later ones copy).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "model/AmpModel.h"
+#include "model/ParameterIndex.h"
+
+namespace {
+
+constexpr int kBlock = 512;
+
+// Must run first: it pays for everything built once per process.
+void BM_FirstInstance(benchmark::State& state) {
+  for (auto _ : state) {
+    auto model = std::make_unique<AmpModel>();
+    benchmark::DoNotOptimize(model.get());
+  }
+}
+BENCHMARK(BM_FirstInstance)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_FurtherInstance(benchmark::State& state) {
+  for (auto _ : state) {
+    auto model = std::make_unique<AmpModel>();
+    benchmark::DoNotOptimize(model.get());
+  }
+  state.counters["bytes_per_instance"] = sizeof(AmpModel);
+}
+BENCHMARK(BM_FurtherInstance)->Unit(benchmark::kMicrosecond);
+
+// A driven guitar-like signal: two partials with a decaying envelope, repeated.
+std::vector<float> phrase(double rate, int n) {
+  std::vector<float> s(n);
+  for (int i = 0; i < n; ++i) {
+    const double t = i / rate;
+    const double env = std::exp(-3.0 * std::fmod(t, 0.5));
+    s[i] = static_cast<float>(0.6 * env *
+                              (std::sin(2 * M_PI * 110.0 * t) + 0.5 * std::sin(2 * M_PI * 330.0 * t)));
+  }
+  return s;
+}
+
+void processBenchmark(benchmark::State& state, float rate, bool stereo, float outputTap) {
+  AmpModel model;
+  model.setHostRate(rate);
+  float params[kNumParams] = {0.8f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 1.0f, outputTap};
+  const std::vector<float> in = phrase(rate, kBlock * 64);
+  std::vector<float> out1(kBlock), out2(kBlock);
+  float* outputs[2] = {out1.data(), out2.data()};
+  float meter1, meter2;
+  size_t at = 0;
+  for (auto _ : state) {
+    const float* inputs[2] = {in.data() + at, in.data() + at};
+    model.processReplacing(inputs, outputs, kBlock, params, stereo, &meter1, &meter2);
+    benchmark::DoNotOptimize(out1.data());
+    at = (at + kBlock) % in.size();
+  }
+  // Seconds of audio per CPU second.
+  state.counters["realtime"] =
+      benchmark::Counter(kBlock / rate, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_ProcessStereo48k(benchmark::State& state) {
+  processBenchmark(state, 48000.0f, true, 0.0f);
+}
+BENCHMARK(BM_ProcessStereo48k);
+
+void BM_ProcessStereo48kPowerTap(benchmark::State& state) {
+  processBenchmark(state, 48000.0f, true, 1.0f);
+}
+BENCHMARK(BM_ProcessStereo48kPowerTap);
+
+void BM_ProcessMono48k(benchmark::State& state) {
+  processBenchmark(state, 48000.0f, false, 0.0f);
+}
+BENCHMARK(BM_ProcessMono48k);
+
+void BM_ProcessStereo44k(benchmark::State& state) {
+  processBenchmark(state, 44100.0f, true, 0.0f);
+}
+BENCHMARK(BM_ProcessStereo44k);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,290 @@
+// The circuit model as a whole: its idle operating point, the start of a new instance, its
+// nonlinearity, and the invariants of the processing frame.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <iostream>
+#include <limits>
+
+#include "model/AmpModel.h"
+#include "model/ParameterIndex.h"
+#include "model/ResamplingFilter.h"
+#include "tests/native/model/Signal.h"
+
+namespace {
+
+using measure::render;
+
+std::vector<float> silence(int n) {
+  return std::vector<float>(n, 0.0f);
+}
+
+// The twelve predicted table voltages, each as its range over many steps: the power block's
+// s4 alternates in sign from step to step (a ripple at half the internal rate), so single steps
+// differ.
+struct Span {
+  float lo[12], hi[12];
+};
+
+Span predictionSpan(AmpModel& m, const std::vector<float>& params) {
+  Span s;
+  for (int k = 0; k < 12; ++k) s.lo[k] = 1e30f, s.hi[k] = -1e30f;
+  float zero[2] = {0.0f, 0.0f}, out[2];
+  const float* inputs[2] = {&zero[0], &zero[1]};
+  float* outputs[2] = {&out[0], &out[1]};
+  for (int i = 0; i < 200; ++i) {
+    m.processReplacing(inputs, outputs, 1, params.data(), true, nullptr, nullptr);
+    const CircuitState& c = m.state().channel[0].circuit;
+    for (int k = 0; k < 12; ++k) {
+      const float v = k < 4 ? c.preamp.prediction[k] : c.power.prediction[k - 4];
+      s.lo[k] = std::fmin(s.lo[k], v);
+      s.hi[k] = std::fmax(s.hi[k], v);
+    }
+  }
+  return s;
+}
+
+TEST(IdleOperatingPoint, SilenceSettlesToAFinitePointTheResetAlsoReaches) {
+  AmpModel fresh;
+  const std::vector<float> params = measure::defaultParams();
+  render(fresh, silence(44100), silence(44100), params);
+
+  AmpModel reset;
+  reset.initModel();  // the all-zero reset: the circuit has to find its operating point itself
+  render(reset, silence(3 * 44100), silence(3 * 44100), params);
+
+  const CircuitState& a = fresh.state().channel[0].circuit;
+  const CircuitState& b = reset.state().channel[0].circuit;
+  const float* pa = reinterpret_cast<const float*>(&a);
+  for (size_t k = 0; k < sizeof(CircuitState) / sizeof(float); ++k) ASSERT_TRUE(std::isfinite(pa[k])) << k;
+  EXPECT_NEAR(a.power.supply, b.power.supply, 0.5f);
+  EXPECT_GT(a.power.supply, 200.0f);
+  EXPECT_LT(a.power.supply, 400.0f);
+
+  const Span sa = predictionSpan(fresh, params);
+  const Span sb = predictionSpan(reset, params);
+  const char* names[] = {"p1x", "p1c", "p2x", "p2c", "p3x", "p3c", "p4x", "p4c", "p5x", "p5c", "p6x", "p6c"};
+  const float lo[] = {-4, 50, 5, 100, -30, 200, -15, 200, -70, 100, -70, 100};
+  const float hi[] = {20, 200, 45, 300, 50, 400, 40, 400, -45, 400, -45, 400};
+  std::cout << "idle: supply node S = " << a.power.supply << " V, feedback z = " << a.power.feedback << "\n";
+  for (int k = 0; k < 12; ++k) {
+    ASSERT_TRUE(std::isfinite(sa.lo[k]) && std::isfinite(sa.hi[k])) << names[k];
+    // Both starts reach the same point: their spans overlap (within 1 % of the axis).
+    const float slack = 0.01f * (hi[k] - lo[k]);
+    EXPECT_LE(sa.lo[k], sb.hi[k] + slack) << names[k];
+    EXPECT_LE(sb.lo[k], sa.hi[k] + slack) << names[k];
+    std::cout << "idle: " << names[k] << " = " << sa.lo[k] << " .. " << sa.hi[k] << " V (table " << lo[k]
+              << " .. " << hi[k] << ")"
+              << (sa.lo[k] <= lo[k] || sa.hi[k] >= hi[k] ? " reaches the table edge" : "") << "\n";
+  }
+}
+
+TEST(NewInstance, FedSilenceStaysBelowMinusSixtyDecibelsFromItsFirstSample) {
+  for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+    AmpModel m;
+    m.updateCoefficients(0.5f, 192000.0f, rate);
+    const measure::Stereo out = render(m, silence(24000), silence(24000), measure::defaultParams());
+    EXPECT_LT(measure::peak(out.left), 1e-3f) << rate;
+    EXPECT_LT(measure::peak(out.right), 1e-3f) << rate;
+  }
+  // What the settled start avoids: the all-zero reset jumps to its operating point audibly.
+  AmpModel reset;
+  reset.initModel();
+  EXPECT_GT(measure::peak(render(reset, silence(4410), silence(4410), measure::defaultParams()).left), 0.1f);
+}
+
+struct Drive {
+  std::vector<double> thd;
+  float peak;
+};
+
+Drive driveSeries(float outputTap) {
+  Drive d{{}, 0.0f};
+  for (float gain : {0.0f, 0.5f, 1.0f}) {
+    AmpModel m;
+    m.setHostRate(48000.0f);
+    std::vector<float> p = measure::defaultParams();
+    p[kParamGain] = gain;
+    p[kParamVolume] = 1.0f;
+    p[kParamOutputTap] = outputTap;
+    const std::vector<float> in = measure::sine(1000.0, 48000.0, 48000, 0.5);
+    const measure::Stereo out = render(m, in, in, p);
+    for (float v : out.left) EXPECT_TRUE(std::isfinite(v));
+    d.peak = std::fmax(d.peak, measure::peak(out.left));
+    d.thd.push_back(measure::thd(measure::harmonics(out.left, 1000.0, 48000.0, 24000, 48000, 10)));
+  }
+  return d;
+}
+
+TEST(Distortion, SinesStayBoundedAndHarmonicsRiseWithGain) {
+  for (float tap : {0.0f, 1.0f}) {
+    const Drive d = driveSeries(tap);
+    std::cout << "THD at 1 kHz, tap " << tap << ", gain 0 / 0.5 / 1: " << d.thd[0] * 100 << " % / "
+              << d.thd[1] * 100 << " % / " << d.thd[2] * 100 << " %, peak " << d.peak << "\n";
+    EXPECT_LT(d.thd[0], d.thd[1]) << tap;
+    EXPECT_LT(d.thd[1], d.thd[2]) << tap;
+    EXPECT_LT(d.peak, 20.0f) << tap;
+  }
+}
+
+TEST(PowerSwitch, OffPassesTheRawInputBitForBitEvenInPlace) {
+  AmpModel m;
+  std::vector<float> p = measure::defaultParams();
+  p[kParamPower] = 0.5f;
+  std::vector<float> a = measure::sine(440.0, 44100.0, 3000, 0.9);
+  std::vector<float> b = measure::sine(97.0, 44100.0, 3000, 1.5);
+  a[10] = std::numeric_limits<float>::quiet_NaN();
+  b[11] = std::numeric_limits<float>::infinity();
+  b[12] = -0.0f;
+  const measure::Stereo out = render(m, a, b, p);
+  EXPECT_EQ(0, std::memcmp(out.left.data(), a.data(), a.size() * sizeof(float)));
+  EXPECT_EQ(0, std::memcmp(out.right.data(), b.data(), b.size() * sizeof(float)));
+
+  std::vector<float> l = a, r = b;
+  const float* inputs[2] = {l.data(), r.data()};
+  float* outputs[2] = {l.data(), r.data()};
+  m.processReplacing(inputs, outputs, static_cast<int32_t>(l.size()), p.data(), true, nullptr, nullptr);
+  EXPECT_EQ(0, std::memcmp(l.data(), a.data(), a.size() * sizeof(float)));
+  EXPECT_EQ(0, std::memcmp(r.data(), b.data(), b.size() * sizeof(float)));
+}
+
+TEST(SecondChannel, InactiveLeavesOutputTwoAloneWhileMeterTwoFollowsInputTwo) {
+  AmpModel m;
+  const std::vector<float> in1 = silence(512);
+  const std::vector<float> in2 = measure::sine(1000.0, 44100.0, 512, 0.5);
+  std::vector<float> out1(512), out2(512, 0.123f);
+  const float* inputs[2] = {in1.data(), in2.data()};
+  float* outputs[2] = {out1.data(), out2.data()};
+  float meter1 = -1, meter2 = -1;
+  const std::vector<float> p = measure::defaultParams();
+  m.processReplacing(inputs, outputs, 512, p.data(), false, &meter1, &meter2);
+  for (float v : out2) ASSERT_EQ(v, 0.123f);
+  EXPECT_EQ(meter1, 0.0f);
+  EXPECT_GT(meter2, 0.5f);
+  // A block of no samples writes nothing and publishes silent meters.
+  m.processReplacing(inputs, outputs, 0, p.data(), true, &meter1, &meter2);
+  EXPECT_EQ(meter1, 0.0f);
+  EXPECT_EQ(meter2, 0.0f);
+  // Full scale at full gain pins the meter.
+  std::vector<float> full(64, 1.0f);
+  const float* loud[2] = {full.data(), full.data()};
+  std::vector<float> q = p;
+  q[kParamGain] = 1.0f;
+  m.processReplacing(loud, outputs, 64, q.data(), true, &meter1, &meter2);
+  EXPECT_EQ(meter1, 1.0f);
+}
+
+// A driven stereo signal with every switch on, to exercise all paths.
+std::vector<float> drivenParams() {
+  std::vector<float> p = measure::defaultParams();
+  p[kParamGain] = 0.9f;
+  p[kParamMix] = 0.8f;
+  p[kParamInputTransformer] = 0.01f;
+  p[kParamOutputTransformer] = 0.01f;
+  p[kParamPowerSupply] = 1.0f;
+  return p;
+}
+
+TEST(Frame, SameOutputForAnySplitIntoBlocks) {
+  const std::vector<float> in1 = measure::sine(330.0, 44100.0, 4000, 0.8);
+  const std::vector<float> in2 = measure::sine(1234.0, 44100.0, 4000, 0.3);
+  const std::vector<float> p = drivenParams();
+  for (bool stereo : {true, false}) {
+    AmpModel whole;
+    const measure::Stereo expected = render(whole, in1, in2, p, stereo, 4000);
+    AmpModel split;
+    measure::Stereo got{std::vector<float>(4000), std::vector<float>(4000)};
+    const int sizes[] = {1, 17, 64, 255, 3, 512, 31};
+    size_t at = 0;
+    for (int k = 0; at < in1.size(); ++k) {
+      const int n = static_cast<int>(std::min<size_t>(sizes[k % 7], in1.size() - at));
+      const float* inputs[2] = {in1.data() + at, in2.data() + at};
+      float* outputs[2] = {got.left.data() + at, got.right.data() + at};
+      split.processReplacing(inputs, outputs, n, p.data(), stereo, nullptr, nullptr);
+      at += n;
+    }
+    EXPECT_EQ(0, std::memcmp(expected.left.data(), got.left.data(), 4000 * sizeof(float))) << stereo;
+    EXPECT_EQ(0, std::memcmp(expected.right.data(), got.right.data(), 4000 * sizeof(float))) << stereo;
+  }
+}
+
+TEST(Frame, BothChannelsAtOnceEqualOneChannelAlone) {
+  // Stereo runs both circuits in vector lanes; mono runs channel 1 alone in scalar code. Channel 1
+  // must come out identical, for every tap and supply setting.
+  const std::vector<float> in1 = measure::sine(220.0, 48000.0, 6000, 0.9);
+  const std::vector<float> in2 = measure::sine(3000.0, 48000.0, 6000, 0.2);
+  for (float tap : {0.0f, 0.01f, 1.0f}) {
+    std::vector<float> p = drivenParams();
+    p[kParamOutputTap] = tap;
+    AmpModel a, b;
+    a.setHostRate(48000.0f);
+    b.setHostRate(48000.0f);
+    const measure::Stereo stereo = render(a, in1, in2, p, true);
+    const measure::Stereo mono = render(b, in1, in2, p, false);
+    for (size_t i = 0; i < in1.size(); ++i) ASSERT_EQ(stereo.left[i], mono.left[i]) << tap << " " << i;
+  }
+}
+
+TEST(Frame, NonFiniteAndAbsurdInputGiveFiniteOutputAndTheModelRecovers) {
+  const std::vector<float> p = drivenParams();
+  const float bad[] = {std::numeric_limits<float>::quiet_NaN(),
+                       std::numeric_limits<float>::infinity(),
+                       -std::numeric_limits<float>::infinity(),
+                       1e30f,
+                       -1e30f,
+                       3.4e38f};
+  AmpModel damaged, reference;
+  for (float v : bad) {
+    const std::vector<float> block(512, v);
+    const measure::Stereo out = render(damaged, block, block, p);
+    for (size_t i = 0; i < 512; ++i)
+      ASSERT_TRUE(std::isfinite(out.left[i]) && std::isfinite(out.right[i])) << v;
+    render(reference, silence(512), silence(512), p);
+  }
+  const std::vector<float> in = measure::sine(500.0, 44100.0, 44100, 0.3);
+  const measure::Stereo got = render(damaged, in, in, p);
+  const measure::Stereo want = render(reference, in, in, p);
+  for (float v : got.left) ASSERT_TRUE(std::isfinite(v));
+  const double a = measure::fitTone(got.left, 500.0, 44100.0, 22050, 44100).amplitude;
+  const double b = measure::fitTone(want.left, 500.0, 44100.0, 22050, 44100).amplitude;
+  EXPECT_NEAR(measure::db(a / b), 0.0, 0.5);
+}
+
+TEST(Frame, NullBuffersAndParametersAreRefused) {
+  AmpModel m;
+  std::vector<float> buf(16, 0.25f);
+  const float* inputs[2] = {buf.data(), nullptr};
+  float* outputs[2] = {buf.data(), buf.data()};
+  float meter = -1;
+  const std::vector<float> p = measure::defaultParams();
+  m.processReplacing(nullptr, outputs, 16, p.data(), true, &meter, nullptr);
+  m.processReplacing(inputs, outputs, 16, p.data(), true, &meter, nullptr);
+  m.processReplacing(inputs, nullptr, 16, p.data(), true, nullptr, &meter);
+  const float* both[2] = {buf.data(), buf.data()};
+  m.processReplacing(both, outputs, 16, nullptr, true, &meter, &meter);
+  EXPECT_EQ(meter, 0.0f);
+  for (float v : buf) EXPECT_EQ(v, 0.25f);
+}
+
+TEST(Coefficients, UnusableRatesAreIgnoredAndToneTakesEffect) {
+  const std::vector<float> in = measure::sine(5000.0, 44100.0, 8820, 0.5);
+  const std::vector<float> p = measure::defaultParams();
+  AmpModel plain, checked;
+  checked.setHostRate(std::numeric_limits<float>::quiet_NaN());
+  checked.setHostRate(0.0f);
+  checked.setHostRate(-48000.0f);
+  checked.updateCoefficients(std::numeric_limits<float>::quiet_NaN(), 0.0f,
+                             std::numeric_limits<float>::infinity());
+  const measure::Stereo a = render(plain, in, in, p);
+  const measure::Stereo b = render(checked, in, in, p);
+  EXPECT_EQ(0, std::memcmp(a.left.data(), b.left.data(), in.size() * sizeof(float)));
+
+  AmpModel dark;
+  dark.updateCoefficients(0.0f, 192000.0f, 44100.0f);
+  const measure::Stereo c = render(dark, in, in, p);
+  const double bright = measure::fitTone(a.left, 5000.0, 44100.0, 4410, 8820).amplitude;
+  const double dull = measure::fitTone(c.left, 5000.0, 44100.0, 4410, 8820).amplitude;
+  EXPECT_LT(measure::db(dull / bright), -6.0);
+}
+
+}  // namespace

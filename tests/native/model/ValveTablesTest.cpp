@@ -1,0 +1,101 @@
+// The valve tables: values exactly those of evaluating each curve's polynomial on its own, and
+// the read's behaviour at and beyond the axis edges.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "model/ValveData.h"
+#include "model/ValveTables.h"
+
+namespace {
+
+// The curve value by the defining procedure: powers summed in rising order, then scaled.
+float reference(int bank, int curve, int sample) {
+  const float x = 2.0f / 44099.0f;
+  const float u = static_cast<float>(sample) * x - 1.0f;
+  float s = 0.0f;
+  for (int p = 0; p <= 20; ++p)
+    s = s + std::pow(u, static_cast<float>(p)) * kValveCoefficients[bank][curve][20 - p];
+  return s * kValveScales[bank][curve];
+}
+
+TEST(ValveTables, EveryValueEqualsThePolynomialEvaluatedOnItsOwn) {
+  const ValveTables& t = ValveTables::shared();
+  int checked = 0;
+  for (int b = 0; b < 10; ++b) {
+    for (int j = 0; j < 10; ++j) {
+      for (int i = b * 7 + j; i < 44100; i += 997) {
+        ASSERT_EQ(t.curve(b, j)[i], reference(b, j, i)) << b << " " << j << " " << i;
+        ++checked;
+      }
+      ASSERT_EQ(t.curve(b, j)[0], reference(b, j, 0));
+      ASSERT_EQ(t.curve(b, j)[44099], reference(b, j, 44099));
+      ASSERT_EQ(t.curve(b, j)[44100], t.curve(b, j)[44099]) << "guard copy";
+    }
+  }
+  EXPECT_GT(checked, 4000);
+}
+
+TEST(ValveTables, TopOfTheSampleAxisIsTheScaleFactor) {
+  const ValveTables& t = ValveTables::shared();
+  for (int b = 0; b < 10; ++b) {
+    for (int j = 0; j < 10; ++j) {
+      const float ratio = t.curve(b, j)[44099] / kValveScales[b][j];
+      EXPECT_GT(ratio, 0.97f) << b << " " << j;
+      EXPECT_LT(ratio, 1.004f) << b << " " << j;
+    }
+  }
+}
+
+TEST(ValveTables, SharedByEveryCaller) {
+  EXPECT_EQ(&ValveTables::shared(), &ValveTables::shared());
+}
+
+TEST(TableRead, AxisEdgesClampAndTheGuardSampleIsNeverNeeded) {
+  const TableAxis x{-4.0f, 1.0f / 24.0f};
+  const TableAxis c{50.0f, 1.0f / 150.0f};
+  TablePosition top = ValveTables::locate(20.0f, x, 200.0f, c);
+  EXPECT_EQ(top.i0, 44099);
+  EXPECT_EQ(top.i1, 44099);
+  EXPECT_EQ(top.fs, 0.0f);
+  EXPECT_EQ(top.c0, 9);
+  EXPECT_EQ(top.c1, 9);
+  EXPECT_EQ(top.fc, 0.0f);
+
+  TablePosition above = ValveTables::locate(1e9f, x, 1e9f, c);
+  EXPECT_EQ(above.i0, 44099);
+  EXPECT_EQ(above.c0, 9);
+  TablePosition below = ValveTables::locate(-1e9f, x, -1e9f, c);
+  EXPECT_EQ(below.i0, 0);
+  EXPECT_EQ(below.c0, 0);
+  EXPECT_EQ(below.c1, 1);
+  EXPECT_EQ(below.fc, 0.0f);
+  TablePosition nan = ValveTables::locate(std::nanf(""), x, std::nanf(""), c);
+  EXPECT_EQ(nan.i0, 0);
+  EXPECT_EQ(nan.c0, 0);
+}
+
+TEST(TableRead, InterpolatesLinearlyAlongBothAxes) {
+  const ValveTables& t = ValveTables::shared();
+  const TableAxis x{-4.0f, 1.0f / 24.0f};
+  const TableAxis c{50.0f, 1.0f / 150.0f};
+  // Halfway between curves 3 and 4 and near a sample: the read lies between its four corners.
+  const TablePosition p = ValveTables::locate(7.3f, x, 50.0f + 150.0f * 3.5f / 9.0f, c);
+  EXPECT_EQ(p.c0, 3);
+  EXPECT_NEAR(p.fc, 0.5f, 1e-4f);
+  const float v = t.read(1, p);
+  const float a = t.curve(1, 3)[p.i0], b = t.curve(1, 3)[p.i1], d = t.curve(1, 4)[p.i0],
+              e = t.curve(1, 4)[p.i1];
+  EXPECT_GE(v, std::fmin(std::fmin(a, b), std::fmin(d, e)));
+  EXPECT_LE(v, std::fmax(std::fmax(a, b), std::fmax(d, e)));
+  EXPECT_NEAR(v, 0.5f * ((a + (b - a) * p.fs) + (d + (e - d) * p.fs)), 1e-9f);
+  // The two-channel read gives each channel exactly its own value.
+  const TablePosition q = ValveTables::locate(-1.0f, x, 120.0f, c);
+  const TablePosition4 both =
+      ValveTables::locate(lanes(7.3f, -1.0f), x, lanes(50.0f + 150.0f * 3.5f / 9.0f, 120.0f), c);
+  const Float4 r = t.read(1, both);
+  EXPECT_EQ(r[0], v);
+  EXPECT_EQ(r[1], t.read(1, q));
+}
+
+}  // namespace
