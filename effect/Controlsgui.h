@@ -31,10 +31,14 @@ class Controlsgui : public AudioEffectX {
 
   // The single path of every parameter change: host automation, program loads and the
   // editor (through setParameterAutomated). Indices outside 0..10 are ignored; values are
-  // kept within 0..1, and a value that is not a number is ignored.
+  // kept within 0..1, and a value that is not a number is ignored. Any thread that changes
+  // parameters: the host's automation thread (possibly its audio thread), the dispatcher
+  // thread during program loads, the editor's window thread.
   void setParameter(VstInt32 index, float value) override;
+  // Any thread; 0 outside 0..10.
   float getParameter(VstInt32 index) override;
 
+  // Dispatcher thread: programs and texts. Program numbers outside 0..49 are ignored.
   void setProgram(VstInt32 program) override;
   void setProgramName(const char* name) override;
   void getProgramName(char* name) override;
@@ -42,10 +46,13 @@ class Controlsgui : public AudioEffectX {
   void getParameterName(VstInt32 index, char* text) override;
   bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
 
+  // Dispatcher thread, never while processReplacing runs (the host's contract for
+  // effSetSampleRate and effMainsChanged).
   void setSampleRate(float sampleRate) override;
   void resume() override;
   void suspend() override;
 
+  // Dispatcher thread: identity and capabilities.
   bool string2parameter(VstInt32 index, const char* text) override;
   bool getEffectName(char* name) override;
   bool getVendorString(char* text) override;
@@ -53,24 +60,29 @@ class Controlsgui : public AudioEffectX {
   VstInt32 canDo(const char* text) override;
   VstInt32 getNumMidiInputChannels() override { return 1; }
 
-  // Resets the model to the settled idle state a new instance starts from, and the meters
-  // and the second-channel flag with it. The tables are built once per process by the model.
+  // Construction (creating thread). Resets the model to the settled idle state a new
+  // instance starts from, and the meters and the second-channel flag with it. The tables
+  // are built once per process by the model.
   virtual void initModel();
   // A host's wheel request sent as effVendorSpecific ('stCA', 'Whee', distance in opt):
-  // passed to the editor. The dispatcher does not route vendor requests here.
+  // passed to the editor. The dispatcher does not route vendor requests here. Window thread.
   virtual VstIntPtr wheelFromHost(VstInt32 index, VstIntPtr value, void* ptr, float opt);
-  // Copies the current program, values and name, over program `destination` (0..49).
+  // Dispatcher thread. Copies the current program, values and name, over program
+  // `destination` (0..49).
   virtual bool copyCurrentProgram(VstInt32 destination);
   // Writes the live values into the current program; the name stays.
   virtual void storeCurrentParameters();
-  // The live value of `index` (0..10) for the editor to watch, null otherwise; valid for
-  // the effect's lifetime.
+  // Window thread (the editor). The live value of `index` (0..10) to watch, null otherwise;
+  // valid for the effect's lifetime.
   virtual float* getParameterPointer(VstInt32 index);
   // The meter positions (0..1) the model publishes at the end of every block; the editor's
-  // idle handler reads one float through each.
+  // idle handler (window thread) reads one float through each while the audio thread
+  // writes them.
   virtual float* getMeterLevel1() { return &meterLevel1; }
   virtual float* getMeterLevel2() { return &meterLevel2; }
-  // Retunes the model's filters from the tone value and the two rates.
+  // Dispatcher or automation thread (setParameter of the tone, setSampleRate, construction):
+  // retunes the model's filters from the tone value and the two rates; the model hands the
+  // audio thread a complete set.
   virtual void updateCoefficients();
 
   // For inspection (tests, the editor): the rates and the second-channel flag.
