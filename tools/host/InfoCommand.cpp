@@ -73,6 +73,10 @@ int runInfo(const CommandLine& cl) {
   PluginInstance plugin(module);
   configurePlugin(host, plugin, cl, cl.sampleRate > 0.0 ? cl.sampleRate : kDefaultRate);
   const AEffect& e = plugin.record();
+  // Many plug-ins settle their delay only when switched on, which is when a DAW reads it.
+  const VstInt32 delayBefore = e.initialDelay;
+  plugin.start();
+  plugin.stop();
 
   std::printf("plug-in: %s\n", module.path().c_str());
   std::printf("effect name: %s\n", quoted(plugin.effectName(), kVstMaxEffectNameLen).c_str());
@@ -88,7 +92,10 @@ int runInfo(const CommandLine& cl) {
   std::printf("outputs: %d\n", e.numOutputs);
   std::printf("parameters: %d\n", e.numParams);
   std::printf("programs: %d\n", e.numPrograms);
-  std::printf("initial delay: %d\n", e.initialDelay);
+  if (e.initialDelay == delayBefore)
+    std::printf("initial delay: %d\n", e.initialDelay);
+  else
+    std::printf("initial delay: %d (%d before switching on)\n", e.initialDelay, delayBefore);
   std::printf("flags: 0x%X%s\n", static_cast<unsigned>(e.flags), flagNames(e.flags).c_str());
 
   std::printf("parameter list:\n");

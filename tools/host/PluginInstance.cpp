@@ -123,10 +123,10 @@ void PluginInstance::stop() {
   running_ = false;
 }
 
-void PluginInstance::process(float** inputs, float** outputs, int frames) {
+void PluginInstance::process(float** inputs, float** outputs, int outputCount, int frames) {
   // Zeroed first: the older accumulating call adds into the outputs, and a plug-in that leaves
   // an output alone must give silence there rather than the previous block.
-  for (VstInt32 i = 0; i < effect_->numOutputs; ++i) std::memset(outputs[i], 0, sizeof(float) * frames);
+  for (int i = 0; i < outputCount; ++i) std::memset(outputs[i], 0, sizeof(float) * frames);
   if (effect_->flags & effFlagsCanReplacing && effect_->processReplacing) {
     effect_->processReplacing(effect_, inputs, outputs, frames);
   } else if (effect_->process) {

@@ -57,8 +57,9 @@ class PluginInstance {
   // effMainsChanged 1 and effStartProcess; then process(); then stop() switches off again.
   void start();
   void stop();
-  // Runs the plug-in on one block; inputs and outputs hold numInputs and numOutputs channels.
-  void process(float** inputs, float** outputs, int frames);
+  // Runs the plug-in on one block; inputs and outputs hold at least numInputs and numOutputs
+  // channels as they were at start(), outputCount of them outputs.
+  void process(float** inputs, float** outputs, int outputCount, int frames);
 
  private:
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,

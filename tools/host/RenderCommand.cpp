@@ -96,7 +96,7 @@ int runRender(const CommandLine& cl) {
         std::fill(dst, dst + frames, 0.0f);
       }
     }
-    plugin.process(in.pointers(), out.pointers(), frames);
+    plugin.process(in.pointers(), out.pointers(), std::max(outputs, 2), frames);
     for (int o = 0; o < outputs; ++o) {
       const float* src = out.channel(o);
       for (int f = 0; f < frames; ++f) writeBuffer[static_cast<size_t>(f) * outputs + o] = src[f];

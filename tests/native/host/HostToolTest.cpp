@@ -38,6 +38,8 @@ TEST(HostInfo, DescribesIdentityNumbersParametersProgramsAndCanDos) {
         "product: \"Host test effect\"\n", "unique id: 0x4B765465 'KvTe'\n", "vendor version: 1000\n",
         "vst version: 2400\n", "category: 1 (effect)\n", "inputs: 2\n", "outputs: 2\n", "parameters: 2\n",
         "programs: 2\n", "flags: 0x10 canReplacing\n",
+        // The effect announces its delay when switched on.
+        "initial delay: 7 (0 before switching on)\n",
         "  0: name \"Gain\" label \"x\" display \"1.00\" value 0.5\n",
         "  1: name \"Invert\" label \"\" display \"off\" value 0\n",
         // The effect has no indexed program names: the host reads them by switching programs
