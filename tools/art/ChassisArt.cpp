@@ -194,35 +194,62 @@ void valve(cairo_t* cr, Valve type, double cx, double top) {
   };
   mica(plateTop - 6);
   mica(plateBottom + 3);
-  // Anode plates: matt dark grey with folded ribs, split so the heater's light shows.
+  // Anode plates: blackened metal boxes with side fins, split down the middle so the
+  // heater's light shows through; their folded edges catch a little light.
   const int plates = type == Valve::kPreamp ? 2 : 1;
+  const double ph = plateBottom - plateTop;
   for (int i = 0; i < plates; ++i) {
-    double pw = plates == 2 ? halfW * 0.72 : halfW * 1.3;
-    double px = plates == 2 ? cx - halfW * 0.78 + i * halfW * 0.84 : cx - pw / 2;
-    cairo_pattern_t* g = cairo_pattern_create_linear(px, 0, px + pw, 0);
-    addStop(g, 0, {0.16, 0.16, 0.17});
-    addStop(g, 0.3, {0.42, 0.42, 0.43});
-    addStop(g, 1, {0.13, 0.13, 0.14});
-    cairo_set_source(cr, g);
-    cairo_rectangle(cr, px, plateTop, pw, plateBottom - plateTop);
-    cairo_fill(cr);
-    cairo_pattern_destroy(g);
-    for (int r = 1; r < 4; ++r) {
-      cairo_rectangle(cr, px + pw * r / 4.0, plateTop, 0.8, plateBottom - plateTop);
-      cairo_set_source_rgba(cr, 0, 0, 0, 0.35);
+    double pw = plates == 2 ? halfW * 0.80 : halfW * 1.02;
+    double pcx = plates == 2 ? cx - halfW * 0.45 + i * halfW * 0.90 : cx;
+    double fin = plates == 2 ? 0.0 : halfW * 0.36;
+    if (fin > 0) {
+      cairo_rectangle(cr, pcx - pw / 2 - fin, plateTop + 4, pw + 2 * fin, ph - 8);
+      cairo_set_source_rgb(cr, 0.07, 0.07, 0.075);
       cairo_fill(cr);
     }
+    cairo_pattern_t* g = cairo_pattern_create_linear(pcx - pw / 2, 0, pcx + pw / 2, 0);
+    addStop(g, 0, {0.05, 0.05, 0.05});
+    addStop(g, 0.25, {0.20, 0.20, 0.21});
+    addStop(g, 0.45, {0.10, 0.10, 0.11});
+    addStop(g, 0.55, {0.10, 0.10, 0.11});
+    addStop(g, 0.8, {0.16, 0.16, 0.17});
+    addStop(g, 1, {0.04, 0.04, 0.04});
+    cairo_set_source(cr, g);
+    cairo_rectangle(cr, pcx - pw / 2, plateTop, pw, ph);
+    cairo_fill(cr);
+    cairo_pattern_destroy(g);
+    cairo_set_line_width(cr, 0.8);
+    cairo_set_source_rgba(cr, 0.75, 0.72, 0.68, 0.45);
+    cairo_rectangle(cr, pcx - pw / 2 + 0.4, plateTop + 0.4, pw - 0.8, ph - 0.8);
+    cairo_stroke(cr);
     // The heater glowing through the slit between the plate halves.
-    double sx = px + pw / 2;
-    cairo_pattern_t* slit = cairo_pattern_create_linear(sx - 3, 0, sx + 3, 0);
+    const double sw = plates == 2 ? 2.5 : 4.0;
+    cairo_pattern_t* slit = cairo_pattern_create_linear(pcx - sw, 0, pcx + sw, 0);
     addStop(slit, 0, kGlow, 0.0);
-    addStop(slit, 0.5, {1.0, 0.78, 0.40}, 1.0);
+    addStop(slit, 0.5, {1.0, 0.80, 0.45}, 1.0);
     addStop(slit, 1, kGlow, 0.0);
     cairo_set_source(cr, slit);
-    cairo_rectangle(cr, sx - 3, plateTop + 3, 6, plateBottom - plateTop - 6);
+    cairo_rectangle(cr, pcx - sw, plateTop + 3, 2 * sw, ph - 6);
     cairo_fill(cr);
     cairo_pattern_destroy(slit);
+    // Glow reflected on the plates' inner edges beside the slit.
+    cairo_pattern_t* spill = cairo_pattern_create_linear(pcx - pw / 2, 0, pcx + pw / 2, 0);
+    addStop(spill, 0, kGlow, 0.0);
+    addStop(spill, 0.5, kGlow, 0.35);
+    addStop(spill, 1, kGlow, 0.0);
+    cairo_set_source(cr, spill);
+    cairo_rectangle(cr, pcx - pw / 2, plateTop + 2, pw, ph - 4);
+    cairo_fill(cr);
+    cairo_pattern_destroy(spill);
   }
+  // The heater's glow where its legs leave the lower mica (brightest seen from outside).
+  cairo_pattern_t* foot =
+      cairo_pattern_create_radial(cx, plateBottom + 6, 0, cx, plateBottom + 6, halfW * 0.9);
+  addStop(foot, 0, {1.0, 0.70, 0.30}, 0.75);
+  addStop(foot, 1, kGlow, 0.0);
+  cairo_set_source(cr, foot);
+  cairo_paint(cr);
+  cairo_pattern_destroy(foot);
   // Orange glow filling the envelope around the electrodes.
   cairo_pattern_t* inner = cairo_pattern_create_radial(cx, (plateTop + plateBottom) / 2, 2, cx,
                                                        (plateTop + plateBottom) / 2, len * 0.55);
@@ -243,9 +270,9 @@ void valve(cairo_t* cr, Valve type, double cx, double top) {
   // The glass: tinted edges where the light passes through more glass, two reflections.
   cairo_pattern_t* glass = cairo_pattern_create_linear(cx - halfW, 0, cx + halfW, 0);
   addStop(glass, 0, {0.55, 0.60, 0.62}, 0.55);
-  addStop(glass, 0.12, {0.85, 0.88, 0.90}, 0.12);
-  addStop(glass, 0.22, {1, 1, 1}, 0.55);
-  addStop(glass, 0.30, {1, 1, 1}, 0.05);
+  addStop(glass, 0.10, {0.85, 0.88, 0.90}, 0.10);
+  addStop(glass, 0.20, {1, 1, 1}, 0.50);
+  addStop(glass, 0.26, {1, 1, 1}, 0.04);
   addStop(glass, 0.75, {1, 1, 1}, 0.0);
   addStop(glass, 0.84, {1, 1, 1}, 0.22);
   addStop(glass, 0.90, {1, 1, 1}, 0.02);

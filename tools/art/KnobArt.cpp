@@ -149,7 +149,7 @@ void knurl(cairo_t* cr, const KnobGeometry& g, double cx, double cy, double a) {
       // The ridge crest is at the middle; each flank's normal leans toward its own side.
       double normal = flank == 0 ? am - step * 0.9 : am + step * 0.9;
       double f = facing(normal) * 0.65 + facing(am) * 0.35;
-      double v = 0.07 + 0.30 * std::max(0.0, f) * std::max(0.0, f) + 0.04 * (f + 1);
+      double v = 0.06 + 0.42 * std::max(0.0, f) * std::max(0.0, f) + 0.05 * (f + 1);
       double rOut0 = flank == 0 ? g.body - dip : g.body, rOut1 = flank == 0 ? g.body : g.body - dip;
       cairo_move_to(cr, cx + dx(b0) * inner, cy + dy(b0) * inner);
       cairo_line_to(cr, cx + dx(b0) * rOut0, cy + dy(b0) * rOut0);
@@ -182,9 +182,9 @@ cairo_surface_t* capSurface(const KnobGeometry& g, double cx, double cy) {
   for (int i = 0; i < wedges; ++i) {
     double a0 = i * 2 * kPi / wedges, a1 = (i + 1) * 2 * kPi / wedges;
     double c = std::cos(a0 + kPi / wedges - kLight);
-    double streak = std::pow(std::fabs(c), 10.0);
+    double streak = std::pow(std::fabs(c), 6.0);
     double side = 0.5 + 0.5 * c;  // the half facing the light is a little brighter overall
-    Rgb col = mix(mix(dark, brass, 0.55 + 0.45 * side), light, streak * (c > 0 ? 0.85 : 0.55));
+    Rgb col = mix(mix(dark, brass, 0.45 + 0.55 * side), light, streak * (c > 0 ? 0.95 : 0.65));
     setColor(cr, col);
     cairo_move_to(cr, cx, cy);
     cairo_arc_negative(cr, cx, cy, g.cap + 0.5, -a0, -a1 - 0.002);
