@@ -102,6 +102,30 @@ void wallGlow(cairo_t* cr, double cx, double cy, double r, double strength) {
   cairo_pattern_destroy(p);
 }
 
+// The valves' light on the deck in front of them.
+void deckGlow(cairo_t* cr, double cx, double r) {
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, kDeckTop, kW, kDeckFront - kDeckTop);
+  cairo_clip(cr);
+  cairo_translate(cr, cx, kFloor + 2);
+  cairo_scale(cr, 1, 0.28);
+  cairo_pattern_t* p = cairo_pattern_create_radial(0, 0, 0, 0, 0, r);
+  addStop(p, 0, kGlow, 0.45);
+  addStop(p, 1, kGlow, 0.0);
+  cairo_set_source(cr, p);
+  cairo_arc(cr, 0, 0, r, 0, 2 * kPi);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  cairo_restore(cr);
+}
+
+// The socket legends stencilled on the chassis lip.
+void deckLegend(cairo_t* cr, const FontSet& fonts, double cx, const char* text) {
+  cairo_set_source_rgba(cr, 0.95, 0.94, 0.90, 0.85);
+  fonts.path(cr, Face::kNarrowBold, 9, cx, kDeckFront + 22, text, Align::kCenter, 0.8);
+  cairo_fill(cr);
+}
+
 // A standing object's shadow on the deck and the wall (light from the front and above).
 void footShadow(cairo_t* cr, double cx, double halfW) {
   softShadow(cr, 0, 0, 6, 0.6, [&](cairo_t* c) {
@@ -549,18 +573,28 @@ void badge(cairo_t* cr, const FontSet& fonts, double cx, double cy) {
 }  // namespace
 
 void drawChassis(cairo_t* cr, const FontSet& fonts, double x, double y, double w, double h) {
+  struct Position {
+    Valve type;
+    double cx, top;
+    const char* legend;
+  };
+  const Position valves[] = {{Valve::kPreamp, 250, 292, "V1  12AX7"},
+                             {Valve::kPreamp, 330, 292, "V2  12AX7"},
+                             {Valve::kPower, 520, 176, "V3  EL34"},
+                             {Valve::kPower, 640, 176, "V4  EL34"},
+                             {Valve::kRectifier, 770, 214, "V5  GZ34"}};
   wall(cr, x, y, w, h);
   deck(cr, x, y, w, h);
+  for (const Position& v : valves) {
+    deckGlow(cr, v.cx, v.type == Valve::kPreamp ? 40 : 62);
+    deckLegend(cr, fonts, v.cx, v.legend);
+  }
   louvres(cr, 62, 50, 5, 4);
   louvres(cr, 958, 48, 4, 3);
   tapPlate(cr, fonts);
   badge(cr, fonts, 760, 100);
   inputTransformer(cr, fonts);
-  valve(cr, Valve::kPreamp, 250, 292);
-  valve(cr, Valve::kPreamp, 330, 292);
-  valve(cr, Valve::kPower, 520, 176);
-  valve(cr, Valve::kPower, 640, 176);
-  valve(cr, Valve::kRectifier, 770, 214);
+  for (const Position& v : valves) valve(cr, v.type, v.cx, v.top);
   capacitorCan(cr, fonts, 868, 250, 46);
   outputTransformer(cr, fonts);
 }
