@@ -254,18 +254,28 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
 
     // As many internal steps as the 192 kHz clock passes within this host period (4 or 5 at
     // 44.1 kHz, none at all for some host samples above 192 kHz), each fed the held host value
-    // through the up-sampler.
+    // through the up-sampler. The steps are taken in batches: first the up-sampler for every
+    // step of the batch, then the circuit, then the down-sampler. Each filter sees the same
+    // values in the same order as step by step, but the circuit's long dependency chain no
+    // longer waits for the resamplers'.
     float phase = state_.stepPhase;
     float last1, previous1, last2, previous2;
+    constexpr int kBatch = 8;
     if constexpr (kStereo) {
       const Float4 x = lanes(x1, x2);
+      Float4 u[kBatch];
+      Float4 q[kBatch];
       while (phase < period) {
-        const bool supplyOn = params[kParamPowerSupply] > 0.0f;
-        const Float4 u = ResamplingFilter::process(lanes_.upsampler, x);
-        const Float4 q = circuitStep(lanes_, u, b, supplyOn);
-        lanes_.previousOut = lanes_.lastOut;
-        lanes_.lastOut = ResamplingFilter::process(lanes_.downsampler, q);
-        phase = phase + kInternalStep;
+        int n = 0;
+        for (; n < kBatch && phase < period; ++n) phase = phase + kInternalStep;
+        for (int j = 0; j < n; ++j) u[j] = ResamplingFilter::process(lanes_.upsampler, x);
+        for (int j = 0; j < n; ++j) {
+          q[j] = circuitStep(lanes_, u[j], b, params[kParamPowerSupply] > 0.0f);
+        }
+        for (int j = 0; j < n; ++j) {
+          lanes_.previousOut = lanes_.lastOut;
+          lanes_.lastOut = ResamplingFilter::process(lanes_.downsampler, q[j]);
+        }
       }
       last1 = lanes_.lastOut[0];
       previous1 = lanes_.previousOut[0];
@@ -274,16 +284,20 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     } else {
       CircuitState& s1 = c1.circuit;
       CircuitState& s2 = c2.circuit;
+      float u[kBatch];
+      float q[kBatch];
       while (phase < period) {
-        const bool supplyOn = params[kParamPowerSupply] > 0.0f;
-        const float u1 = ResamplingFilter::process(s1.upsampler, x1);
-        ResamplingFilter::process(s2.upsampler, x2);
-        const float q1 = circuitStep(s1, u1, b, supplyOn);
-        s1.previousOut = s1.lastOut;
-        s1.lastOut = ResamplingFilter::process(s1.downsampler, q1);
-        s2.previousOut = s2.lastOut;
-        s2.lastOut = ResamplingFilter::process(s2.downsampler, q1);
-        phase = phase + kInternalStep;
+        int n = 0;
+        for (; n < kBatch && phase < period; ++n) phase = phase + kInternalStep;
+        for (int j = 0; j < n; ++j) u[j] = ResamplingFilter::process(s1.upsampler, x1);
+        for (int j = 0; j < n; ++j) ResamplingFilter::process(s2.upsampler, x2);
+        for (int j = 0; j < n; ++j) q[j] = circuitStep(s1, u[j], b, params[kParamPowerSupply] > 0.0f);
+        for (int j = 0; j < n; ++j) {
+          s1.previousOut = s1.lastOut;
+          s1.lastOut = ResamplingFilter::process(s1.downsampler, q[j]);
+          s2.previousOut = s2.lastOut;
+          s2.lastOut = ResamplingFilter::process(s2.downsampler, q[j]);
+        }
       }
       last1 = s1.lastOut;
       previous1 = s1.previousOut;

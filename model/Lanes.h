@@ -63,3 +63,25 @@ inline float choose(bool condition, float yes, float no) {
 inline Float4 choose(bool condition, Float4 yes, Float4 no) {
   return condition ? yes : no;
 }
+
+// Two matrix rows for both channels at once: lanes 0 and 1 carry row a, lanes 2 and 3 row b.
+// The columns are the usual two-channel values {c1, c2, c1, c2}. Each lane accumulates its row
+// over the columns in their order, so it rounds exactly as the row written out in float; a
+// column zero in both rows is left out, one zero in a single row adds a harmless 0 * x there.
+template <int N>
+inline Float4 rowPair(const float (&a)[N], const float (&b)[N], const Float4 (&column)[N]) {
+  Float4 acc = Float4{0.0f, 0.0f, 0.0f, 0.0f};
+#pragma GCC unroll 32
+  for (int k = 0; k < N; ++k) {
+    if (a[k] != 0.0f || b[k] != 0.0f) acc = acc + Float4{a[k], a[k], b[k], b[k]} * column[k];
+  }
+  return acc;
+}
+
+// Row a (lanes 0, 1) and row b (lanes 2, 3) of a row pair, each as a two-channel value.
+inline Float4 rowA(Float4 pair) {
+  return __builtin_shuffle(pair, Int4{0, 1, 0, 1});
+}
+inline Float4 rowB(Float4 pair) {
+  return __builtin_shuffle(pair, Int4{2, 3, 2, 3});
+}

@@ -141,5 +141,3 @@ F PowerBlock::process(PowerStateT<F>& st, const ValveTables& tables, F vp, F cou
 
 template float PowerBlock::process(PowerStateT<float>&, const ValveTables&, float, float, float, float,
                                    const PowerSettings&, float);
-template Float4 PowerBlock::process(PowerStateT<Float4>&, const ValveTables&, Float4, Float4, Float4, Float4,
-                                    const PowerSettings&, float);

@@ -39,3 +39,9 @@ class PowerBlock {
   static F process(PowerStateT<F>& s, const ValveTables& tables, F powerInput, F coupling, F preampTap,
                    F dryValue, const PowerSettings& settings, float dcPole);
 };
+
+// Both channels at once, two matrix rows per vector (PowerBlockLanes.cpp).
+template <>
+Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& s, const ValveTables& tables, Float4 powerInput,
+                                   Float4 coupling, Float4 preampTap, Float4 dryValue,
+                                   const PowerSettings& settings, float dcPole);
