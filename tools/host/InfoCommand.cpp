@@ -30,14 +30,17 @@ std::string quoted(const PluginText& t, size_t limit) {
   return s;
 }
 
+// The ID as text when its bytes are printable; leading zero bytes are skipped, since IDs of
+// three characters ('KOR') are common.
 std::string fourCC(VstInt32 id) {
   std::string s;
   for (int shift = 24; shift >= 0; shift -= 8) {
     char c = static_cast<char>((static_cast<uint32_t>(id) >> shift) & 0xff);
+    if (c == 0 && s.empty()) continue;
     if (c < 0x20 || c > 0x7e) return std::string();
     s += c;
   }
-  return " '" + s + "'";
+  return s.empty() ? std::string() : " '" + s + "'";
 }
 
 std::string flagNames(VstInt32 flags) {
