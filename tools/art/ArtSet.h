@@ -22,9 +22,17 @@ struct Picture {
 std::vector<Picture> renderPictures(const FontSet& fonts);
 void releasePictures(std::vector<Picture>* pictures);
 
+// Control values shown by the preview, 0..1 as the editor's controls hold them.
+struct PreviewSettings {
+  double gain = 0.62, tone = 0.45, volume = 0.7, mix = 1.0;
+  double meterLeft = 0.62, meterRight = 0.55;
+  bool power = true;
+};
+
 // The editor as it appears with some settings: the film strips' frames pasted at their
 // controls' places and the menus' current texts drawn as the editor draws them.
-cairo_surface_t* renderPreview(const FontSet& fonts, const std::vector<Picture>& pictures);
+cairo_surface_t* renderPreview(const FontSet& fonts, const std::vector<Picture>& pictures,
+                               const PreviewSettings& settings = PreviewSettings());
 
 }  // namespace art
 

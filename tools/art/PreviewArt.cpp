@@ -43,7 +43,8 @@ void menuText(cairo_t* cr, const FontSet& fonts, const Box& box, const char* tex
 
 }  // namespace
 
-cairo_surface_t* renderPreview(const FontSet& fonts, const std::vector<Picture>& pictures) {
+cairo_surface_t* renderPreview(const FontSet& fonts, const std::vector<Picture>& pictures,
+                               const PreviewSettings& settings) {
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, layout::kWidth, layout::kHeight);
   cairo_t* cr = cairo_create(s);
   if (const Picture* bg = find(pictures, KORVALITE_RES_BACKGROUND)) {
@@ -52,20 +53,19 @@ cairo_surface_t* renderPreview(const FontSet& fonts, const std::vector<Picture>&
   }
   // The order of the editor's views: knobs, switch, meters, menus.
   const Picture* big = find(pictures, KORVALITE_RES_KNOB_BIG);
-  pasteFrame(cr, big, layout::kGain, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT, KORVALITE_RES_KNOB_BIG_FRAMES,
-             0.62);
-  pasteFrame(cr, big, layout::kTone, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT, KORVALITE_RES_KNOB_BIG_FRAMES,
-             0.45);
-  pasteFrame(cr, big, layout::kVolume, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT, KORVALITE_RES_KNOB_BIG_FRAMES,
-             0.7);
+  const int bigH = KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT, bigN = KORVALITE_RES_KNOB_BIG_FRAMES;
+  pasteFrame(cr, big, layout::kGain, bigH, bigN, settings.gain);
+  pasteFrame(cr, big, layout::kTone, bigH, bigN, settings.tone);
+  pasteFrame(cr, big, layout::kVolume, bigH, bigN, settings.volume);
   pasteFrame(cr, find(pictures, KORVALITE_RES_KNOB_SMALL), layout::kMix,
-             KORVALITE_RES_KNOB_SMALL_FRAME_HEIGHT, KORVALITE_RES_KNOB_SMALL_FRAMES, 1.0);
+             KORVALITE_RES_KNOB_SMALL_FRAME_HEIGHT, KORVALITE_RES_KNOB_SMALL_FRAMES, settings.mix);
   pasteFrame(cr, find(pictures, KORVALITE_RES_POWER_SWITCH), layout::kPower,
-             KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT, KORVALITE_RES_POWER_SWITCH_FRAMES, 1.0);
+             KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT, KORVALITE_RES_POWER_SWITCH_FRAMES,
+             settings.power ? 1 : 0);
   pasteFrame(cr, find(pictures, KORVALITE_RES_VU_LEFT), layout::kMeterLeft, KORVALITE_RES_VU_FRAME_HEIGHT,
-             KORVALITE_RES_VU_FRAMES, 0.62);
+             KORVALITE_RES_VU_FRAMES, settings.meterLeft);
   pasteFrame(cr, find(pictures, KORVALITE_RES_VU_RIGHT), layout::kMeterRight, KORVALITE_RES_VU_FRAME_HEIGHT,
-             KORVALITE_RES_VU_FRAMES, 0.55);
+             KORVALITE_RES_VU_FRAMES, settings.meterRight);
   menuText(cr, fonts, layout::kInputMenu, "Input 1", 0, 0, 0, 200);
   menuText(cr, fonts, layout::kOutputMenu, "Output 1", 0, 0, 0, 200);
   menuText(cr, fonts, layout::kSupplyMenu, "High Volt 1", 0, 0, 0, 200);
