@@ -1,6 +1,6 @@
-// The module instance (HMODULE) whose resources and window class the toolkit uses.
-// Unless someone sets it, it is the module that contains this code (the plug-in DLL, or a
-// test program), found from one of its own addresses.
+// The module instance (HMODULE) whose resources and window class the toolkit uses: the one
+// set here, else the handle the library's load routine recorded (plugin/ModuleHandle.h),
+// else the module that contains this code, found from one of its own addresses.
 #pragma once
 
 namespace VSTGUI {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "plugin/ModuleHandle.h"
+
 namespace VSTGUI {
 
 namespace {
@@ -12,17 +14,18 @@ void setGuiModuleInstance(void* instance) {
   moduleInstance = static_cast<HMODULE>(instance);
 }
 
-// The module holding this function is the one whose resources the toolkit loads: the
-// plug-in DLL when loaded by a host, the program itself in tests.
+// The handle the library's load routine recorded; without one (programs that link the
+// toolkit without the entry point), the module holding this very function, which is the
+// plug-in DLL in a host and the program itself in tests.
 void* getGuiModuleInstance() {
-  if (!moduleInstance) {
-    HMODULE found = nullptr;
-    if (GetModuleHandleExW(
-            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-            reinterpret_cast<LPCWSTR>(&getGuiModuleInstance), &found))
-      moduleInstance = found;
-  }
-  return moduleInstance;
+  if (moduleInstance) return moduleInstance;
+  if (::hInstance) return ::hInstance;
+  static HMODULE ownModule = nullptr;
+  if (!ownModule && !GetModuleHandleExW(
+                        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                        reinterpret_cast<LPCWSTR>(&getGuiModuleInstance), &ownModule))
+    ownModule = nullptr;
+  return ownModule;
 }
 
 }  // namespace VSTGUI
