@@ -257,7 +257,7 @@ double knobAngle(int frame, int frames) {
   return (layout::kKnobStartDeg + layout::kKnobSweepDeg * v) * kPi / 180.0;
 }
 
-cairo_surface_t* renderKnobStrip(KnobSize size) {
+cairo_surface_t* renderKnobStrip(KnobSize size, cairo_surface_t* ground) {
   const KnobGeometry g = geometryOf(size);
   // The control's centre: half the width from the top-left corner in both directions.
   const double cx = g.width * 0.5, cy = g.width * 0.5;
@@ -273,6 +273,10 @@ cairo_surface_t* renderKnobStrip(KnobSize size) {
     cairo_translate(cr, 0, static_cast<double>(f) * g.frameHeight);
     cairo_rectangle(cr, 0, 0, g.width, g.frameHeight);
     cairo_clip(cr);
+    if (ground) {
+      cairo_set_source_surface(cr, ground, 0, 0);
+      cairo_paint(cr);
+    }
     cairo_set_source_surface(cr, under, 0, 0);
     cairo_paint(cr);
     skirtLine(cr, g, cx, cy, a);

@@ -14,8 +14,11 @@ enum class KnobSize { kBig, kSmall };
 // the same start and sweep as the knob control, with frame 0 at the minimum.
 double knobAngle(int frame, int frames);
 
-// Renders the whole strip (frames stacked top to bottom, transparent around the knob).
-cairo_surface_t* renderKnobStrip(KnobSize size);
+// Renders the whole strip, frames stacked top to bottom. Each frame starts from `ground`
+// (one frame's size: what the background shows under the knob's rectangle), so the frames
+// are opaque and compress across frames; with a null ground they are transparent around
+// the knob.
+cairo_surface_t* renderKnobStrip(KnobSize size, cairo_surface_t* ground);
 
 }  // namespace art
 

@@ -18,6 +18,9 @@ constexpr int kW = layout::kWidth;
 constexpr int kH = layout::kHeight;
 const Rgb kInk{0.09, 0.07, 0.05};
 const Rgb kCream{0.93, 0.88, 0.74};
+// The dial plate under each big knob, and where the knob's centre sits on it.
+constexpr int kPlateW = 138, kPlateH = 136;
+constexpr double kPlateCx = 69.5, kPlateCy = 67.5;
 
 // Cream piping along a rounded rectangle: a rounded cord, lit on its upper side.
 void piping(cairo_t* cr, double x, double y, double w, double h, double r) {
@@ -108,6 +111,50 @@ void caption(cairo_t* cr, const FontSet& fonts, double x, double baseline, const
   cairo_fill(cr);
 }
 
+// The dial plate each big knob is mounted on: raised brass, brushed in its own
+// coordinates, with the knob's scale. Every big knob shares one film strip, so what shows
+// around the knob inside its rectangle must be the same at each knob; drawing that
+// from one plate picture makes it so (the strip's frames carry the plate as their ground).
+cairo_surface_t* dialPlate(const FontSet& fonts) {
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPlateW, kPlateH);
+  cairo_t* cr = cairo_create(s);
+  cairo_surface_t* brass = brushedTexture(kPlateW, kPlateH, {0.82, 0.70, 0.46}, 0.07, false, 31);
+  roundedRect(cr, 0, 0, kPlateW, kPlateH, 7);
+  cairo_set_source_surface(cr, brass, 0, 0);
+  cairo_fill(cr);
+  cairo_surface_destroy(brass);
+  roundedRect(cr, 0, 0, kPlateW, kPlateH, 7);
+  cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, kPlateH);
+  addStop(p, 0, {1, 0.97, 0.85}, 0.16);
+  addStop(p, 0.5, {1, 1, 1}, 0.0);
+  addStop(p, 1, {0.1, 0.06, 0.0}, 0.16);
+  cairo_set_source(cr, p);
+  cairo_fill(cr);
+  cairo_pattern_destroy(p);
+  // Bevelled edge: lit along the top and left, in shade along the bottom and right.
+  cairo_set_line_width(cr, 1.2);
+  roundedRect(cr, 0.6, 0.6, kPlateW - 1.2, kPlateH - 1.2, 6.5);
+  cairo_pattern_t* edge = cairo_pattern_create_linear(0, 0, kPlateW * 0.35, kPlateH);
+  addStop(edge, 0, {1, 0.98, 0.88}, 0.75);
+  addStop(edge, 0.5, {1, 1, 1}, 0.1);
+  addStop(edge, 1, {0.15, 0.1, 0.02}, 0.8);
+  cairo_set_source(cr, edge);
+  cairo_stroke(cr);
+  cairo_pattern_destroy(edge);
+  // A fine engraved border line inside the edge.
+  roundedRect(cr, 4.5, 4.5, kPlateW - 9, kPlateH - 9, 4);
+  cairo_set_line_width(cr, 0.8);
+  setColor(cr, kInk, 0.55);
+  cairo_stroke(cr);
+  knobScale(cr, fonts, kPlateCx, kPlateCy, 45.5, 50, 57.5, true, 10);
+  screw(cr, 10, 10, 3.0, 0.7);
+  screw(cr, kPlateW - 10, 10, 3.0, 2.2);
+  screw(cr, 10, kPlateH - 10, 3.0, 1.5);
+  screw(cr, kPlateW - 10, kPlateH - 10, 3.0, 0.2);
+  cairo_destroy(cr);
+  return s;
+}
+
 // A recess the meter sits in, so it looks mounted through the panel rather than pasted on.
 void meterCutout(cairo_t* cr, const Box& b) {
   softShadow(cr, 0, 0, 6, 0.55, [&](cairo_t* c) {
@@ -165,11 +212,21 @@ void controlPanel(cairo_t* cr, const FontSet& fonts) {
     const char* name;
   };
   const Knob knobs[] = {{layout::kGain, "GAIN"}, {layout::kTone, "TONE"}, {layout::kVolume, "VOLUME"}};
+  cairo_surface_t* plate = dialPlate(fonts);
   for (const Knob& k : knobs) {
     double cx = layout::knobCx(k.box), cy = layout::knobCy(k.box);
-    knobScale(cr, fonts, cx, cy, 45.5, 50, 57.5, true, 10);
+    // Knob centres lie on half pixels, as does the plate's, so the plate lands on whole
+    // pixels and is copied unchanged under every knob.
+    double px = cx - kPlateCx, py = cy - kPlateCy;
+    softShadow(cr, 1.0, 2.0, 3, 0.65, [&](cairo_t* c) {
+      roundedRect(c, px, py, kPlateW, kPlateH, 7);
+      cairo_fill(c);
+    });
+    cairo_set_source_surface(cr, plate, px, py);
+    cairo_paint(cr);
     caption(cr, fonts, cx, 676, k.name, 16, 2.5);
   }
+  cairo_surface_destroy(plate);
   const double mx = layout::knobCx(layout::kMix), my = layout::knobCy(layout::kMix);
   knobScale(cr, fonts, mx, my, 14.5, 18, 0, false, 0);
   caption(cr, fonts, mx, 676, "MIX", 13, 2);
