@@ -25,6 +25,10 @@ namespace {
 constexpr int kSamples = 44100;     // table samples per curve
 constexpr int kLastSample = 44099;  // u = +1
 constexpr int kFitStride = 10;
+// Coefficient penalty of the fits (see PolynomialFit). At 1e-12 the single-precision
+// evaluation error drops about thirtyfold, to 3e-4 of full scale at most, while the largest
+// fit error of the sharpest knee grows from 3.6 % to 4.4 %.
+constexpr double kSmoothing = 1e-12;
 
 // The table's sample positions exactly as the model computes them.
 float tableU(int i) {
@@ -62,10 +66,11 @@ std::vector<double> curveCurrents(int bank, int curve, const std::vector<int>& s
 }
 
 struct CurveReport {
-  double maxError = 0.0;  // max |float polynomial - normalised curve| over all samples
-  double sum = 0.0;       // coefficient sum (value at u = +1)
-  double topRatio = 0.0;  // computed top value / scale factor used
-  double minSlope = 0.0;  // most negative step of the table along the sample axis
+  double maxError = 0.0;     // max |float polynomial - normalised curve| over all samples
+  double maxRounding = 0.0;  // max |float - double evaluation| of the same polynomial
+  double sum = 0.0;          // coefficient sum (value at u = +1)
+  double topRatio = 0.0;     // computed top value / scale factor used
+  double minSlope = 0.0;     // most negative step of the table along the sample axis
 };
 
 CurveReport check(int bank, int curve, const ValveDataWriter& data, double top) {
@@ -84,6 +89,9 @@ CurveReport check(int bank, int curve, const ValveDataWriter& data, double top) 
   for (int i = 0; i < kSamples; ++i) {
     float value = evaluate(coef, tableU(i));
     r.maxError = std::fmax(r.maxError, std::fabs(value - y[i] / top));
+    double exact = 0.0;
+    for (int p = 20; p >= 0; --p) exact = exact * tableU(i) + coef[p];
+    r.maxRounding = std::fmax(r.maxRounding, std::fabs(value - exact));
     if (i > 0) r.minSlope = std::fmin(r.minSlope, static_cast<double>(value - previous) * scale);
     previous = value;
   }
@@ -108,7 +116,7 @@ int main(int argc, char** argv) {
   std::vector<int> samples = fitSamples();
   std::vector<double> u;
   for (int i : samples) u.push_back(tableU(i));
-  PolynomialFit fitter(u);
+  PolynomialFit fitter(u, kSmoothing);
 
   ValveDataWriter data;
   double tops[kBankCount][kCurveCount];
@@ -148,12 +156,12 @@ int main(int argc, char** argv) {
   }
   if (!report) return 0;
 
-  std::printf("bank curve  top(A)        top/scale  coef-sum   max-err    min-step(A)\n");
+  std::printf("bank curve  top(A)        top/scale  coef-sum   max-err    float-part min-step(A)\n");
   for (int bank = 0; bank < kBankCount; ++bank) {
     for (int curve = 0; curve < kCurveCount; ++curve) {
       CurveReport r = check(bank, curve, data, tops[bank][curve]);
-      std::printf("%4d %5d  %.6e  %.6f   %.6f   %.3e  %.3e\n", bank, curve, tops[bank][curve], r.topRatio,
-                  r.sum, r.maxError, r.minSlope);
+      std::printf("%4d %5d  %.6e  %.6f   %.6f   %.3e  %.3e  %.3e\n", bank, curve, tops[bank][curve],
+                  r.topRatio, r.sum, r.maxError, r.maxRounding, r.minSlope);
     }
   }
   return 0;

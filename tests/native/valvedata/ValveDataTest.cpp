@@ -95,17 +95,33 @@ TEST(ValveData, NoCurveBlowsUpTowardsTheEndsOfTheAxis) {
       const std::vector<float>& t = curveTable(b, j);
       auto [lo, hi] = std::minmax_element(t.begin(), t.end());
       float scale = kValveScales[b][j];
-      EXPECT_GE(*lo, -0.04f * scale) << b << "/" << j;
-      EXPECT_LE(*hi, 1.04f * scale) << b << "/" << j;
+      EXPECT_GE(*lo, -0.05f * scale) << b << "/" << j;
+      EXPECT_LE(*hi, 1.05f * scale) << b << "/" << j;
       for (float v : t) ASSERT_TRUE(std::isfinite(v));
+    }
+  }
+}
+
+TEST(ValveData, TablesAreSmoothFromSampleToSample) {
+  // The model sums large alternating terms in float; fits with huge coefficients come out
+  // ragged from one sample to the next (2 % of full scale for an unpenalised fit of the
+  // sharpest knee), which the circuit would turn into noise. The given row of bank 0 is the
+  // roughest kept, at about 0.17 %.
+  for (int b = 0; b < 10; ++b) {
+    for (int j = 0; j < 10; ++j) {
+      const std::vector<float>& t = curveTable(b, j);
+      float worst = 0.0f;
+      for (int i = 1; i < kTop; ++i) worst = std::max(worst, std::fabs(t[i + 1] - 2.0f * t[i] + t[i - 1]));
+      EXPECT_LE(worst, 2.5e-3f * kValveScales[b][j]) << b << "/" << j;
     }
   }
 }
 
 TEST(ValveData, CurrentsRiseAlongTheSampleAxis) {
   // Every element's currents rise with its sample-axis voltage. A degree-20 fit ripples
-  // around the sharp knees (grid-current onset, cut-off), so a fall is allowed only up to
-  // a few percent of full scale; a reversed or misplaced curve falls by all of it.
+  // around the sharp knees (grid-current onset, cut-off; worst: the first element's plate
+  // current at its lowest plate voltage, about 4.6 %), so a fall is allowed up to 5 % of
+  // full scale; a reversed or misplaced curve falls by all of it.
   for (int b = 0; b < 10; ++b) {
     for (int j = 0; j < 10; ++j) {
       const std::vector<float>& t = curveTable(b, j);
@@ -115,7 +131,7 @@ TEST(ValveData, CurrentsRiseAlongTheSampleAxis) {
         runningMax = std::max(runningMax, v);
         worstFall = std::max(worstFall, runningMax - v);
       }
-      EXPECT_LE(worstFall, 0.04f * kValveScales[b][j]) << b << "/" << j;
+      EXPECT_LE(worstFall, 0.05f * kValveScales[b][j]) << b << "/" << j;
       EXPECT_LT(at(b, j, 0.5), at(b, j, 1.0)) << b << "/" << j;
     }
   }
