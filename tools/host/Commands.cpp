@@ -18,9 +18,12 @@ const Command* findCommand(const std::string& name) {
   return nullptr;
 }
 
-void configurePlugin(HostCallback& host, PluginInstance& plugin, const CommandLine& cl, double sampleRate) {
+void configureHost(HostCallback& host, const CommandLine& cl, double sampleRate) {
   host.setSampleRate(sampleRate);
   host.setBlockSize(cl.blockSize);
+}
+
+void configurePlugin(PluginInstance& plugin, const CommandLine& cl, double sampleRate) {
   plugin.setSampleRate(sampleRate);
   plugin.setBlockSize(cl.blockSize);
   // The program first: selecting it loads its parameter values, which --param then overrides.

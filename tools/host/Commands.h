@@ -23,6 +23,9 @@ const Command* findCommand(const std::string& name);
 int runInfo(const CommandLine& cl);
 int runRender(const CommandLine& cl);
 
-// What every command does once the plug-in is open, before anything else: tell host and plug-in
-// the sample rate and block size, then select --program and apply each --param in order.
-void configurePlugin(HostCallback& host, PluginInstance& plugin, const CommandLine& cl, double sampleRate);
+// What every command does before the plug-in is created: the host answers with these settings
+// from the first callback on (plug-ins may ask while their entry point runs).
+void configureHost(HostCallback& host, const CommandLine& cl, double sampleRate);
+// What every command does once the plug-in is open, before anything else: tell it the sample
+// rate and block size, then select --program and apply each --param in order.
+void configurePlugin(PluginInstance& plugin, const CommandLine& cl, double sampleRate);

@@ -71,10 +71,12 @@ const char* canDoAnswer(VstIntPtr answer) {
 }  // namespace
 
 int runInfo(const CommandLine& cl) {
+  const double rate = cl.sampleRate > 0.0 ? cl.sampleRate : kDefaultRate;
   HostCallback host;
+  configureHost(host, cl, rate);
   PluginModule module(cl.operands[0]);
   PluginInstance plugin(module);
-  configurePlugin(host, plugin, cl, cl.sampleRate > 0.0 ? cl.sampleRate : kDefaultRate);
+  configurePlugin(plugin, cl, rate);
   const AEffect& e = plugin.record();
   // Many plug-ins settle their delay only when switched on, which is when a DAW reads it.
   const VstInt32 delayBefore = e.initialDelay;

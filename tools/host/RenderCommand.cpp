@@ -54,9 +54,10 @@ int runRender(const CommandLine& cl) {
                  inPath.c_str(), input->sampleRate(), rate);
 
   HostCallback host;
+  configureHost(host, cl, rate);
   PluginModule module(pluginPath);
   PluginInstance plugin(module);
-  configurePlugin(host, plugin, cl, rate);
+  configurePlugin(plugin, cl, rate);
   const AEffect& e = plugin.record();
   // Every pin is fed (a mono file feeds them all) and every output is written.
   host.setConnectedPins(e.numInputs, e.numOutputs);

@@ -79,9 +79,9 @@ TEST(HostRender, AppliesTheProgramsGainDelayAndPolarityExactly) {
   EXPECT_NE(r.err.find("korvalite-host: initial delay 7 samples\n"), std::string::npos) << r.err;
   // What the host answered the effect: rate and block as set, every pin it feeds connected (0),
   // the pin beyond them not (1), IO changes accepted.
-  EXPECT_NE(
-      r.err.find("test effect: rate 48000/48000 block 100/100 pins in 0 0 1 out 0 0 1 acceptIOChanges 1\n"),
-      std::string::npos)
+  EXPECT_NE(r.err.find("test effect: created at 48000 rate 48000/48000 block 100/100 pins in 0 0 1 out 0 0 1 "
+                       "acceptIOChanges 1\n"),
+            std::string::npos)
       << r.err;
   EXPECT_EQ(filesIn(dir).size(), 2u) << "temporary file left behind";
 }
@@ -123,7 +123,8 @@ TEST(HostRender, RateOptionIsWhatThePluginAndTheOutputFileGet) {
   writeAudio(dir + "/in.wav", sineAudio(48000, 2000, {300.0, 700.0}, 0.5));
   HostRun r = runHost({"render", kEffect, dir + "/in.wav", dir + kCompressed, "--rate=96000"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.err.find("test effect: rate 96000/96000 block 512/512"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("test effect: created at 96000 rate 96000/96000 block 512/512"), std::string::npos)
+      << r.err;
   Audio out = readAudio(dir + kCompressed);
   EXPECT_EQ(out.rate, 96000);
   EXPECT_EQ(out.frames(), 2000u);

@@ -44,7 +44,8 @@ struct TestEffect {
   int program;
   float sampleRate;
   VstIntPtr blockSize;
-  float history[2][kDelay];  // the last kDelay input samples per channel, oldest first
+  VstIntPtr hostRateAtCreation;  // what the host answered while the entry point ran
+  float history[2][kDelay];      // the last kDelay input samples per channel, oldest first
 };
 
 TestEffect* self(AEffect* e) {
@@ -69,19 +70,20 @@ void switchOn(TestEffect* t) {
   AEffect* e = &t->record;
   h(e, audioMasterIOChanged, 0, 0, nullptr, 0.0f);
   char canDo[] = "acceptIOChanges";
-  std::fprintf(
-      stderr,
-      "test effect: rate %ld/%g block %ld/%ld pins in %ld %ld %ld out %ld %ld %ld acceptIOChanges %ld\n",
-      static_cast<long>(h(e, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f)),
-      static_cast<double>(t->sampleRate),
-      static_cast<long>(h(e, audioMasterGetBlockSize, 0, 0, nullptr, 0.0f)), static_cast<long>(t->blockSize),
-      static_cast<long>(h(e, audioMasterPinConnected, 0, 0, nullptr, 0.0f)),
-      static_cast<long>(h(e, audioMasterPinConnected, 1, 0, nullptr, 0.0f)),
-      static_cast<long>(h(e, audioMasterPinConnected, 2, 0, nullptr, 0.0f)),
-      static_cast<long>(h(e, audioMasterPinConnected, 0, 1, nullptr, 0.0f)),
-      static_cast<long>(h(e, audioMasterPinConnected, 1, 1, nullptr, 0.0f)),
-      static_cast<long>(h(e, audioMasterPinConnected, 2, 1, nullptr, 0.0f)),
-      static_cast<long>(h(e, audioMasterCanDo, 0, 0, canDo, 0.0f)));
+  auto ask = [&](VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr) {
+    return static_cast<long>(h(e, opcode, index, value, ptr, 0.0f));
+  };
+  long rate = ask(audioMasterGetSampleRate, 0, 0, nullptr);
+  long block = ask(audioMasterGetBlockSize, 0, 0, nullptr);
+  long pins[6];
+  for (int i = 0; i < 6; ++i) pins[i] = ask(audioMasterPinConnected, i % 3, i / 3, nullptr);
+  long accepts = ask(audioMasterCanDo, 0, 0, canDo);
+  std::fprintf(stderr,
+               "test effect: created at %ld rate %ld/%g block %ld/%ld pins in %ld %ld %ld out %ld %ld %ld "
+               "acceptIOChanges %ld\n",
+               static_cast<long>(t->hostRateAtCreation), rate, static_cast<double>(t->sampleRate), block,
+               static_cast<long>(t->blockSize), pins[0], pins[1], pins[2], pins[3], pins[4], pins[5],
+               accepts);
 }
 
 VstIntPtr dispatcher(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
@@ -184,6 +186,7 @@ AEffect* create(audioMasterCallback host) {
   TestEffect* t = new (std::nothrow) TestEffect();
   if (!t) return nullptr;
   t->host = host;
+  t->hostRateAtCreation = host(nullptr, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f);
   t->sampleRate = 44100.0f;
   t->blockSize = 1024;
   loadProgram(t, 0);
