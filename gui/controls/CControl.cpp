@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gui/controls/ControlsPlatform.h"
+#include "gui/frame/CBitmap.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/CViewContainer.h"
 
@@ -29,7 +30,10 @@ CControl::CControl(const CArea& area, CControlListener* controlListener, int32_t
   doubleClickInterval = std::max<int32_t>(systemDoubleClickTime(), 250);
   mouseEnabled = true;
   transparency = false;
-  setBackground(backgroundBitmap);
+  // Stored directly: the virtual setBackground would also mark the control dirty and move
+  // the drawn value off its initial 1.0.
+  background = backgroundBitmap;
+  if (background) background->retain();
 }
 
 CControl::CControl(const CControl& other)

@@ -223,9 +223,9 @@ CMouseEventResult CKnob::onMouseDown(CPos where, CButtonState buttons) {
   oldButtons = buttons;
   linearMode = false;
 
-  const int32_t knobMode = parentFrame ? parentFrame->getKnobMode() : kCircularMode;
+  const int32_t knobMode = parentFrame ? parentFrame->getKnobMode() : kKnobModeCircular;
   const bool alt = (buttons & kModAlt) != 0;
-  bool linear = knobMode == kLinearMode ? !alt : alt;
+  bool linear = knobMode == kKnobModeLinear ? !alt : alt;
   if (!(buttons & kButtonLeft)) linear = false;
 
   if (linear) {

@@ -14,8 +14,9 @@ namespace VSTGUI {
 
 class CDrawContext;
 
-// The editor's knob mode (VST 2.4 effSetEditKnobMode): 2 makes plain drags linear.
-enum : int32_t { kCircularMode = 0, kRelativCircularMode = 1, kLinearMode = 2 };
+// The editor's knob mode (VST 2.4 effSetEditKnobMode), read from the frame at each press:
+// linear makes plain drags linear; any other mode makes them circular. Alt swaps the two.
+enum : int32_t { kKnobModeCircular = 0, kKnobModeRelativeCircular = 1, kKnobModeLinear = 2 };
 
 class CKnob : public CControl {
  public:

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "gui/controls/COnOffButton.h"
+#include "gui/frame/CBitmap.h"
 #include "tests/native/controls/ControlTestSupport.h"
 
 using namespace VSTGUI;
@@ -45,6 +46,23 @@ TEST(ControlDirty, FollowsTheDrawnValue) {
   EXPECT_TRUE(c.isDirty()) << "a value that is not a number always redraws";
   c.setDirty(false);
   EXPECT_TRUE(c.isDirty()) << "not a number never equals the drawn value";
+}
+
+TEST(ControlDirty, ANewControlIsDueForDrawingAndHoldsItsBackground) {
+  auto* bitmap = new CBitmap(nullptr, 4, 4);
+  {
+    PlainControl c(CArea(0, 0, 10, 10), nullptr, 0, bitmap);
+    EXPECT_EQ(c.getDrawnValue(), 1.0f);
+    EXPECT_EQ(c.getValue(), 0.0f);
+    EXPECT_TRUE(c.isDirty());
+    EXPECT_EQ(c.getBackground(), bitmap);
+    EXPECT_EQ(bitmap->getNbReference(), 2);
+    EXPECT_TRUE(c.isMouseEnabled());
+    EXPECT_FALSE(c.getTransparency());
+    EXPECT_GE(c.getDoubleClickInterval(), 250);
+  }
+  EXPECT_EQ(bitmap->getNbReference(), 1);
+  bitmap->release();
 }
 
 TEST(ControlDirty, MarkingDirtyMovesTheDrawnValueAwayFromTheValue) {

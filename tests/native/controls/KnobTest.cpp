@@ -91,7 +91,7 @@ TEST(KnobGeometry, RangeChangesKeepTheMapping) {
 class KnobDrag : public ::testing::Test {
  protected:
   void SetUp() override {
-    f.editor.knobMode = kLinearMode;
+    f.editor.knobMode = kKnobModeLinear;
     knob = makeKnob(&f.listener);
     f.frame->addView(knob);
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/controls/COptionMenu.h"
+#include "gui/frame/CBitmap.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/win32/GdiPlusFlat.h"
 #include "tests/native/controls/ControlTestSupport.h"
@@ -25,6 +26,7 @@ struct NativeItem {
   UINT type = 0;
   UINT state = 0;
   HMENU submenu = nullptr;
+  HBITMAP bitmap = nullptr;
   std::wstring text;
 };
 
@@ -35,18 +37,28 @@ std::vector<NativeItem> readMenu(HMENU menu) {
     wchar_t text[128] = {};
     MENUITEMINFOW info = {};
     info.cbSize = sizeof(info);
-    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
+    info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING | MIIM_BITMAP;
     info.dwTypeData = text;
     info.cch = 127;
     GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-    items.push_back(NativeItem{info.wID, info.fType, info.fState, info.hSubMenu, text});
+    items.push_back(NativeItem{info.wID, info.fType, info.fState, info.hSubMenu, info.hbmpItem, text});
   }
   return items;
 }
 
+// The visible pop-up menu window (class #32768), if one is open.
 HWND visiblePopup() {
-  HWND popup = FindWindowW(L"#32768", nullptr);
-  return popup && IsWindowVisible(popup) ? popup : nullptr;
+  HWND found = nullptr;
+  EnumWindows(
+      [](HWND window, LPARAM result) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (std::wstring(name) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<HWND*>(result) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 // Plays the user's part from a second thread: waits for the pop-up, reads its menu, then
@@ -90,11 +102,14 @@ class MenuUser {
       for (const NativeItem& item : root)
         if (item.submenu) submenu = readMenu(item.submenu);
     }
+    HWND owner = GetWindow(popup, GW_OWNER);
     for (WORD key : keys) press(popup, key);
-    for (int i = 0; i < 20 && visiblePopup(); ++i) {
+    // Should the keys not end the menu, close it so that the test fails instead of hanging.
+    for (int i = 0; i < 10 && visiblePopup(); ++i) {
       Sleep(100);
       if (HWND still = visiblePopup()) press(still, VK_ESCAPE);
     }
+    if (visiblePopup() && owner) PostMessageW(owner, WM_CANCELMODE, 0, 0);
   }
   std::vector<WORD> keys;
   std::thread worker;
@@ -185,6 +200,9 @@ TEST_F(PopupMenuTest, IdentifiersOfSeparatorsSubMenusPrefixesAndColumns) {
   menu->addItem("Delta");
   menu->setItemChecked(4, true);
   menu->setValue(4.0f);
+  auto* icon = new CBitmap(nullptr, 12, 12);
+  menu->getItem(5)->setIcon(icon);
+  icon->release();
   log.clear();
 
   // Down to "More" (the separator is skipped), enter opens it on "Sub A", down, enter.
@@ -206,6 +224,8 @@ TEST_F(PopupMenuTest, IdentifiersOfSeparatorsSubMenusPrefixesAndColumns) {
   EXPECT_TRUE(user.root[4].state & MFS_CHECKED) << "current and checked";
   EXPECT_EQ(user.root[5].id, 5u);
   EXPECT_FALSE(user.root[5].state & MFS_CHECKED);
+  EXPECT_NE(user.root[5].bitmap, nullptr) << "the icon shown beside the item";
+  EXPECT_EQ(user.root[4].bitmap, nullptr);
   ASSERT_EQ(user.submenu.size(), 2u);
   EXPECT_EQ(user.submenu[0].id, 6u);  // after the six identifiers of the root
   EXPECT_EQ(user.submenu[1].id, 7u);
