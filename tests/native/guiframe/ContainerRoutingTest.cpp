@@ -2,6 +2,7 @@
 // headless frame (no window): what reaches which child, in which coordinates.
 #include <gtest/gtest.h>
 
+#include "gui/frame/CBitmap.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/CViewContainer.h"
 #include "tests/native/guiframe/SpyView.h"
@@ -203,6 +204,31 @@ TEST_F(ContainerTest, CloneCopiesChildrenInOrder) {
   EXPECT_NE(copy->getChild(0), box->getChild(0));
   copy->release();
   box->release();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ContainerTest, RemovingThePressedViewEndsThePress) {
+  auto* leaf = add(frame, new SpyView(CArea(0, 0, 30, 30)));
+  frame->onMouseDown(CPos(5, 5), kButtonLeft);
+  ASSERT_EQ(frame->getMouseDownView(), leaf);
+  frame->removeView(leaf, true);  // destroyed: the press must not reach it any more
+  EXPECT_EQ(frame->getMouseDownView(), nullptr);
+  EXPECT_EQ(frame->onMouseMoved(CPos(6, 6), kButtonLeft), kMouseIgnored);
+  EXPECT_EQ(frame->onMouseUp(CPos(6, 6), 0), kMouseIgnored);
+}
+
+TEST_F(ContainerTest, SettingTheSameBackgroundTwiceKeepsIt) {
+  auto* bitmap = new CBitmap(frame, 4, 4);
+  auto* v = add(frame, new CView(CArea(0, 0, 4, 4)));
+  v->setBackground(bitmap);
+  bitmap->release();  // the view's reference is the only one left
+  v->setBackground(v->getBackground());
+  ASSERT_EQ(v->getBackground(), bitmap);
+  EXPECT_EQ(bitmap->getNbReference(), 1);
+  EXPECT_TRUE(v->isDirty());
 }
 
 }  // namespace
