@@ -18,15 +18,6 @@ inline void extendElement1(float p1x, float& i1a, float& i1b) {
   }
 }
 
-inline void extendElement1(Float4 p1x, Float4& i1a, Float4& i1b) {
-  for (int l = 0; l < 4; ++l) {
-    float a = i1a[l];
-    float b = i1b[l];
-    extendElement1(p1x[l], a, b);
-    i1a[l] = a;
-    i1b[l] = b;
-  }
-}
 }  // namespace
 
 // Every row is accumulated left to right in the order state, inputs, currents; zero entries
@@ -115,5 +106,3 @@ PreampResultT<F> PreampBlock::process(PreampStateT<F>& s, const ValveTables& tab
 
 template PreampResultT<float> PreampBlock::process(PreampStateT<float>&, const ValveTables&, float, float,
                                                    float, bool, float, float, float);
-template PreampResultT<Float4> PreampBlock::process(PreampStateT<Float4>&, const ValveTables&, Float4, float,
-                                                    float, bool, Float4, Float4, float);

@@ -41,3 +41,9 @@ class PreampBlock {
   static constexpr double kSlope1a = 1.43245574543015e-5;
   static constexpr double kSlope1b = 4.75537924389167e-5;
 };
+
+// Both channels at once, two matrix rows per vector (PreampBlockLanes.cpp).
+template <>
+PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& s, const ValveTables& tables,
+                                                   Float4 toneOut, float drive, float invDrive, bool supplyOn,
+                                                   Float4 supplyNode, Float4 feedback, float dcPole);
