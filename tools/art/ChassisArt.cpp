@@ -16,7 +16,7 @@ using namespace chassis;
 constexpr int kW = layout::kWidth;
 constexpr int kH = layout::kHeight;
 
-void wall(cairo_t* cr, double x, double y, double w, double h) {
+void wall(cairo_t* cr, double x, double y, double w) {
   cairo_surface_t* steel = brushedTexture(kW, kH, {0.33, 0.34, 0.35}, 0.10, true, 77);
   cairo_set_source_surface(cr, steel, 0, 0);
   cairo_rectangle(cr, x, y, w, kDeckTop - y);
@@ -31,7 +31,6 @@ void wall(cairo_t* cr, double x, double y, double w, double h) {
   cairo_rectangle(cr, x, y, w, kDeckTop - y);
   cairo_fill(cr);
   cairo_pattern_destroy(p);
-  (void)h;
 }
 
 // A grid of ventilation louvres pressed into the back wall: each a dark slot whose lower lip
@@ -213,7 +212,7 @@ void drawChassis(cairo_t* cr, const FontSet& fonts, double x, double y, double w
                              {Valve::kPower, 520, 176, "V3  EL34"},
                              {Valve::kPower, 640, 176, "V4  EL34"},
                              {Valve::kRectifier, 770, 214, "V5  GZ34"}};
-  wall(cr, x, y, w, h);
+  wall(cr, x, y, w);
   deck(cr, x, y, w, h);
   for (const Position& v : valves) {
     deckGlow(cr, v.cx, v.type == Valve::kPreamp ? 40 : 62);
