@@ -66,7 +66,8 @@ HWND visiblePopup() {
 // do not end it, escape is pressed so the test cannot hang.
 class MenuUser {
  public:
-  explicit MenuUser(std::vector<WORD> keys) : keys(std::move(keys)) {
+  explicit MenuUser(std::vector<WORD> keys, int clickItem = -1)
+      : keys(std::move(keys)), clickItem(clickItem) {
     worker = std::thread([this] { run(); });
   }
   ~MenuUser() {
@@ -83,6 +84,22 @@ class MenuUser {
   void press(HWND popup, WORD key) {
     PostMessageW(popup, WM_KEYDOWN, key, 1);
     PostMessageW(popup, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+    Sleep(60);
+  }
+  // Moves the pointer to the middle of the item and presses and releases the left button.
+  void click(HWND popup, HMENU menu) {
+    RECT item;
+    if (!GetMenuItemRect(popup, menu, static_cast<UINT>(clickItem), &item)) return;
+    clickedAt = POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    SetCursorPos(clickedAt.x, clickedAt.y);
+    Sleep(60);
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input[0], sizeof(INPUT));
+    Sleep(60);
+    SendInput(1, &input[1], sizeof(INPUT));
     Sleep(60);
   }
   void run() {
@@ -103,6 +120,7 @@ class MenuUser {
         if (item.submenu) submenu = readMenu(item.submenu);
     }
     HWND owner = GetWindow(popup, GW_OWNER);
+    if (menu && clickItem >= 0) click(popup, menu);
     for (WORD key : keys) press(popup, key);
     // Should the keys not end the menu, close it so that the test fails instead of hanging.
     for (int i = 0; i < 10 && visiblePopup(); ++i) {
@@ -112,7 +130,11 @@ class MenuUser {
     if (visiblePopup() && owner) PostMessageW(owner, WM_CANCELMODE, 0, 0);
   }
   std::vector<WORD> keys;
+  int clickItem = -1;
   std::thread worker;
+
+ public:
+  POINT clickedAt = {-1, -1};
 };
 
 HWND hostWindow() {
@@ -170,6 +192,17 @@ TEST_F(PopupMenuTest, ChoosingTheSecondInputWithTheKeyboard) {
   EXPECT_TRUE(onlyOneChangeInsideTheEdit()) << ::testing::PrintToString(log);
   EXPECT_EQ(frame->getFocusView(), nullptr);
   EXPECT_EQ(menu->getNativeMenu(), nullptr);
+}
+
+TEST_F(PopupMenuTest, ChoosingWithAClickAtTheItem) {
+  for (const char* title : {"Clean", "Crunch", "Lead"}) menu->addItem(title);
+  MenuUser user({}, 2);
+  frame->onMouseDown(CPos(60, 70), kButtonLeft);
+  user.join();
+  ASSERT_TRUE(user.sawPopup);
+  EXPECT_GE(user.clickedAt.x, 0);
+  EXPECT_EQ(menu->getValue(), 2.0f);
+  EXPECT_TRUE(onlyOneChangeInsideTheEdit()) << ::testing::PrintToString(log);
 }
 
 TEST_F(PopupMenuTest, EscapeChoosesNothingButEndsTheEdit) {
