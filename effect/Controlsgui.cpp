@@ -6,6 +6,9 @@
 #include <new>
 
 #include "plugin/AEffEditor.h"
+#ifdef KORVALITE_WITH_EDITOR
+#include "editor/ControlsguiEditor.h"
+#endif
 #include "plugin/CanDoTexts.h"
 #include "plugin/VstStrings.h"
 
@@ -32,8 +35,11 @@ Controlsgui::Controlsgui(audioMasterCallback audioMaster)
   }
   updateCoefficients();
   initModel();
-  // The editor registers itself with setEditor, which sets effFlagsHasEditor:
-  // new ControlsguiEditor(this);
+#ifdef KORVALITE_WITH_EDITOR
+  // The editor registers itself with setEditor, which sets effFlagsHasEditor. Without memory
+  // for it the effect simply has no editor.
+  new (std::nothrow) ControlsguiEditor(this);
+#endif
 }
 
 // The base destructor then destroys the editor.
@@ -189,6 +195,12 @@ void Controlsgui::initModel() {
   // The settled idle state, not the all-zero reset: from all zeros the circuit jumps to its
   // operating point with a burst of about +13 dBFS.
   model.resetToIdle();
+}
+
+// Hosts that pass the mouse wheel to their plug-ins send it as this vendor request; every
+// other vendor request keeps the base's answer (0).
+VstIntPtr Controlsgui::vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+  return wheelFromHost(index, value, ptr, opt);
 }
 
 // User-interface thread.

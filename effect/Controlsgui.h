@@ -26,6 +26,10 @@ class Controlsgui : public AudioEffectX {
   static constexpr const char* kProductString = "Korvalite";
   static constexpr const char* kVendorString = "https://korvalite.audio";
 
+  // effVendorSpecific: the host's wheel request ('stCA' 'Whee') goes to wheelFromHost; any
+  // other vendor request answers 0. User-interface thread for the wheel.
+  VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+
   // Audio thread.
   void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
 
@@ -65,7 +69,7 @@ class Controlsgui : public AudioEffectX {
   // are built once per process by the model.
   virtual void initModel();
   // A host's wheel request sent as effVendorSpecific ('stCA', 'Whee', distance in opt):
-  // passed to the editor. The dispatcher does not route vendor requests here. Window thread.
+  // passed to the editor, which answers 1 when a view took the wheel. Window thread.
   virtual VstIntPtr wheelFromHost(VstInt32 index, VstIntPtr value, void* ptr, float opt);
   // Dispatcher thread. Copies the current program, values and name, over program
   // `destination` (0..49).

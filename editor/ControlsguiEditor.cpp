@@ -1,0 +1,259 @@
+#include "editor/ControlsguiEditor.h"
+
+#include <cmath>
+#include <cstdio>
+#include <new>
+
+#include "editor/ControlsguiEditorLayout.h"
+#include "effect/Controlsgui.h"
+#include "gui/controls/CAnimKnob.h"
+#include "gui/controls/COnOffButton.h"
+#include "gui/controls/COptionMenu.h"
+#include "gui/controls/CTextLabel.h"
+#include "gui/frame/CBitmap.h"
+#include "gui/frame/CDrawContext.h"
+#include "gui/frame/CFontDesc.h"
+#include "gui/frame/CFrame.h"
+
+using namespace VSTGUI;
+using editorlayout::StripKind;
+
+namespace {
+
+constexpr int32_t kFirstMenuTag = 7;
+constexpr int32_t kLastMenuTag = 10;
+constexpr int32_t kPowerTag = 6;
+// A menu keeps its entry index as a small parameter value: entry 1 is 0.01.
+constexpr float kMenuStep = 0.01f;
+constexpr float kMenuScale = 100.0f;
+
+float clampUnit(float value) {
+  return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+}
+
+}  // namespace
+
+ControlsguiEditor::ControlsguiEditor(Controlsgui* effect) : AEffGUIEditor(effect), controlsgui(effect) {
+  background = new (std::nothrow) CBitmap(CResourceRef(KORVALITE_RES_BACKGROUND));
+  if (background != nullptr) {
+    rect.bottom = static_cast<int16_t>(background->getHeight());
+    rect.right = static_cast<int16_t>(background->getWidth());
+  }
+  setKnobMode(kKnobModeLinear);
+}
+
+ControlsguiEditor::~ControlsguiEditor() {
+  // A host may destroy the effect with the window still open.
+  close();
+  if (background != nullptr) {
+    background->release();
+  }
+  background = nullptr;
+}
+
+bool ControlsguiEditor::open(void* parentWindow) {
+  AEffGUIEditor::open(parentWindow);
+  // A second open without a close would otherwise leave the first frame behind.
+  if (frame != nullptr) {
+    close();
+    AEffGUIEditor::open(parentWindow);
+  }
+  CFrame* built = new (std::nothrow)
+      CFrame(CArea(0, 0, editorlayout::kFaceWidth, editorlayout::kFaceHeight), parentWindow, this);
+  if (built == nullptr) {
+    return false;
+  }
+  built->setBackground(background);
+
+  infoLabel = new (std::nothrow) CTextLabel(editorlayout::kInfoLabelBounds, infoText, nullptr, 0);
+  if (infoLabel != nullptr) {
+    infoLabel->setFont(fontText12);
+    infoLabel->setTextColor(editorlayout::kInfoTextColor);
+    infoLabel->setBackgroundColor(editorlayout::kInfoGround);
+    infoLabel->setOutlineColor(editorlayout::kInfoGround);
+    infoLabel->setTextAlignment(kAlignLeft);
+  }
+  buildStripControls(built);
+  buildMenus(built);
+  // Only now does the editor count as open: until here setParameter and idle leave the
+  // half-built frame alone.
+  frame = built;
+  return true;
+}
+
+// Film-strip controls: one picture per run of rows that share it, released after the last
+// of them (each control keeps its own reference). A picture that cannot be read still gives
+// a control in its place, drawn as nothing, so the layout and parameters keep working.
+void ControlsguiEditor::buildStripControls(CFrame* built) {
+  CBitmap* strip = nullptr;
+  int32_t stripResource = -1;
+  const int32_t rows =
+      static_cast<int32_t>(sizeof editorlayout::kStripControls / sizeof editorlayout::kStripControls[0]);
+  for (int32_t row = 0; row < rows; ++row) {
+    const editorlayout::StripControl& c = editorlayout::kStripControls[row];
+    if (c.resource != stripResource) {
+      strip = new (std::nothrow) CBitmap(CResourceRef(c.resource));
+      stripResource = c.resource;
+    }
+    const bool loaded = strip != nullptr && strip->isLoaded();
+    const int32_t width = loaded ? strip->getWidth() : c.stripWidth;
+    const int32_t frameHeight = loaded ? strip->getHeight() / c.frameCount : c.frameHeight;
+    const CArea bounds(c.x, c.y, c.x + width, c.y + frameHeight);
+    const float value = controlsgui->getParameter(c.tag);
+
+    CControl* control = nullptr;
+    if (c.kind == StripKind::kPowerSwitch) {
+      powerSwitch = new (std::nothrow) COnOffButton(bounds, this, c.tag, strip, kPreListenerUpdate);
+      control = powerSwitch;
+    } else {
+      CAnimKnob* knob = new (std::nothrow)
+          CAnimKnob(bounds, this, c.tag, c.frameCount, frameHeight, strip, bounds.getTopLeft());
+      if (c.kind == StripKind::kMeter) {
+        meters[c.tag - 4] = knob;
+      } else {
+        knobs[c.tag] = knob;
+      }
+      control = knob;
+    }
+    if (control != nullptr) {
+      control->setValue(value);
+      built->addView(control);
+    }
+    const bool lastOfStrip = row + 1 == rows || editorlayout::kStripControls[row + 1].resource != c.resource;
+    if (lastOfStrip && strip != nullptr) {
+      strip->release();
+      strip = nullptr;
+    }
+  }
+}
+
+void ControlsguiEditor::buildMenus(CFrame* built) {
+  for (const editorlayout::MenuControl& m : editorlayout::kMenus) {
+    COptionMenu* menu = new (std::nothrow) COptionMenu(m.bounds, this, m.tag, nullptr, nullptr, kStyle3DIn);
+    menus[m.tag - kFirstMenuTag] = menu;
+    if (menu == nullptr) {
+      continue;
+    }
+    menu->setFont(fontText14);
+    menu->setTextColor(m.textColor);
+    menu->setBackgroundColor(editorlayout::kMenuGround);
+    menu->setOutlineColor(editorlayout::kMenuGround);
+    menu->setTextAlignment(kAlignCenter);
+    menu->setTextAntialias(true);
+    for (int32_t entry = 0; entry < editorlayout::kMaxMenuEntries && m.entries[entry] != nullptr; ++entry) {
+      menu->addItem(m.entries[entry], entry, 0);
+    }
+    menu->setValue(controlsgui->getParameter(m.tag) * kMenuScale);
+    built->addView(menu);
+  }
+}
+
+void ControlsguiEditor::close() {
+  if (frame != nullptr) {
+    // Releasing the frame destroys its window and releases every view added to it.
+    CFrame* closing = frame;
+    frame = nullptr;
+    closing->release();
+  }
+  // The information label was never added to the frame: it is ours to release.
+  if (infoLabel != nullptr) {
+    infoLabel->release();
+  }
+  infoLabel = nullptr;
+  for (CAnimKnob*& knob : knobs) knob = nullptr;
+  for (CAnimKnob*& meter : meters) meter = nullptr;
+  for (COptionMenu*& menu : menus) menu = nullptr;
+  powerSwitch = nullptr;
+  AEffGUIEditor::close();
+}
+
+void ControlsguiEditor::idle() {
+  AEffGUIEditor::idle();
+  if (frame == nullptr) {
+    return;
+  }
+  const uint32_t now = frame->getTicks();
+  // Unsigned difference: right across the tick counter's wrap.
+  const uint32_t elapsed = now - lastMeterTime;
+  if (elapsed <= editorlayout::kMeterPeriodMs) {
+    return;
+  }
+  moveMeter(meters[0], controlsgui->getMeterLevel1(), static_cast<float>(elapsed));
+  moveMeter(meters[1], controlsgui->getMeterLevel2(), static_cast<float>(elapsed));
+  lastMeterTime = now;
+}
+
+void ControlsguiEditor::moveMeter(CAnimKnob* meter, const float* level, float elapsedMs) {
+  if (meter == nullptr || level == nullptr) {
+    return;
+  }
+  float target = *level;  // one read of the float the audio thread writes
+  if (!std::isfinite(target)) {
+    target = 0.0f;
+  }
+  const float current = meter->getValue();
+  float next = target;
+  if (target <= current) {
+    const float fall = elapsedMs * editorlayout::kMeterFallPerMs;
+    next = current - (fall < current - target ? fall : current - target);
+  }
+  meter->setValue(clampUnit(next));
+  meter->setDirty(true);
+}
+
+void ControlsguiEditor::setParameter(VstInt32 index, float /*value*/) {
+  if (frame == nullptr) {
+    return;
+  }
+  // The stored value, not the argument: the effect has already clamped it.
+  const float stored = controlsgui->getParameter(index);
+  if (index >= 0 && index < 4) {
+    if (knobs[index] != nullptr) {
+      knobs[index]->setValue(stored);
+    }
+  } else if (index >= kFirstMenuTag && index <= kLastMenuTag) {
+    // The menu ignores an index outside its entries and keeps showing its choice.
+    if (COptionMenu* menu = menus[index - kFirstMenuTag]) {
+      menu->setValue(stored * kMenuScale);
+    }
+  } else if (index == kPowerTag && powerSwitch != nullptr) {
+    // A host's automation of the power switch shows on the face as well.
+    powerSwitch->setValue(stored);
+  }
+}
+
+void ControlsguiEditor::valueChanged(CControl* control) {
+  if (control == nullptr) {
+    return;
+  }
+  const int32_t tag = control->getTag();
+  lastTag = tag;
+  if (tag < 0 || tag > kLastMenuTag || tag == 4 || tag == 5) {
+    return;  // the meters drive no parameter
+  }
+  float value = control->getValue();
+  if (tag >= kFirstMenuTag) {
+    value = static_cast<float>(static_cast<int32_t>(value)) * kMenuStep;
+  }
+  controlsgui->setParameterAutomated(tag, value);
+  control->setDirty(true);
+  describeChange(control);
+}
+
+// The information line: kept up to date for the label, which the face does not show.
+void ControlsguiEditor::describeChange(CControl* control) {
+  static const char* const kTexts[] = {
+      "Input Gain %.2f", "Decay %.2f",        "Tone %.2f",          "Tremolo Rate %.2f", nullptr,     nullptr,
+      "Power",           "Input Transformer", "Output Transformer", "Power Supply",      "Output Tap"};
+  const int32_t tag = control->getTag();
+  const char* format = kTexts[tag];
+  if (tag <= 3) {
+    std::snprintf(infoText, sizeof infoText, format, static_cast<double>(control->getValue() * 100.0f));
+  } else {
+    std::snprintf(infoText, sizeof infoText, "%s", format);
+  }
+  if (infoLabel != nullptr) {
+    infoLabel->setText(infoText);
+    infoLabel->setDirty(true);
+  }
+}

@@ -1,0 +1,69 @@
+// Korvalite's editor: the amplifier face (one background picture, 1191 x 734) with four
+// film-strip knobs, two VU meters, the power switch and four option menus laid over it, the
+// mapping of those controls to the effect's parameters, and the meter animation.
+//
+// Threads: the constructor and destructor run where the effect is created and destroyed;
+// open, close, idle, valueChanged and the key requests on the host's user-interface thread;
+// setParameter on whichever thread changes a parameter (it only stores values into the
+// controls, which the next idle repaints).
+#pragma once
+
+#include <cstdint>
+
+#include "gui/controls/CControlListener.h"
+#include "plugin/AEffGUIEditor.h"
+
+class Controlsgui;
+
+namespace VSTGUI {
+class CAnimKnob;
+class CBitmap;
+class CFrame;
+class COnOffButton;
+class COptionMenu;
+class CTextLabel;
+}  // namespace VSTGUI
+
+class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
+ public:
+  // Loads the background, takes its size as the editor's rectangle and makes plain knob drags
+  // linear for the whole process.
+  explicit ControlsguiEditor(Controlsgui* effect);
+  ~ControlsguiEditor() override;
+
+  // Builds the frame in `parentWindow` (an HWND) and the controls showing the current values.
+  bool open(void* parentWindow) override;
+  // Destroys the frame with every control; the editor can be opened again.
+  void close() override;
+  // Repaints what changed and, at most every 60 ms, moves the meters toward the effect's
+  // published levels.
+  void idle() override;
+  // A parameter changed (host, program or this editor): the matching control follows.
+  void setParameter(VstInt32 index, float value) override;
+
+  // A control changed by the user: the parameter is set and reported to the host.
+  void valueChanged(VSTGUI::CControl* control) override;
+
+  VSTGUI::CBitmap* getBackground() const { return background; }
+  const char* getInfoText() const { return infoText; }
+  int32_t getLastTag() const { return lastTag; }
+
+  static constexpr int32_t kInfoTextSize = 260;
+
+ private:
+  void buildStripControls(VSTGUI::CFrame* built);
+  void buildMenus(VSTGUI::CFrame* built);
+  void moveMeter(VSTGUI::CAnimKnob* meter, const float* level, float elapsedMs);
+  void describeChange(VSTGUI::CControl* control);
+
+  Controlsgui* controlsgui;
+  int32_t lastTag = 0;
+  VSTGUI::CBitmap* background = nullptr;
+  char infoText[kInfoTextSize] = "---";
+  VSTGUI::CTextLabel* infoLabel = nullptr;
+  VSTGUI::CAnimKnob* knobs[4] = {};
+  VSTGUI::CAnimKnob* meters[2] = {};
+  VSTGUI::COptionMenu* menus[4] = {};  // tags 7 to 10
+  VSTGUI::COnOffButton* powerSwitch = nullptr;
+  uint32_t lastMeterTime = 0;
+};

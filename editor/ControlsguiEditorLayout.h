@@ -1,0 +1,81 @@
+// Where the editor's controls sit on the 1191 x 734 face, in the order they are added to the
+// frame (later ones are drawn over and hit before earlier ones), with their pictures, frame
+// counts and parameter tags. Every position and size of the editor is written here once.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/frame/CArea.h"
+#include "gui/frame/CRgbaColor.h"
+#include "resources/ResourceIds.h"
+
+namespace editorlayout {
+
+enum class StripKind { kKnob, kPowerSwitch, kMeter };
+
+// A control drawn from a film strip: its size is the strip's width by one frame's height.
+struct StripControl {
+  StripKind kind;
+  int32_t x;
+  int32_t y;
+  int32_t resource;
+  int32_t frameCount;
+  int32_t tag;
+  // The strip's geometry as the artwork promises it, used when the picture cannot be read.
+  int32_t stripWidth;
+  int32_t frameHeight;
+};
+
+// Consecutive rows share a picture: it is loaded once for them and released after the last.
+// The power switch precedes the meters and covers the top 9 rows of the small knob.
+inline constexpr StripControl kStripControls[] = {
+    {StripKind::kKnob, 80, 538, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, 0,
+     KORVALITE_RES_KNOB_BIG_WIDTH, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT},  // gain
+    {StripKind::kKnob, 246, 538, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, 1,
+     KORVALITE_RES_KNOB_BIG_WIDTH, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT},  // tone
+    {StripKind::kKnob, 864, 539, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, 2,
+     KORVALITE_RES_KNOB_BIG_WIDTH, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT},  // volume
+    {StripKind::kKnob, 1067, 616, KORVALITE_RES_KNOB_SMALL, KORVALITE_RES_KNOB_SMALL_FRAMES, 3,
+     KORVALITE_RES_KNOB_SMALL_WIDTH, KORVALITE_RES_KNOB_SMALL_FRAME_HEIGHT},  // mix
+    {StripKind::kPowerSwitch, 1037, 520, KORVALITE_RES_POWER_SWITCH, KORVALITE_RES_POWER_SWITCH_FRAMES, 6,
+     KORVALITE_RES_POWER_SWITCH_WIDTH, KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT},
+    {StripKind::kMeter, 448, 555, KORVALITE_RES_VU_LEFT, KORVALITE_RES_VU_FRAMES, 4, KORVALITE_RES_VU_WIDTH,
+     KORVALITE_RES_VU_FRAME_HEIGHT},
+    {StripKind::kMeter, 660, 554, KORVALITE_RES_VU_RIGHT, KORVALITE_RES_VU_FRAMES, 5, KORVALITE_RES_VU_WIDTH,
+     KORVALITE_RES_VU_FRAME_HEIGHT},
+};
+
+inline constexpr int32_t kMaxMenuEntries = 2;
+
+// A pop-up option menu that shows only the text of its current entry.
+struct MenuControl {
+  VSTGUI::CArea bounds;
+  int32_t tag;
+  const char* entries[kMaxMenuEntries];  // null past the last entry
+  VSTGUI::CRgbaColor textColor;
+};
+
+// Added after the film-strip controls: the supply menu covers the switch's top 13 rows.
+inline constexpr MenuControl kMenus[] = {
+    {{88, 195, 88 + 49, 195 + 17}, 7, {"Input 1", "Input 2"}, {0, 0, 0, 200}},
+    {{1011, 178, 1011 + 62, 178 + 22}, 8, {"Output 1", "Output 2"}, {0, 0, 0, 200}},
+    {{1046, 511, 1046 + 75, 511 + 22}, 9, {"High Volt 1", nullptr}, {0, 0, 0, 200}},
+    {{334, 95, 334 + 190, 95 + 22}, 10, {"Tap to Preamp", "Tap to Stage 2"}, {200, 200, 200, 120}},
+};
+// Background and outline of every menu: fully transparent, so only the text shows.
+inline constexpr VSTGUI::CRgbaColor kMenuGround{255, 255, 255, 0};
+
+// The information line; built with the controls but not shown on the face.
+inline constexpr VSTGUI::CArea kInfoLabelBounds{7, 294, 7 + 343, 294 + 15};
+inline constexpr VSTGUI::CRgbaColor kInfoTextColor{230, 230, 230, 160};
+inline constexpr VSTGUI::CRgbaColor kInfoGround{0, 0, 0, 0};
+
+inline constexpr int32_t kFaceWidth = KORVALITE_RES_BACKGROUND_WIDTH;
+inline constexpr int32_t kFaceHeight = KORVALITE_RES_BACKGROUND_HEIGHT;
+
+// The meters follow the published levels at most this often; a falling needle moves by
+// 0.2 of full scale per second (full scale in 5 s), a rising one jumps.
+inline constexpr uint32_t kMeterPeriodMs = 60;
+inline constexpr float kMeterFallPerMs = 0.0002f;
+
+}  // namespace editorlayout
