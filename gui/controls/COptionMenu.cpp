@@ -269,12 +269,23 @@ CMouseEventResult COptionMenu::onMouseDown(CPos, CButtonState buttons) {
   if (!(buttons & (kButtonLeft | kButtonRight | 0x80))) return kMouseIgnored;
   beginEdit();
   if (backgroundWhenClicked) invalidate();
+  editOpenedByPress = true;
   focusGained();
+  // Without a frame the pop-up cannot open; the edit this press began still has to end.
+  if (editOpenedByPress) {
+    editOpenedByPress = false;
+    endEdit();
+  }
   return kMouseHandledNoTracking;
 }
 
 void COptionMenu::focusGained() {
   if (!parentFrame) return;
+  // The pop-up always ends an edit. Reached other than from a press (a container forwards
+  // focus to its children), it begins that edit itself, so that the host never sees an end
+  // without a begin.
+  if (!editOpenedByPress) beginEdit();
+  editOpenedByPress = false;
   // The listener may remove this menu from its container while it is told of the choice.
   retain();
   const int32_t chosen = PopupMenuTracker::current().track(*this, *parentFrame, popupPosition(),

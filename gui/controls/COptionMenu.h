@@ -102,6 +102,7 @@ class COptionMenu : public CParamDisplay {
   int32_t itemsPerColumn = -1;
   int32_t numberPrefix = 0;
   void* platformMenuData = nullptr;
+  bool editOpenedByPress = false;  // the press has begun the edit the pop-up ends
 };
 
 }  // namespace VSTGUI

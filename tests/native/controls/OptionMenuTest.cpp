@@ -308,6 +308,22 @@ TEST_F(OptionMenuChoice, ASubMenuChoiceSetsTheSubMenuAndOpensAtTheTopWhenAsked) 
   EXPECT_EQ(f.count("changed 8"), 1u);
 }
 
+TEST_F(OptionMenuChoice, EditBracketsBalanceWhateverOpensThePopup) {
+  tracker.choice = 0;
+  container->focusGained();  // a container forwards focus to every child
+  EXPECT_EQ(tracker.calls, 1);
+  EXPECT_EQ(f.log, (controls_test::Log{"listener begin", "host begin 6", "changed 6", "host end 6",
+                                       "listener end"}));
+  // A menu without a frame cannot open its pop-up, but its press still ends its edit.
+  f.log.clear();
+  COptionMenu* loose = makeMenu(&f.listener);
+  loose->addItem("a");
+  EXPECT_EQ(loose->onMouseDown(CPos(30, 40), kButtonLeft), kMouseHandledNoTracking);
+  EXPECT_EQ(f.log, (controls_test::Log{"listener begin", "listener end"}));
+  EXPECT_EQ(tracker.calls, 1);
+  loose->release();
+}
+
 TEST_F(OptionMenuChoice, LosingFocusWhileOpenSendsLooseFocusOutward) {
   auto* outer = new LooseFocusContainer(CArea(0, 0, 400, 300), f.log, "outer", 1);
   auto* middle = new LooseFocusContainer(CArea(0, 0, 400, 300), f.log, "middle", 1);
