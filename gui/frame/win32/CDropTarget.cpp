@@ -12,6 +12,12 @@ WinDragContainer* currentDrag = nullptr;
 
 CDropTarget::CDropTarget(CFrame* frameToServe) : frame(frameToServe) {}
 
+void CDropTarget::forgetFrame() {
+  frame = nullptr;
+  if (currentDrag) currentDrag->release();
+  currentDrag = nullptr;
+}
+
 CDragContainer* CDropTarget::getCurrentDrag() {
   return currentDrag;
 }

@@ -27,6 +27,9 @@ class CDropTarget : public IDropTarget {
 
   // Copy wins over move, move over link; anything else is left as offered.
   static DWORD reduceEffect(DWORD offered);
+  // Called when the frame revokes the registration: a drag loop that still holds this
+  // object must not reach a frame that is going away.
+  void forgetFrame();
   // The drag in progress, or null.
   static CDragContainer* getCurrentDrag();
 

@@ -278,6 +278,7 @@ bool CFrame::setDropActive(bool active) {
   if (!window) return false;
   HWND hwnd = static_cast<HWND>(window);
   if (dropTarget) {
+    dropTarget->forgetFrame();
     RevokeDragDrop(hwnd);  // drops the system's reference; the target deletes itself
     dropTarget = nullptr;
   }

@@ -277,3 +277,24 @@ TEST(DragContainer, WithoutDataObjectReportsErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DropTargetLifetime, TargetHeldPastTheFrameNoLongerReachesIt) {
+  CFrame* frame = new CFrame(CArea(0, 0, 100, 100), hostWindow(), nullptr);
+  auto* target = static_cast<IDropTarget*>(
+      GetPropW(static_cast<HWND>(frame->getWindowHandle()), L"OleDropTargetInterface"));
+  ASSERT_NE(target, nullptr);
+  target->AddRef();  // as a drag loop in progress would
+  delete frame;
+  TestDataObject* data = TestDataObject::text(L"late");
+  DWORD effect = DROPEFFECT_COPY;
+  POINTL point = {0, 0};
+  EXPECT_EQ(target->DragEnter(data, 0, point, &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  EXPECT_EQ(target->Drop(data, 0, point, &effect), S_OK);
+  EXPECT_EQ(target->Release(), 0u);
+  data->Release();
+}
+
+}  // namespace
