@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/host/CommandLine.h"
 
@@ -22,6 +23,8 @@ const Command* findCommand(const std::string& name);
 
 int runInfo(const CommandLine& cl);
 int runRender(const CommandLine& cl);
+// `editor PLUGIN [options]` (Windows only): args are the words after "editor".
+int runEditorCommand(const std::vector<std::string>& args);
 
 // What every command does before the plug-in is created: the host answers with these settings
 // from the first callback on (plug-ins may ask while their entry point runs).

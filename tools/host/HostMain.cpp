@@ -39,6 +39,10 @@ int main(int argc, char** argv) {
   args.assign(argv + 1, argv + argc);
 #endif
   try {
+#ifdef _WIN32
+    // The editor command reads options of its own (EditorCommand.cpp).
+    if (!args.empty() && args[0] == "editor") return runEditorCommand({args.begin() + 1, args.end()});
+#endif
     CommandLine cl = parseCommandLine(args);
     if (cl.help) {
       std::fputs(usageText(), stdout);

@@ -1,0 +1,51 @@
+// The user actions the host's `editor` command performs on a plug-in's editor, parsed from
+// the command line (--do) or a file (--script): one action per line or per ';', '#' starts
+// a comment. Coordinates are pixels in the editor's own window.
+//
+//   move X Y                    pointer to X Y
+//   press [right] [ctrl|shift|alt]...   button down where the pointer is
+//   release [right]             button up
+//   click X Y [right] [ctrl|shift|alt]...
+//   drag X1 Y1 X2 Y2 [STEPS]    press at X1 Y1, move in STEPS steps (default 10), release
+//   wheel X Y NOTCHES           turn the wheel over X Y (positive: away from the user)
+//   key NAME                    press and release a key: a letter or digit, or tab, return,
+//                               escape, space, left, right, up, down, backspace, delete
+//   menu X Y ENTRY              click the option menu at X Y and choose ENTRY (from 0)
+//   wait MS                     let MS milliseconds pass (the editor keeps idling)
+//   shot FILE.png               screenshot of the editor window now
+//   param INDEX VALUE           the host sets a parameter, as automation playback does
+//   audio on|off                feed the signal, or silence
+//   print                       log every parameter value
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct EditorAction {
+  enum Kind {
+    kMove,
+    kPress,
+    kRelease,
+    kClick,
+    kDrag,
+    kWheel,
+    kKey,
+    kMenu,
+    kWait,
+    kShot,
+    kParam,
+    kAudio,
+    kPrint
+  };
+  Kind kind = kWait;
+  int x = 0, y = 0, x2 = 0, y2 = 0;
+  int amount = 0;  // drag steps, wheel notches, menu entry, wait milliseconds, parameter index
+  float value = 0.0f;
+  bool rightButton = false;
+  bool control = false, shift = false, alt = false;
+  std::string text;    // key name, file name, "on"/"off"
+  std::string source;  // the action as written, for the log
+};
+
+// Throws HostError naming the offending action.
+std::vector<EditorAction> parseEditorScript(const std::string& text);
