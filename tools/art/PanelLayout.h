@@ -1,8 +1,13 @@
 // Where the editor places each control on the background (left, top, width, height in
-// pixels), as the editor's layout builds them; the artwork prints captions and scales around
-// these rectangles and the preview pastes the film strips into them.
+// pixels), read from the editor's own layout table by parameter tag, so the artwork prints
+// its captions and scales around the same rectangles the editor builds, and the preview
+// pastes the film strips into them.
 #ifndef KORVALITE_TOOLS_ART_PANELLAYOUT_H
 #define KORVALITE_TOOLS_ART_PANELLAYOUT_H
+
+#include <cstdint>
+
+#include "editor/ControlsguiEditorLayout.h"
 
 namespace art {
 
@@ -14,20 +19,35 @@ struct Box {
 
 namespace layout {
 
-constexpr int kWidth = 1191;
-constexpr int kHeight = 734;
+constexpr int kWidth = editorlayout::kFaceWidth;
+constexpr int kHeight = editorlayout::kFaceHeight;
 
-constexpr Box kGain{80, 538, 97, 101};
-constexpr Box kTone{246, 538, 97, 101};
-constexpr Box kVolume{864, 539, 97, 101};
-constexpr Box kMix{1067, 616, 27, 30};
-constexpr Box kPower{1037, 520, 121, 105};
-constexpr Box kMeterLeft{448, 555, 114, 87};
-constexpr Box kMeterRight{660, 554, 114, 87};
-constexpr Box kInputMenu{88, 195, 49, 17};
-constexpr Box kOutputMenu{1011, 178, 62, 22};
-constexpr Box kSupplyMenu{1046, 511, 75, 22};
-constexpr Box kTapMenu{334, 95, 190, 22};
+// A film-strip control's rectangle: its place, the strip's width and one frame's height.
+constexpr Box stripBox(int32_t tag) {
+  for (const editorlayout::StripControl& c : editorlayout::kStripControls) {
+    if (c.tag == tag) return {c.x, c.y, c.stripWidth, c.frameHeight};
+  }
+  return {0, 0, 0, 0};
+}
+
+constexpr Box menuBox(int32_t tag) {
+  for (const editorlayout::MenuControl& m : editorlayout::kMenus) {
+    if (m.tag == tag) return {m.bounds.left, m.bounds.top, m.bounds.getWidth(), m.bounds.getHeight()};
+  }
+  return {0, 0, 0, 0};
+}
+
+constexpr Box kGain = stripBox(0);
+constexpr Box kTone = stripBox(1);
+constexpr Box kVolume = stripBox(2);
+constexpr Box kMix = stripBox(3);
+constexpr Box kMeterLeft = stripBox(4);
+constexpr Box kMeterRight = stripBox(5);
+constexpr Box kPower = stripBox(6);
+constexpr Box kInputMenu = menuBox(7);
+constexpr Box kOutputMenu = menuBox(8);
+constexpr Box kSupplyMenu = menuBox(9);
+constexpr Box kTapMenu = menuBox(10);
 
 // A knob turns about the point half its width from its top-left corner, in both directions
 // (the controls treat the knob as a circle whose diameter is its width).
