@@ -53,7 +53,11 @@ HWND visiblePopup() {
       [](HWND window, LPARAM result) -> BOOL {
         wchar_t name[16] = {};
         GetClassNameW(window, name, 16);
-        if (std::wstring(name) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        // Other test programs may share the Wine server: only this process's pop-up counts.
+        if (std::wstring(name) != L"#32768" || !IsWindowVisible(window) || process != GetCurrentProcessId())
+          return TRUE;
         *reinterpret_cast<HWND*>(result) = window;
         return FALSE;
       },
@@ -86,20 +90,21 @@ class MenuUser {
     PostMessageW(popup, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
     Sleep(60);
   }
-  // Moves the pointer to the middle of the item and presses and releases the left button.
+  // Moves the pointer to the middle of the item and presses and releases the left button,
+  // as one input sequence so that nothing else can move the pointer in between.
   void click(HWND popup, HMENU menu) {
     RECT item;
     if (!GetMenuItemRect(popup, menu, static_cast<UINT>(clickItem), &item)) return;
     clickedAt = POINT{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-    SetCursorPos(clickedAt.x, clickedAt.y);
-    Sleep(60);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(1, &input[0], sizeof(INPUT));
-    Sleep(60);
-    SendInput(1, &input[1], sizeof(INPUT));
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input[3] = {};
+    for (INPUT& i : input) i.type = INPUT_MOUSE;
+    input[0].mi.dx = static_cast<LONG>((clickedAt.x * 65536 + width / 2) / width);
+    input[0].mi.dy = static_cast<LONG>((clickedAt.y * 65536 + height / 2) / height);
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, input, sizeof(INPUT));
     Sleep(60);
   }
   void run() {
