@@ -1,6 +1,7 @@
 // Controls drawn into off-screen contexts with the real GDI+, pixels read back.
 #include <gtest/gtest.h>
 
+#include "gui/controls/CAnimKnob.h"
 #include "gui/controls/COnOffButton.h"
 #include "gui/controls/COptionMenu.h"
 #include "gui/frame/CBitmap.h"
@@ -72,6 +73,44 @@ TEST_F(ControlDrawing, OnOffButtonShowsTheUpperHalfOffAndTheLowerHalfOn) {
   EXPECT_EQ(pixel(*target, 120, 50), kGreenCColor);
   EXPECT_EQ(pixel(*target, 60, 104), kGreenCColor);
   target->release();
+  strip->release();
+}
+
+TEST_F(ControlDrawing, KnobHandleIsALineWithItsShadowToTheLeft) {
+  // A 40 x 40 knob at 0.5: handle point (20, 3), centre point (19, 20). The shadow runs from
+  // (19, 3) to (19, 20), the handle from (20, 2) to (20, 19).
+  CKnob knob(CArea(0, 0, 40, 40), nullptr, 0, nullptr, nullptr);
+  knob.setValue(0.5f);
+  knob.setHandleColor(kRedCColor);
+  auto* c = new COffscreenContext(nullptr, 40, 40);
+  knob.draw(c);
+  EXPECT_EQ(pixel(*c, 19, 10), kGreyCColor) << describe(pixel(*c, 19, 10));
+  EXPECT_EQ(pixel(*c, 20, 10), kRedCColor) << describe(pixel(*c, 20, 10));
+  EXPECT_EQ(pixel(*c, 22, 10).alpha, 0);
+  EXPECT_FALSE(knob.isDirty());
+  c->release();
+}
+
+TEST_F(ControlDrawing, FilmStripKnobCopiesTheFrameOfItsValue) {
+  // Three 10-pixel frames: red, green, blue.
+  auto* strip = new COffscreenContext(nullptr, 10, 30);
+  const CRgbaColor colours[] = {kRedCColor, kGreenCColor, kBlueCColor};
+  for (int i = 0; i < 3; ++i) {
+    strip->setFillColor(colours[i]);
+    strip->drawRect(CArea(0, i * 10, 10, i * 10 + 10), kDrawFilled);
+  }
+  gp::GdipFlush(static_cast<Gdiplus::GpGraphics*>(strip->getGraphics()), Gdiplus::FlushIntentionSync);
+  CAnimKnob knob(CArea(0, 0, 10, 10), nullptr, 0, 3, 10, strip->getBitmap());
+  auto* c = new COffscreenContext(nullptr, 10, 10);
+  const std::pair<float, CRgbaColor> cases[] = {
+      {0.0f, kRedCColor}, {0.5f, kGreenCColor}, {1.0f, kBlueCColor}};
+  for (const auto& [value, colour] : cases) {
+    knob.setValue(value);
+    knob.draw(c);
+    EXPECT_EQ(pixel(*c, 5, 0), colour) << value;
+    EXPECT_EQ(pixel(*c, 5, 9), colour) << value;
+  }
+  c->release();
   strip->release();
 }
 
