@@ -1,4 +1,5 @@
 #include "gui/frame/CView.h"
+#include "gui/frame/LiveObjectCounts.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +10,9 @@
 
 namespace VSTGUI {
 
-CView::CView(const CArea& area) : bounds(area), hitArea(area) {}
+CView::CView(const CArea& area) : bounds(area), hitArea(area) {
+  countLive(kLiveViews, 1);
+}
 
 CView::CView(const CView& other)
     : CBaseObject(other),
@@ -20,11 +23,13 @@ CView::CView(const CView& other)
       wantsFocusFlag(other.wantsFocusFlag),
       autosizeFlags(other.autosizeFlags),
       background(other.background) {
+  countLive(kLiveViews, 1);
   if (background) background->retain();
   for (const Attribute* a = other.attributes; a; a = a->next) setAttribute(a->id, a->size, a->data);
 }
 
 CView::~CView() {
+  countLive(kLiveViews, -1);
   if (background) background->release();
   background = nullptr;
   freeAttributes();

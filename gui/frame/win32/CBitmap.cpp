@@ -2,6 +2,7 @@
 // a DIB section, with a GDI+ bitmap made over those pixels; GDI+'s own decoders for "DATA"
 // and bitmap resources. GUI thread only.
 #include "gui/frame/CBitmap.h"
+#include "gui/frame/LiveObjectCounts.h"
 
 #include <png.h>
 
@@ -44,22 +45,26 @@ LPCSTR resourceName(const CResourceRef& ref) {
 }  // namespace
 
 CBitmap::CBitmap(const CResourceRef& resource) : resourceRef(resource) {
+  countLive(kLiveBitmaps, 1);
   GDIPlusGlobals::acquireGdiPlus();
   loadFromResource(resource);
 }
 
 CBitmap::CBitmap(CFrame*, int32_t w, int32_t h) {
+  countLive(kLiveBitmaps, 1);
   GDIPlusGlobals::acquireGdiPlus();
   Gdiplus::GpBitmap* made = nullptr;
   if (w > 0 && h > 0 &&
       gp::GdipCreateBitmapFromScan0(w, h, 0, PixelFormat32bppARGB, nullptr, &made) == Gdiplus::Ok && made) {
     gdiplusBitmap = made;
+    countLive(kLiveGdiplusObjects, 1);
     width = w;
     height = h;
   }
 }
 
 CBitmap::~CBitmap() {
+  countLive(kLiveBitmaps, -1);
   dispose();
   GDIPlusGlobals::releaseGdiPlus();
 }
@@ -115,7 +120,10 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const CArea& area, CPos sour
 }
 
 void CBitmap::dispose() {
-  if (gdiplusBitmap) gp::GdipDisposeImage(static_cast<Gdiplus::GpImage*>(gdiplusBitmap));
+  if (gdiplusBitmap) {
+    gp::GdipDisposeImage(static_cast<Gdiplus::GpImage*>(gdiplusBitmap));
+    countLive(kLiveGdiplusObjects, -1);
+  }
   gdiplusBitmap = nullptr;
   if (dib) DeleteObject(static_cast<HBITMAP>(dib));
   dib = nullptr;
@@ -136,6 +144,7 @@ void* CBitmap::getGdiplusBitmap() {
     made = nullptr;
   }
   gdiplusBitmap = made;
+  if (made) countLive(kLiveGdiplusObjects, 1);
   return gdiplusBitmap;
 }
 
@@ -168,6 +177,7 @@ bool CBitmap::loadFromResource(const CResourceRef& resource) {
   stream->Release();
   if (!made) return false;
   gdiplusBitmap = made;
+  countLive(kLiveGdiplusObjects, 1);
   UINT w = 0, h = 0;
   if (gp::GdipGetImageWidth(made, &w) != Gdiplus::Ok) w = 0;
   if (gp::GdipGetImageHeight(made, &h) != Gdiplus::Ok) h = 0;

@@ -1,6 +1,7 @@
 // CDrawContext over the GDI+ flat API. Every GDI+ status that is not Ok is kept as the last
 // status and otherwise ignored: drawing goes on. Window thread only.
 #include "gui/frame/CDrawContext.h"
+#include "gui/frame/LiveObjectCounts.h"
 
 #include <vector>
 
@@ -41,16 +42,19 @@ std::vector<wchar_t> toWide(const char* utf8) {
 
 CDrawContext::CDrawContext(CFrame* frameToUse, void* dc, void* windowToUse)
     : deviceContext(dc), window(windowToUse), frame(frameToUse) {
+  countLive(kLiveDrawContexts, 1);
   clip = frame ? frame->getBounds() : CArea(0, 0, 1000, 1000);
   if (!deviceContext && window) {
     deviceContext = GetDC(static_cast<HWND>(window));
     ownsDeviceContext = deviceContext != nullptr;
+    if (ownsDeviceContext) countLive(kLiveDeviceContexts, 1);
   }
   if (deviceContext) {
     Gdiplus::GpGraphics* made = nullptr;
     KV_CHECK(gp::GdipCreateFromHDC(static_cast<HDC>(deviceContext), &made));
     graphics = made;
     if (graphics) {
+      countLive(kLiveGdiplusObjects, 1);
       KV_CHECK(gp::GdipSetInterpolationMode(asGraphics(graphics), Gdiplus::InterpolationModeLowQuality));
       KV_CHECK(gp::GdipSetPageUnit(asGraphics(graphics), Gdiplus::UnitPixel));
       KV_CHECK(gp::GdipSetPixelOffsetMode(asGraphics(graphics), Gdiplus::PixelOffsetModeNone));
@@ -65,6 +69,9 @@ CDrawContext::CDrawContext(CFrame* frameToUse, void* dc, void* windowToUse)
 }
 
 CDrawContext::~CDrawContext() {
+  countLive(kLiveDrawContexts, -1);
+  countLive(kLiveGdiplusObjects,
+            -((fillBrush ? 1 : 0) + (fontBrush ? 1 : 0) + (pen ? 1 : 0) + (graphics ? 1 : 0)));
   if (font) font->release();
   font = nullptr;
   if (fillBrush) gp::GdipDeleteBrush(asBrush(fillBrush));
@@ -73,7 +80,10 @@ CDrawContext::~CDrawContext() {
   if (graphics) gp::GdipDeleteGraphics(asGraphics(graphics));
   graphics = nullptr;
   // A DC taken with GetDC must be given back, or a long session would run out of them.
-  if (ownsDeviceContext) ReleaseDC(static_cast<HWND>(window), static_cast<HDC>(deviceContext));
+  if (ownsDeviceContext) {
+    ReleaseDC(static_cast<HWND>(window), static_cast<HDC>(deviceContext));
+    countLive(kLiveDeviceContexts, -1);
+  }
 }
 
 void CDrawContext::initialise() {
@@ -86,6 +96,7 @@ void CDrawContext::initialise() {
   brush = nullptr;
   KV_CHECK(gp::GdipCreateSolidFill(kBlackCColor.toArgb(), &brush));
   fontBrush = brush;
+  countLive(kLiveGdiplusObjects, (pen ? 1 : 0) + (fillBrush ? 1 : 0) + (fontBrush ? 1 : 0));
 }
 
 void CDrawContext::applyDefaults() {

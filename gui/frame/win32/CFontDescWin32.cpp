@@ -2,6 +2,7 @@
 #include <cstdlib>
 
 #include "gui/frame/CFontDesc.h"
+#include "gui/frame/LiveObjectCounts.h"
 #include "gui/frame/win32/GdiPlusFlat.h"
 
 namespace VSTGUI {
@@ -46,11 +47,15 @@ void* CFontDesc::getPlatformFont() {
   if (!font) font = createFontOf(nullptr, emSize, gdiStyle);
   if (!font) font = createFontOf(L"Arial", emSize, gdiStyle);
   platformFont = font;
+  if (font) countLive(kLivePlatformFonts, 1);
   return platformFont;
 }
 
 void CFontDesc::freePlatformFont() {
-  if (platformFont) gp::GdipDeleteFont(static_cast<Gdiplus::GpFont*>(platformFont));
+  if (platformFont) {
+    gp::GdipDeleteFont(static_cast<Gdiplus::GpFont*>(platformFont));
+    countLive(kLivePlatformFonts, -1);
+  }
   platformFont = nullptr;
 }
 

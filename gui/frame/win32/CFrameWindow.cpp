@@ -13,6 +13,7 @@
 #include "gui/frame/COffscreenContext.h"
 #include "gui/frame/GDIPlusGlobals.h"
 #include "gui/frame/GuiModule.h"
+#include "gui/frame/LiveObjectCounts.h"
 #include "gui/frame/win32/CDropTarget.h"
 
 namespace VSTGUI {
@@ -89,6 +90,7 @@ void CFrame::createWindow() {
     return;
   }
   window = created;
+  countLive(kLiveWindows, 1);
   SetWindowLongPtrW(created, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   setDropActive(true);
 }
@@ -101,6 +103,7 @@ void CFrame::destroyWindow() {
     HWND hwnd = static_cast<HWND>(window);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
+    countLive(kLiveWindows, -1);
     window = nullptr;
     unregisterWindowClass();
   }

@@ -1,6 +1,7 @@
 #include "gui/frame/COffscreenContext.h"
 
 #include "gui/frame/CBitmap.h"
+#include "gui/frame/LiveObjectCounts.h"
 #include "gui/frame/win32/GdiPlusFlat.h"
 
 namespace VSTGUI {
@@ -12,6 +13,7 @@ COffscreenContext::COffscreenContext(CFrame* frameToUse, int32_t w, int32_t h, c
   Gdiplus::GpGraphics* made = nullptr;
   if (image && gp::GdipGetImageGraphicsContext(image, &made) == Gdiplus::Ok && made) {
     graphics = made;
+    countLive(kLiveGdiplusObjects, 1);
     gp::GdipSetInterpolationMode(made, Gdiplus::InterpolationModeLowQuality);
     gp::GdipSetPageUnit(made, Gdiplus::UnitPixel);
   }
@@ -20,7 +22,10 @@ COffscreenContext::COffscreenContext(CFrame* frameToUse, int32_t w, int32_t h, c
 
 // The graphics object draws into the bitmap, so it goes first.
 COffscreenContext::~COffscreenContext() {
-  if (graphics) gp::GdipDeleteGraphics(static_cast<Gdiplus::GpGraphics*>(graphics));
+  if (graphics) {
+    gp::GdipDeleteGraphics(static_cast<Gdiplus::GpGraphics*>(graphics));
+    countLive(kLiveGdiplusObjects, -1);
+  }
   graphics = nullptr;
   if (bitmap) bitmap->release();
   bitmap = nullptr;
