@@ -5,6 +5,7 @@
 //   transfer IN OUT [--delay N] [--from S] [--seconds S]   input/output sample pairs
 //   spectrum FILE [--from S] [--size N]       magnitude spectrum in dBFS
 // Errors: one line on stderr, exit status 1.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -94,15 +95,16 @@ int main(int argc, char** argv) {
     const MonoSignal in = load(a.positional[0]), out = load(a.positional[1]);
     const auto delay = static_cast<size_t>(option(a, "delay", 0));
     const auto per = static_cast<size_t>(kToneSeconds * in.rate);
+    if (delay >= per / 4) fail("--delay must be shorter than a quarter of a tone");
+    const std::vector<float> shifted(
+        out.samples.begin() + static_cast<long>(std::min(delay, out.samples.size())), out.samples.end());
     size_t k = 0;
     for (double f : toneFrequencies(in.rate)) {
       // The second half of each segment: filters have settled, the next tone has not begun.
-      const size_t b = k * per + per / 2, e = (k + 1) * per;
+      const size_t b = k * per + per / 2, e = (k + 1) * per - delay;
       ++k;
-      if (e + delay > out.samples.size() || e > in.samples.size())
-        fail("the render is shorter than the tones");
+      if (e > shifted.size() || e > in.samples.size()) fail("the render is shorter than the tones");
       const double gi = toneAmplitude(in.samples, b, e, f, in.rate);
-      std::vector<float> shifted(out.samples.begin() + static_cast<long>(delay), out.samples.end());
       const double go = toneAmplitude(shifted, b, e, f, in.rate);
       std::printf("%.2f %.3f\n", f, 20 * std::log10(std::max(go, 1e-12) / std::max(gi, 1e-12)));
     }
