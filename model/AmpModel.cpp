@@ -10,19 +10,25 @@
 
 namespace {
 
-// The default program's values: what a fresh instance is settled with.
-constexpr float kDefaultParams[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f,
-                                              1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-
-// How long the idle circuit is run before its state is taken as the settled one: well past the
-// jump to the operating point and the output DC blocker's settling (about 70 ms), and long
-// enough for the slowest state's remaining drift to stay far below audibility.
-constexpr int kSettleSamples = 44100;
+// How long the idle circuit is run (at 44.1 kHz) before its state is taken as the settled one:
+// well past the jump to the operating point and the output DC blocker's settling (about 70 ms).
+// With the power-stage tap the idle circuit keeps a small chatter for about 1.2 s before it
+// comes to rest, so those two settings run longer. Afterwards the output stays near -85 dBFS.
+constexpr int kSettleSamples[4] = {22050, 22050, 66150, 66150};
 
 // A parameter as the model uses it: 0..1, NaN as 0.
 float unit(float v) {
   v = v > 0.0f ? v : 0.0f;
   return v < 1.0f ? v : 1.0f;
+}
+
+// Which settled state fits the settings: the supply feedback (p9) moves the operating point and
+// the output tap (p10) decides what the output DC blocker has settled on. The other parameters
+// do not matter in silence.
+int idleKey(const float* params) {
+  const bool supplyOn = params[kParamPowerSupply] > 0.0f;
+  const bool tapPower = static_cast<int>(unit(params[kParamOutputTap]) * 100.0f) != 0;
+  return (supplyOn ? 1 : 0) | (tapPower ? 2 : 0);
 }
 
 // A host sample as it enters the circuit: NaN and infinities as silence, absurd values clipped.
@@ -77,40 +83,52 @@ AmpModel::AmpModel(Unsettled) : tables_(&ValveTables::shared()), dcPole_(dcBlock
 }
 
 AmpModel::AmpModel() : AmpModel(Unsettled{}) {
-  state_ = idleState();
+  idle_ = idleStates();
+  resetToIdle();
 }
 
-const ModelState& AmpModel::idleState() {
+const ModelState* AmpModel::idleStates() {
   // Built once, thread-safely, by the first instance: the circuit run on silence with the
-  // default settings until it sits at its operating point. One channel is run and copied to the
-  // other (both would compute the same circuit).
-  static const ModelState settled = [] {
-    AmpModel m{Unsettled{}};
-    constexpr int kBlock = 256;
-    float in[kBlock] = {};
-    float out0[kBlock];
-    float out1[kBlock];
-    const float* inputs[2] = {in, in};
-    float* outputs[2] = {out0, out1};
-    float meter1 = 0.0f;
-    float meter2 = 0.0f;
-    for (int done = 0; done < kSettleSamples; done += kBlock) {
-      m.processReplacing(inputs, outputs, kBlock, kDefaultParams, false, &meter1, &meter2);
+  // default program, in each of the four settings that give a different idle point, until it
+  // sits at its operating point. One channel is run and copied to the other (both compute the
+  // same circuit).
+  struct Settled {
+    ModelState state[kIdleStates];
+  };
+  static const Settled settled = [] {
+    Settled all;
+    for (int key = 0; key < kIdleStates; ++key) {
+      float params[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+      params[kParamPowerSupply] = (key & 1) != 0 ? 1.0f : 0.0f;
+      params[kParamOutputTap] = (key & 2) != 0 ? 1.0f : 0.0f;
+      AmpModel m{Unsettled{}};
+      constexpr int kBlock = 256;
+      float in[kBlock] = {};
+      float out0[kBlock];
+      float out1[kBlock];
+      const float* inputs[2] = {in, in};
+      float* outputs[2] = {out0, out1};
+      for (int done = 0; done < kSettleSamples[key]; done += kBlock) {
+        m.processReplacing(inputs, outputs, kBlock, params, false, nullptr, nullptr);
+      }
+      all.state[key] = m.state_;
+      all.state[key].channel[1].circuit = all.state[key].channel[0].circuit;
     }
-    ModelState s = m.state_;
-    s.channel[1].circuit = s.channel[0].circuit;
-    return s;
+    return all;
   }();
-  return settled;
+  return settled.state;
 }
 
 void AmpModel::initModel() {
   state_ = ModelState();
+  fresh_ = false;
   republish();
 }
 
 void AmpModel::resetToIdle() {
-  state_ = idleState();
+  state_ = idle_[0];
+  idleKey_ = 0;
+  fresh_ = true;
 }
 
 void AmpModel::updateCoefficients(float tone, float internalRate, float hostRate) {
@@ -198,6 +216,14 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
     b.drive = p10 > 0.0f ? 1.0f : 8.0f;
     b.invDrive = 1.0f / b.drive;
 
+    // A fresh instance meets its first settings: start from the idle point that fits them (the
+    // hosts set a project's parameters before the first block), so no settling burst is heard.
+    const int key = idleKey(params);
+    if (fresh_) {
+      if (key != idleKey_) state_ = idle_[key];
+      fresh_ = false;
+    }
+
     if (secondChannelActive && outputs[1] != nullptr) {
       CircuitLanes::pack(state_.channel[0].circuit, state_.channel[1].circuit, lanes_);
       processBlock<true>(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, params, b, peak1, peak2);
@@ -208,7 +234,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
 
     // A backstop: should the circuit ever leave the finite numbers, it restarts from idle
     // instead of staying silent (or NaN) for good.
-    if (!stateFinite()) state_ = idleState();
+    if (!stateFinite()) state_ = idle_[key];
   }
   if (meterLevel1 != nullptr) *meterLevel1 = peak1;
   if (meterLevel2 != nullptr) *meterLevel2 = peak2;

@@ -14,9 +14,11 @@ class ValveTables;
 class AmpModel {
  public:
   // Any thread (the effect's constructor). The valve tables are built once per process and
-  // shared; the model starts in the settled idle state of the default settings (computed once
-  // per process and copied), so a new instance emits no start-up burst. The effect therefore
-  // need not call initModel at construction: doing so would bring the burst back.
+  // shared; the model starts in a settled idle state (computed once per process and copied):
+  // the one of the default program, or, if the first block's settings put the circuit at a
+  // different idle point (supply feedback, output tap), the one of those. So a new instance
+  // emits no start-up burst. The effect need not call initModel at construction: doing so would
+  // bring the burst back.
   AmpModel();
 
   // Dispatcher thread, never while processReplacing runs. Resets every model state to the
@@ -25,7 +27,7 @@ class AmpModel {
   void initModel();
 
   // Dispatcher thread, never while processReplacing runs. Like initModel, but lands in the
-  // settled idle state a fresh instance starts from.
+  // settled idle state a fresh instance starts from (chosen again by the next block's settings).
   void resetToIdle();
 
   // Dispatcher thread (construction, setParameter of the tone, setSampleRate). Recomputes the
@@ -58,8 +60,9 @@ class AmpModel {
   struct Unsettled {};
   explicit AmpModel(Unsettled);
 
-  // The settled idle state of the default settings, computed once per process.
-  static const ModelState& idleState();
+  // The settled idle states, one per idle key, computed once per process.
+  static constexpr int kIdleStates = 4;
+  static const ModelState* idleStates();
 
   struct BlockSettings;
   template <bool kStereo>
@@ -71,6 +74,9 @@ class AmpModel {
   bool stateFinite() const;
 
   const ValveTables* tables_;
+  const ModelState* idle_ = nullptr;
+  int idleKey_ = 0;     // which settled state state_ was taken from
+  bool fresh_ = false;  // state_ is a settled state no block has advanced yet
   float dcPole_;
   ModelState state_;
   // Both channels' circuits in vector lanes while a stereo block runs.

@@ -87,6 +87,19 @@ TEST(NewInstance, FedSilenceStaysBelowMinusSixtyDecibelsFromItsFirstSample) {
     EXPECT_LT(measure::peak(out.left), 1e-3f) << rate;
     EXPECT_LT(measure::peak(out.right), 1e-3f) << rate;
   }
+  // Also when the host's first settings move the idle point (supply feedback, output tap), at
+  // full volume.
+  for (float supply : {0.0f, 1.0f}) {
+    for (float tap : {0.0f, 0.005f, 0.01f, 1.0f}) {
+      std::vector<float> p = measure::defaultParams();
+      p[kParamVolume] = 1.0f;
+      p[kParamPowerSupply] = supply;
+      p[kParamOutputTap] = tap;
+      AmpModel m;
+      const measure::Stereo out = render(m, silence(44100), silence(44100), p);
+      EXPECT_LT(measure::peak(out.left), 1e-3f) << supply << " " << tap;
+    }
+  }
   // What the settled start avoids: the all-zero reset jumps to its operating point audibly.
   AmpModel reset;
   reset.initModel();
