@@ -1,0 +1,383 @@
+// The editor inside this program (the same libraries the DLL is linked from, the pictures
+// compiled in as resources), opened in a real window under Wine: the rectangle, the layout
+// its open builds, parameter traffic in both directions, the meter animation, idle pacing,
+// the host's wheel request and the resources 200 open/close cycles leave behind.
+// clang-format off
+#include <windows.h>
+#include <psapi.h>
+// clang-format on
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor/ControlsguiEditor.h"
+#include "effect/Controlsgui.h"
+#include "gui/controls/CAnimKnob.h"
+#include "gui/controls/COnOffButton.h"
+#include "gui/controls/COptionMenu.h"
+#include "gui/frame/CBitmap.h"
+#include "gui/frame/CFontDesc.h"
+#include "gui/frame/CFrame.h"
+#include "gui/frame/LiveObjectCounts.h"
+
+using namespace VSTGUI;
+
+namespace {
+
+struct HostCall {
+  VstInt32 opcode;
+  VstInt32 index;
+  float opt;
+};
+std::vector<HostCall> hostCalls;
+
+VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+  if (opcode == audioMasterVersion) return 2400;
+  hostCalls.push_back({opcode, index, opt});
+  return opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit ? 1 : 0;
+}
+
+int countCalls(VstInt32 opcode) {
+  int n = 0;
+  for (const HostCall& c : hostCalls) n += c.opcode == opcode;
+  return n;
+}
+
+constexpr VstInt32 kStCA = ('s' << 24) | ('t' << 16) | ('C' << 8) | 'A';
+constexpr VstIntPtr kWhee = ('W' << 24) | ('h' << 16) | ('e' << 8) | 'e';
+
+class EditorRuntime : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    hostCalls.clear();
+    effect.reset(new Controlsgui(&hostCallback));
+    // The host's window: at the screen's corner, so frame and screen coordinates agree.
+    parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 1191, 734, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+  }
+  void TearDown() override {
+    effect.reset();
+    DestroyWindow(parent);
+  }
+
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f) {
+    return effect->dispatcher(opcode, index, value, ptr, opt);
+  }
+  ControlsguiEditor* editor() { return static_cast<ControlsguiEditor*>(effect->getEditor()); }
+  CFrame* frame() { return editor()->getFrame(); }
+  void open() { ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1); }
+  void close() { dispatch(effEditClose); }
+  template <typename T>
+  T* control(int position) {
+    return static_cast<T*>(frame()->getChild(position));
+  }
+  CAnimKnob* meter(int which) { return control<CAnimKnob>(5 + which); }
+  COptionMenu* menu(int tag) { return control<COptionMenu>(tag); }  // tags 7..10 sit at 7..10
+  void pumpMessages() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+  }
+
+  std::unique_ptr<Controlsgui> effect;
+  HWND parent = nullptr;
+};
+
+TEST_F(EditorRuntime, RectangleComesFromTheBackgroundBeforeTheFirstOpen) {
+  EXPECT_TRUE(effect->getAeffect()->flags & effFlagsHasEditor);
+  ERect* rect = nullptr;
+  ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 734);
+  EXPECT_EQ(rect->right, 1191);
+  // Closed: idle and keys do nothing.
+  dispatch(effEditIdle);
+  EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+  EXPECT_EQ(dispatch(effVendorSpecific, kStCA, kWhee, nullptr, 1.0f), 0);
+}
+
+// Class, place, size, tag and picture geometry of each view, in the order added.
+TEST_F(EditorRuntime, OpenBuildsTheElevenControlsInOrder) {
+  open();
+  ASSERT_NE(frame(), nullptr);
+  EXPECT_EQ(frame()->getBackground(), editor()->getBackground());
+  EXPECT_EQ(frame()->getBounds(), CArea(0, 0, 1191, 734));
+  struct Expected {
+    const char* className;
+    int x, y, width, height, tag, frames;
+  } const expected[] = {
+      {"CAnimKnob", 80, 538, 97, 101, 0, 261},     {"CAnimKnob", 246, 538, 97, 101, 1, 261},
+      {"CAnimKnob", 864, 539, 97, 101, 2, 261},    {"CAnimKnob", 1067, 616, 27, 30, 3, 261},
+      {"COnOffButton", 1037, 520, 121, 105, 6, 2}, {"CAnimKnob", 448, 555, 114, 87, 4, 131},
+      {"CAnimKnob", 660, 554, 114, 87, 5, 131},    {"COptionMenu", 88, 195, 49, 17, 7, 0},
+      {"COptionMenu", 1011, 178, 62, 22, 8, 0},    {"COptionMenu", 1046, 511, 75, 22, 9, 0},
+      {"COptionMenu", 334, 95, 190, 22, 10, 0},
+  };
+  ASSERT_EQ(frame()->getChildCount(), 11);
+  for (int i = 0; i < 11; ++i) {
+    const Expected& e = expected[i];
+    SCOPED_TRACE(i);
+    CView* view = frame()->getChild(i);
+    ASSERT_TRUE(view->isTypeOf(e.className));
+    EXPECT_EQ(view->getBounds(), CArea(e.x, e.y, e.x + e.width, e.y + e.height));
+    auto* c = static_cast<CControl*>(view);
+    EXPECT_EQ(c->getTag(), e.tag);
+    EXPECT_EQ(c->getListener(), editor());
+    if (std::strcmp(e.className, "CAnimKnob") == 0) {
+      auto* knob = static_cast<CAnimKnob*>(view);
+      EXPECT_EQ(knob->getFrameCount(), e.frames);
+      EXPECT_EQ(knob->getFrameHeight(), e.height);
+      ASSERT_NE(knob->getBackground(), nullptr);
+      EXPECT_EQ(knob->getBackground()->getHeight(), e.height * e.frames);
+    }
+  }
+  const char* const titles[4][2] = {{"Input 1", "Input 2"},
+                                    {"Output 1", "Output 2"},
+                                    {"High Volt 1", nullptr},
+                                    {"Tap to Preamp", "Tap to Stage 2"}};
+  for (int tag = 7; tag <= 10; ++tag) {
+    COptionMenu* m = menu(tag);
+    const int count = titles[tag - 7][1] ? 2 : 1;
+    ASSERT_EQ(m->getItemCount(), count);
+    for (int i = 0; i < count; ++i) EXPECT_STREQ(m->getItem(i)->getTitle(), titles[tag - 7][i]);
+    EXPECT_EQ(m->getFont(), fontText14);
+    EXPECT_EQ(m->getStyle(), kStyle3DIn);
+    EXPECT_EQ(m->getBackgroundColor(), CRgbaColor(255, 255, 255, 0));
+    EXPECT_EQ(m->getOutlineColor(), CRgbaColor(255, 255, 255, 0));
+    EXPECT_EQ(m->getTextColor(), tag == 10 ? CRgbaColor(200, 200, 200, 120) : CRgbaColor(0, 0, 0, 200));
+  }
+  // The control pictures were released by open: each control holds the only references.
+  EXPECT_EQ(control<CAnimKnob>(0)->getBackground()->getNbReference(), 3);
+  EXPECT_EQ(control<CAnimKnob>(3)->getBackground()->getNbReference(), 1);
+  EXPECT_EQ(control<COnOffButton>(4)->getBackground()->getNbReference(), 1);
+  close();
+  EXPECT_EQ(editor()->getFrame(), nullptr);
+}
+
+TEST_F(EditorRuntime, ReopeningShowsTheValuesCurrentThen) {
+  effect->setParameter(0, 0.3f);
+  open();
+  EXPECT_FLOAT_EQ(control<CAnimKnob>(0)->getValue(), 0.3f);
+  close();
+  // Changes while closed reach nothing on screen, and are shown by the next open.
+  effect->setParameter(0, 0.8f);
+  effect->setParameter(6, 0.0f);
+  effect->setParameter(8, 0.01f);
+  open();
+  EXPECT_FLOAT_EQ(control<CAnimKnob>(0)->getValue(), 0.8f);
+  EXPECT_EQ(control<COnOffButton>(4)->getValue(), 0.0f);
+  EXPECT_EQ(menu(8)->getCurrentIndex(), 1);
+  EXPECT_EQ(menu(7)->getCurrentIndex(), 0);
+  close();
+}
+
+TEST_F(EditorRuntime, ControlChangesSetAndAutomateParameters) {
+  open();
+  COptionMenu* input = menu(7);
+  input->setValue(1.0f);
+  editor()->valueChanged(input);
+  EXPECT_EQ(effect->getParameter(7), 0.01f);
+  ASSERT_FALSE(hostCalls.empty());
+  EXPECT_EQ(hostCalls.back().opcode, audioMasterAutomate);
+  EXPECT_EQ(hostCalls.back().index, 7);
+  EXPECT_EQ(hostCalls.back().opt, 0.01f);
+  EXPECT_EQ(input->getCurrentIndex(), 1);  // the effect's echo keeps the choice
+
+  CAnimKnob* gain = control<CAnimKnob>(0);
+  gain->setValue(0.3f);
+  editor()->valueChanged(gain);
+  EXPECT_FLOAT_EQ(effect->getParameter(0), 0.3f);
+  EXPECT_STREQ(editor()->getInfoText(), "Input Gain 30.00");
+
+  // The meters drive no parameter.
+  const size_t before = hostCalls.size();
+  meter(0)->setValue(0.9f);
+  editor()->valueChanged(meter(0));
+  EXPECT_EQ(hostCalls.size(), before);
+  EXPECT_EQ(editor()->getLastTag(), 4);
+  close();
+}
+
+TEST_F(EditorRuntime, HostValuesMoveKnobsMenusAndThePowerSwitch) {
+  open();
+  effect->setParameter(7, 0.01f);
+  EXPECT_EQ(menu(7)->getCurrentIndex(), 1);
+  effect->setParameter(7, 0.5f);  // entry 50 does not exist: the menu keeps its choice
+  EXPECT_EQ(menu(7)->getCurrentIndex(), 1);
+  effect->setParameter(9, 0.01f);  // the supply menu has one entry only
+  EXPECT_EQ(menu(9)->getCurrentIndex(), 0);
+  effect->setParameter(10, 0.0f);
+  EXPECT_EQ(menu(10)->getCurrentIndex(), 0);
+  effect->setParameter(1, 0.7f);
+  EXPECT_FLOAT_EQ(control<CAnimKnob>(1)->getValue(), 0.7f);
+  // Automation of the power switch shows as well.
+  effect->setParameter(6, 0.0f);
+  EXPECT_EQ(control<COnOffButton>(4)->getValue(), 0.0f);
+  close();
+}
+
+// The needle jumps to a higher level at once and falls by 0.0002 per elapsed millisecond
+// (0.2 of full scale a second), never below its target, at most once per 60 ms.
+TEST_F(EditorRuntime, MetersJumpUpAndFallAFifthOfFullScaleASecond) {
+  open();
+  float* level1 = effect->getMeterLevel1();
+  float* level2 = effect->getMeterLevel2();
+  *level1 = 0.9f;
+  *level2 = 0.4f;
+  dispatch(effEditIdle);
+  const DWORD updated = GetTickCount();
+  EXPECT_EQ(meter(0)->getValue(), 0.9f);
+  EXPECT_EQ(meter(1)->getValue(), 0.4f);
+
+  *level1 = 0.0f;
+  *level2 = 0.0f;
+  dispatch(effEditIdle);  // well within 60 ms of the last pass
+  EXPECT_EQ(meter(0)->getValue(), 0.9f);
+
+  Sleep(500);
+  const DWORD before = GetTickCount();
+  dispatch(effEditIdle);
+  const DWORD after = GetTickCount();
+  // The pass measured its own elapsed time somewhere between these bounds (tick granularity
+  // allowed for on both sides).
+  const float fallenLeast = static_cast<float>(before - updated - 16) * 0.0002f;
+  const float fallenMost = static_cast<float>(after - updated + 16) * 0.0002f;
+  EXPECT_LE(meter(0)->getValue(), 0.9f - fallenLeast);
+  EXPECT_GE(meter(0)->getValue(), 0.9f - fallenMost);
+  EXPECT_NEAR(0.9f - meter(0)->getValue(), 0.1f, 0.02f);
+  EXPECT_NEAR(0.4f - meter(1)->getValue(), 0.1f, 0.02f);
+
+  // A target just below: the needle stops on it.
+  *level1 = meter(0)->getValue() - 0.01f;
+  const float floor = *level1;
+  Sleep(200);
+  dispatch(effEditIdle);
+  EXPECT_EQ(meter(0)->getValue(), floor);
+
+  // Rising again: at once, on the first pass more than 60 ms later.
+  *level1 = 1.0f;
+  Sleep(70);
+  dispatch(effEditIdle);
+  EXPECT_EQ(meter(0)->getValue(), 1.0f);
+  close();
+}
+
+TEST_F(EditorRuntime, IdleWithHostSleepsWhenCalledAgainWithin50Ms) {
+  open();
+  editor()->idleWithHost();
+  EXPECT_EQ(countCalls(audioMasterIdle), 1);
+  Sleep(10);
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  editor()->idleWithHost();
+  QueryPerformanceCounter(&end);
+  EXPECT_EQ(countCalls(audioMasterIdle), 2);
+  const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
+  EXPECT_GE(ms, 3.0);
+  close();
+}
+
+TEST_F(EditorRuntime, KnobModeIsSharedByEveryEditorOfTheProcess) {
+  std::unique_ptr<Controlsgui> second(new Controlsgui(&hostCallback));
+  open();
+  EXPECT_EQ(frame()->getKnobMode(), kKnobModeLinear);
+  EXPECT_EQ(second->dispatcher(effSetEditKnobMode, 0, kKnobModeRelativeCircular, nullptr, 0.0f), 1);
+  EXPECT_EQ(frame()->getKnobMode(), kKnobModeRelativeCircular);
+  EXPECT_EQ(dispatch(effSetEditKnobMode, 0, kKnobModeLinear), 1);
+  close();
+}
+
+// The host's wheel request ('stCA' 'Whee') reaches the view under the pointer; other vendor
+// requests keep answering 0.
+TEST_F(EditorRuntime, HostWheelRequestTurnsTheKnobUnderThePointer) {
+  open();
+  SetCursorPos(246 + 48, 538 + 50);  // the tone knob's centre
+  pumpMessages();
+  EXPECT_EQ(dispatch(effVendorSpecific, kStCA, kWhee, nullptr, 1.0f), 1);
+  EXPECT_NEAR(effect->getParameter(1), 0.6f, 1e-6f);
+  EXPECT_EQ(dispatch(effVendorSpecific, kStCA, 0, nullptr, 1.0f), 0);
+  EXPECT_EQ(dispatch(effVendorSpecific, 1, kWhee, nullptr, 1.0f), 0);
+  SetCursorPos(20, 20);  // the bare face
+  pumpMessages();
+  EXPECT_EQ(dispatch(effVendorSpecific, kStCA, kWhee, nullptr, 1.0f), 0);
+  close();
+}
+
+struct Census {
+  int32_t counts[kLiveKindCount];
+  int windows;
+  bool operator==(const Census& o) const {
+    return windows == o.windows && std::memcmp(counts, o.counts, sizeof counts) == 0;
+  }
+};
+
+std::string describe(const Census& c) {
+  static const char* const names[] = {"views", "bitmaps", "contexts",     "fonts",
+                                      "gdi+",  "dcs",     "frame windows"};
+  std::string s;
+  for (int k = 0; k < kLiveKindCount; ++k)
+    s += std::string(names[k]) + "=" + std::to_string(c.counts[k]) + " ";
+  return s + "child windows=" + std::to_string(c.windows);
+}
+
+size_t privateBytes() {
+  PROCESS_MEMORY_COUNTERS_EX counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                       sizeof counters);
+  return counters.PrivateUsage;
+}
+
+// Open, paint, idle and close 200 times: the toolkit's counters (Wine's GetGuiResources
+// answers 0, so the toolkit counts its own objects and handles), the child windows and the
+// process's private memory stay where they were after the first few cycles.
+TEST_F(EditorRuntime, TwoHundredOpenCloseCyclesLeaveNothingBehind) {
+  auto census = [&] {
+    Census c{};
+    for (int k = 0; k < kLiveKindCount; ++k) c.counts[k] = liveCount(static_cast<LiveKind>(k));
+    EnumChildWindows(
+        parent, [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<int*>(n), TRUE; },
+        reinterpret_cast<LPARAM>(&c.windows));
+    return c;
+  };
+  auto cycle = [&] {
+    open();
+    UpdateWindow(parent);
+    pumpMessages();
+    dispatch(effEditIdle);
+    close();
+    pumpMessages();
+  };
+  for (int i = 0; i < 5; ++i) cycle();  // fonts and GDI+ warm up once
+  const Census closed = census();
+  EXPECT_EQ(closed.windows, 0);
+  EXPECT_EQ(closed.counts[kLiveViews], 0) << describe(closed);
+  EXPECT_EQ(closed.counts[kLiveBitmaps], 1) << describe(closed);  // the background, kept
+  EXPECT_EQ(closed.counts[kLiveDeviceContexts], 0) << describe(closed);
+  EXPECT_EQ(closed.counts[kLiveDrawContexts], 0) << describe(closed);
+  open();
+  const Census opened = census();
+  EXPECT_EQ(opened.counts[kLiveViews], 13) << describe(opened);  // frame, 11 controls, label
+  EXPECT_EQ(opened.counts[kLiveWindows], 1);
+  close();
+
+  const size_t memoryBefore = privateBytes();
+  for (int i = 0; i < 200; ++i) cycle();
+  const Census after = census();
+  EXPECT_TRUE(after == closed) << "before: " << describe(closed) << "\nafter:  " << describe(after);
+  const long long grown = static_cast<long long>(privateBytes()) - static_cast<long long>(memoryBefore);
+  // A leaked set of control pictures alone would be about 12 MB a cycle.
+  EXPECT_LT(grown, 4ll * 1024 * 1024) << grown << " bytes";
+  effect.reset();
+  EXPECT_EQ(liveCount(kLiveBitmaps), 0);
+}
+
+}  // namespace
