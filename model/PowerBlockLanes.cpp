@@ -393,16 +393,14 @@ Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTables& t
 
   const auto p3 = ValveTables::locate(clampTo(predicted[0], -30.0f, 50.0f), kDriver1Sample,
                                       clampTo(predicted[1], 200.0f, 400.0f), kDriver1Curve);
-  st.i3a = tables.read(4, p3);
-  st.i3b = tables.read(5, p3);
+  tables.readPair(4, p3, st.i3a, st.i3b);
   const auto p4 = ValveTables::locate(clampTo(predicted[2], -15.0f, 40.0f), kDriver2Sample,
                                       clampTo(predicted[3], 200.0f, 400.0f), kDriver2Curve);
-  st.i4a = tables.read(6, p4);
-  st.i4b = tables.read(7, p4);
-  st.i5 = tables.read(8, ValveTables::locate(clampTo(predicted[4], -70.0f, -45.0f), kOutputSample,
-                                             clampTo(predicted[5], 100.0f, 400.0f), kOutputCurve));
-  st.i6 = tables.read(9, ValveTables::locate(clampTo(predicted[6], -70.0f, -45.0f), kOutputSample,
-                                             clampTo(predicted[7], 100.0f, 400.0f), kOutputCurve));
+  tables.readPair(6, p4, st.i4a, st.i4b);
+  st.i5 = tables.readSingle(8, ValveTables::locate(clampTo(predicted[4], -70.0f, -45.0f), kOutputSample,
+                                                   clampTo(predicted[5], 100.0f, 400.0f), kOutputCurve));
+  st.i6 = tables.readSingle(9, ValveTables::locate(clampTo(predicted[6], -70.0f, -45.0f), kOutputSample,
+                                                   clampTo(predicted[7], 100.0f, 400.0f), kOutputCurve));
   setCurrents(c, st);
 
   const Float4 n01 = rowPair(kS0, kS1, c);

@@ -85,12 +85,16 @@ constexpr Row kYb = {
     -0.92088598f, 0,           7.9426155e-07f, -2.9301495e-06f, -0.054009784f,  -0.91583872f,
     -0.91464865f, -0.92088598f};
 
-inline void extendElement1(float p1x, float& i1a, float& i1b) {
-  if (p1x > 20.0f) {
-    const float e = p1x - 20.0f;
-    i1a = static_cast<float>(static_cast<double>(i1a) + static_cast<double>(e) * PreampBlock::kSlope1a);
-    i1b = static_cast<float>(static_cast<double>(i1b) + static_cast<double>(e) * PreampBlock::kSlope1b);
-  }
+// Above its table (20 V) element 1's grid conducts: both currents continue with the slope of
+// the table's top, the sums made in double precision. Written without a branch: below 20 V (and
+// for NaN) the excess is 0 and the sum gives the current back unchanged.
+inline Float4 extendElement1(Float4 current, Float4 excess, double slope) {
+  typedef double Double2 __attribute__((vector_size(16)));
+  typedef float Float2 __attribute__((vector_size(8)));
+  const Double2 e = __builtin_convertvector(__builtin_shufflevector(excess, excess, 0, 1), Double2);
+  const Double2 i = __builtin_convertvector(__builtin_shufflevector(current, current, 0, 1), Double2);
+  const Float2 r = __builtin_convertvector(i + e * slope, Float2);
+  return __builtin_shufflevector(r, r, 0, 1, 0, 1);
 }
 
 }  // namespace
@@ -108,26 +112,21 @@ PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& s, cons
   const Float4 e1 = rowPair(kP1x, kP1c, c);
   const Float4 e2 = rowPair(kP2x, kP2c, c);
   const Float4 p1x = rowA(e1);
-  s.prediction[0] = p1x;
-  s.prediction[1] = rowB(e1);
-  s.prediction[2] = rowA(e2);
-  s.prediction[3] = rowB(e2);
+  const Float4 predicted[4] = {p1x, rowB(e1), rowA(e2), rowB(e2)};
+  for (int k = 0; k < 4; ++k) s.prediction[k] = predicted[k];
 
   const auto t1 = ValveTables::locate(p1x, kElement1Sample, s.prediction[1], kElement1Curve);
-  Float4 i1a = tables.read(0, t1);
-  Float4 i1b = tables.read(1, t1);
-  for (int l = 0; l < 4; ++l) {
-    float a = i1a[l];
-    float b = i1b[l];
-    extendElement1(p1x[l], a, b);
-    i1a[l] = a;
-    i1b[l] = b;
-  }
+  Float4 i1a, i1b;
+  tables.readPair(0, t1, i1a, i1b);
+  const Float4 excess = atLeast(p1x - 20.0f, 0.0f);
+  i1a = extendElement1(i1a, excess, kSlope1a);
+  i1b = extendElement1(i1b, excess, kSlope1b);
   const auto t2 = ValveTables::locate(s.prediction[2], kElement2Sample, s.prediction[3], kElement2Curve);
   s.i1a = c[10] = i1a;
   s.i1b = c[11] = i1b;
-  s.i2a = c[12] = tables.read(2, t2);
-  s.i2b = c[13] = tables.read(3, t2);
+  tables.readPair(2, t2, s.i2a, s.i2b);
+  c[12] = s.i2a;
+  c[13] = s.i2b;
 
   const Float4 n02 = rowPair(kX0, kX2, c);
   const Float4 n34 = rowPair(kX3, kX4, c);

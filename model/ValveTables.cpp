@@ -36,9 +36,10 @@ void ValveTables::build() {
       powers[static_cast<std::size_t>(p) * kUsed + i] = std::pow(u, static_cast<float>(p));
     }
   }
+  std::unique_ptr<float[]> sums(new float[kSamples]);
   for (int b = 0; b < kBanks; ++b) {
     for (int j = 0; j < kCurves; ++j) {
-      float* t = data_ + (static_cast<std::size_t>(b) * kCurves + j) * kSamples;
+      float* t = sums.get();
       for (int i = 0; i < kUsed; ++i) t[i] = 0.0f;
       for (int p = 0; p < kPowers; ++p) {
         // The data lists the highest power first.
@@ -49,6 +50,9 @@ void ValveTables::build() {
       const float scale = kValveScales[b][j];
       for (int i = 0; i < kUsed; ++i) t[i] = t[i] * scale;
       t[kUsed] = t[kLastSample];
+      float* dst = data_ + (curve(b, j) - data_);
+      const int k = stride(b);
+      for (int i = 0; i < kSamples; ++i) dst[i * k] = t[i];
     }
   }
 }

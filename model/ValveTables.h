@@ -33,6 +33,7 @@ class ValveTables {
   static constexpr int kSamples = 44101;     // 44100 samples and the guard copy
   static constexpr int kLastSample = 44099;  // the number of sample intervals
   static constexpr int kPowers = 21;
+  static constexpr int kPairedBanks = 8;  // banks 0..7 are read in pairs
 
   // Any thread. The tables of this process, built by the first caller; thread-safe, read-only
   // afterwards and shared by every instance.
@@ -59,19 +60,10 @@ class ValveTables {
 
   // Audio thread: the bilinearly interpolated value of bank at a located position.
   float read(int bank, const TablePosition& p) const {
+    const int k = stride(bank);
     const float* t0 = curve(bank, p.c0);
     const float* t1 = curve(bank, p.c1);
-    return interpolate(t0[p.i0], t0[p.i1], t1[p.i0], t1[p.i1], p.fs, p.fc);
-  }
-
-  // The same for both channels at once (lanes 0 and 1 are read; 2 and 3 repeat them).
-  Float4 read(int bank, const TablePosition4& p) const {
-    const float* a0 = curve(bank, p.c0[0]);
-    const float* a1 = curve(bank, p.c1[0]);
-    const float* b0 = curve(bank, p.c0[1]);
-    const float* b1 = curve(bank, p.c1[1]);
-    return interpolate(lanes(a0[p.i0[0]], b0[p.i0[1]]), lanes(a0[p.i1[0]], b0[p.i1[1]]),
-                       lanes(a1[p.i0[0]], b1[p.i0[1]]), lanes(a1[p.i1[0]], b1[p.i1[1]]), p.fs, p.fc);
+    return interpolate(t0[p.i0 * k], t0[p.i1 * k], t1[p.i0 * k], t1[p.i1 * k], p.fs, p.fc);
   }
 
   template <typename F>
@@ -81,14 +73,67 @@ class ValveTables {
     return r0 + (r1 - r0) * fc;
   }
 
+  // Audio thread: bank 8 or 9 (read alone) for both channels at once.
+  Float4 readSingle(int bank, const TablePosition4& p) const {
+    return interpolateRows(corners(curve(bank, p.c0[0]) + p.i0[0], curve(bank, p.c1[0]) + p.i0[0]),
+                           corners(curve(bank, p.c0[1]) + p.i0[1], curve(bank, p.c1[1]) + p.i0[1]), p);
+  }
+
+  // Audio thread: a bank pair (0/1, 2/3, 4/5, 6/7; firstBank even) for both channels at once.
+  void readPair(int firstBank, const TablePosition4& p, Float4& first, Float4& second) const {
+    Float4 x0, x1, y0, y1;  // {first, second} at i0 and at i0 + 1, per curve and channel
+    __builtin_memcpy(&x0, curve(firstBank, p.c0[0]) + 2 * p.i0[0], sizeof(Float4));
+    __builtin_memcpy(&x1, curve(firstBank, p.c1[0]) + 2 * p.i0[0], sizeof(Float4));
+    __builtin_memcpy(&y0, curve(firstBank, p.c0[1]) + 2 * p.i0[1], sizeof(Float4));
+    __builtin_memcpy(&y1, curve(firstBank, p.c1[1]) + 2 * p.i0[1], sizeof(Float4));
+    first = interpolateRows(__builtin_shufflevector(x0, x1, 0, 2, 4, 6),
+                            __builtin_shufflevector(y0, y1, 0, 2, 4, 6), p);
+    second = interpolateRows(__builtin_shufflevector(x0, x1, 1, 3, 5, 7),
+                             __builtin_shufflevector(y0, y1, 1, 3, 5, 7), p);
+  }
+
+  // Sample i of a curve is curve(bank, c)[i * stride(bank)]. The banks of a pair are read at the
+  // same position, so their samples are interleaved, and a read takes each curve's two
+  // neighbouring samples of both banks in one load. (Reading sample i0 + 1 where the read's
+  // second sample is i0 itself, at the top of the axis, is what the guard copy is for: the
+  // weight there is 0 and the values are equal.)
   const float* curve(int bank, int curveIndex) const {
-    return data_ + (static_cast<std::size_t>(bank) * kCurves + curveIndex) * kSamples;
+    if (bank < kPairedBanks) {
+      return data_ + (static_cast<std::size_t>(bank / 2) * kCurves + curveIndex) * kSamples * 2 + (bank & 1);
+    }
+    return data_ + static_cast<std::size_t>(kPairedBanks) * kCurves * kSamples +
+           (static_cast<std::size_t>(bank - kPairedBanks) * kCurves + curveIndex) * kSamples;
+  }
+  static int stride(int bank) { return bank < kPairedBanks ? 2 : 1; }
+  float at(int bank, int curveIndex, int sample) const {
+    return curve(bank, curveIndex)[sample * stride(bank)];
   }
 
   ValveTables(const ValveTables&) = delete;
   ValveTables& operator=(const ValveTables&) = delete;
 
  private:
+  // {t00, t01, t10, t11} of one channel: the two neighbouring samples of curve c0, then of c1.
+  static Float4 corners(const float* c0, const float* c1) {
+    typedef float Float2 __attribute__((vector_size(8)));
+    Float2 lo, hi;
+    __builtin_memcpy(&lo, c0, sizeof(lo));
+    __builtin_memcpy(&hi, c1, sizeof(hi));
+    return __builtin_shufflevector(lo, hi, 0, 1, 2, 3);
+  }
+
+  // The bilinear interpolation of both channels' corners, each lane doing the float operations
+  // of interpolate() in the same order; the result in the usual two-channel lanes.
+  static Float4 interpolateRows(Float4 channel1, Float4 channel2, const TablePosition4& p) {
+    const Float4 low = __builtin_shufflevector(channel1, channel2, 0, 2, 4, 6);   // t00, t10 per channel
+    const Float4 high = __builtin_shufflevector(channel1, channel2, 1, 3, 5, 7);  // t01, t11 per channel
+    const Float4 fs = __builtin_shufflevector(p.fs, p.fs, 0, 0, 1, 1);
+    const Float4 r = low + (high - low) * fs;  // r0, r1 per channel
+    const Float4 r0 = __builtin_shufflevector(r, r, 0, 2, 0, 2);
+    const Float4 r1 = __builtin_shufflevector(r, r, 1, 3, 1, 3);
+    return r0 + (r1 - r0) * p.fc;
+  }
+
   ValveTables();
   ~ValveTables();
   void build();

@@ -25,12 +25,12 @@ TEST(ValveTables, EveryValueEqualsThePolynomialEvaluatedOnItsOwn) {
   for (int b = 0; b < 10; ++b) {
     for (int j = 0; j < 10; ++j) {
       for (int i = b * 7 + j; i < 44100; i += 997) {
-        ASSERT_EQ(t.curve(b, j)[i], reference(b, j, i)) << b << " " << j << " " << i;
+        ASSERT_EQ(t.at(b, j, i), reference(b, j, i)) << b << " " << j << " " << i;
         ++checked;
       }
-      ASSERT_EQ(t.curve(b, j)[0], reference(b, j, 0));
-      ASSERT_EQ(t.curve(b, j)[44099], reference(b, j, 44099));
-      ASSERT_EQ(t.curve(b, j)[44100], t.curve(b, j)[44099]) << "guard copy";
+      ASSERT_EQ(t.at(b, j, 0), reference(b, j, 0));
+      ASSERT_EQ(t.at(b, j, 44099), reference(b, j, 44099));
+      ASSERT_EQ(t.at(b, j, 44100), t.at(b, j, 44099)) << "guard copy";
     }
   }
   EXPECT_GT(checked, 4000);
@@ -40,7 +40,7 @@ TEST(ValveTables, TopOfTheSampleAxisIsTheScaleFactor) {
   const ValveTables& t = ValveTables::shared();
   for (int b = 0; b < 10; ++b) {
     for (int j = 0; j < 10; ++j) {
-      const float ratio = t.curve(b, j)[44099] / kValveScales[b][j];
+      const float ratio = t.at(b, j, 44099) / kValveScales[b][j];
       EXPECT_GT(ratio, 0.97f) << b << " " << j;
       EXPECT_LT(ratio, 1.004f) << b << " " << j;
     }
@@ -75,7 +75,7 @@ TEST(TableRead, AxisEdgesClampAndTheGuardSampleIsNeverNeeded) {
   EXPECT_EQ(nan.c0, 0);
 }
 
-TEST(TableRead, InterpolatesLinearlyAlongBothAxes) {
+TEST(TableRead, InterpolatesLinearlyAlongBothAxesAndBothChannelsReadTheSame) {
   const ValveTables& t = ValveTables::shared();
   const TableAxis x{-4.0f, 1.0f / 24.0f};
   const TableAxis c{50.0f, 1.0f / 150.0f};
@@ -84,8 +84,7 @@ TEST(TableRead, InterpolatesLinearlyAlongBothAxes) {
   EXPECT_EQ(p.c0, 3);
   EXPECT_NEAR(p.fc, 0.5f, 1e-4f);
   const float v = t.read(1, p);
-  const float a = t.curve(1, 3)[p.i0], b = t.curve(1, 3)[p.i1], d = t.curve(1, 4)[p.i0],
-              e = t.curve(1, 4)[p.i1];
+  const float a = t.at(1, 3, p.i0), b = t.at(1, 3, p.i1), d = t.at(1, 4, p.i0), e = t.at(1, 4, p.i1);
   EXPECT_GE(v, std::fmin(std::fmin(a, b), std::fmin(d, e)));
   EXPECT_LE(v, std::fmax(std::fmax(a, b), std::fmax(d, e)));
   EXPECT_NEAR(v, 0.5f * ((a + (b - a) * p.fs) + (d + (e - d) * p.fs)), 1e-9f);
@@ -93,9 +92,19 @@ TEST(TableRead, InterpolatesLinearlyAlongBothAxes) {
   const TablePosition q = ValveTables::locate(-1.0f, x, 120.0f, c);
   const TablePosition4 both =
       ValveTables::locate(lanes(7.3f, -1.0f), x, lanes(50.0f + 150.0f * 3.5f / 9.0f, 120.0f), c);
-  const Float4 r = t.read(1, both);
-  EXPECT_EQ(r[0], v);
-  EXPECT_EQ(r[1], t.read(1, q));
+  Float4 r0, r1;
+  t.readPair(0, both, r0, r1);
+  EXPECT_EQ(r1[0], v);
+  EXPECT_EQ(r1[1], t.read(1, q));
+  EXPECT_EQ(r0[0], t.read(0, p));
+  EXPECT_EQ(r0[1], t.read(0, q));
+  // The output valves' banks are read alone.
+  const TableAxis ox{-70.0f, 1.0f / 25.0f};
+  const TableAxis oc{100.0f, 1.0f / 300.0f};
+  const TablePosition4 out = ValveTables::locate(lanes(-45.0f, -60.3f), ox, lanes(400.0f, 217.0f), oc);
+  const Float4 r8 = t.readSingle(8, out);
+  EXPECT_EQ(r8[0], t.read(8, ValveTables::locate(-45.0f, ox, 400.0f, oc)));
+  EXPECT_EQ(r8[1], t.read(8, ValveTables::locate(-60.3f, ox, 217.0f, oc)));
 }
 
 }  // namespace
