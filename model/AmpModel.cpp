@@ -234,7 +234,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
 
     // A backstop: should the circuit ever leave the finite numbers, it restarts from idle
     // instead of staying silent (or NaN) for good.
-    if (!stateFinite()) state_ = idle_[key];
+    if (!stateFinite()) state_ = idle_ != nullptr ? idle_[key] : ModelState();
   }
   if (meterLevel1 != nullptr) *meterLevel1 = peak1;
   if (meterLevel2 != nullptr) *meterLevel2 = peak2;
