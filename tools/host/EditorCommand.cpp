@@ -199,13 +199,14 @@ class EditorHost {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
       TranslateMessage(&message);
+      dispatchedWindow_ = message.hwnd;
       DispatchMessageW(&message);
     }
   }
 
-  void printParameters() {
+  void printParameters(const char* label = "parameter") {
     for (int i = 0; i < plugin_.record().numParams; ++i)
-      logLine("parameter " + std::to_string(i) + " = " + formatValue(plugin_.parameter(i)));
+      logLine(std::string(label) + " " + std::to_string(i) + " = " + formatValue(plugin_.parameter(i)));
   }
 
   void screenshot(const std::string& path) {
@@ -236,9 +237,15 @@ class EditorHost {
         if (wParam == kIdleTimer) dispatch(effEditIdle);
         return 0;
       case WM_MOUSEWHEEL: {
-        // As DAWs do: first the plug-in's own wheel request, else the message goes to the
-        // plug-in window under the pointer.
         const float notches = static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / WHEEL_DELTA;
+        // Passed up by the plug-in's window, which has already had it (systems that deliver
+        // the wheel to the window under the pointer): giving it back would turn twice.
+        if (dispatchedWindow_ != hwnd) {
+          logLine("wheel " + formatValue(notches) + " seen by the plug-in window");
+          return 0;
+        }
+        // The wheel came to this window (systems that deliver it to the focus window): as DAWs
+        // do, first the plug-in's own wheel request, else the plug-in window under the pointer.
         const VstInt32 stCA = ('s' << 24) | ('t' << 16) | ('C' << 8) | 'A';
         const VstIntPtr whee = ('W' << 24) | ('h' << 16) | ('e' << 8) | 'e';
         if (dispatch(effVendorSpecific, stCA, whee, nullptr, notches)) {
@@ -318,6 +325,7 @@ class EditorHost {
   PluginInstance& plugin_;
   AudioFeeder& audio_;
   HWND window_ = nullptr;
+  HWND dispatchedWindow_ = nullptr;  // the window the message loop is delivering to
 };
 
 // The script thread: input goes through the window system; everything else is handed to the
@@ -459,7 +467,7 @@ int runEditorCommand(const std::vector<std::string>& args) {
   host.messageLoop();
   script.join();
   audio.stop();
-  host.printParameters();
+  host.printParameters("final parameter");
   plugin.stop();
   if (failed) throw HostError("the editor script failed");
   return 0;
