@@ -42,4 +42,11 @@ for s in "${settings[@]}"; do
   "${run[@]}" "$host" render "$dll" "$input" "$out/$name.wav" "${args[@]}"
   echo "demo: $name -> $out/$name.wav"
 done
+# The editor as the crunch setting shows it with the phrase playing: the real DLL in the
+# host's editor window under Wine, screenshot after a moment of audio so the meters move.
+crunch=()
+for p in ${settings[1]#*|}; do crunch+=(--param "$p"); done
+"${run[@]}" "$host" editor "$dll" --audio "$input" --hold 1500 --screenshot "$out/editor.png" "${crunch[@]}" \
+  2>"$out/editor.log" || die "the editor screenshot failed (see $out/editor.log)"
+echo "demo: the editor -> $out/editor.png"
 echo "demo: the renders are in $out/"
