@@ -1,0 +1,204 @@
+#include "tools/host/EditorHost.h"
+
+#ifdef _WIN32
+#include <windowsx.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "tools/host/AudioFeeder.h"
+#include "tools/host/HostError.h"
+#include "tools/host/PluginInstance.h"
+#include "tools/host/WindowScreenshot.h"
+
+namespace {
+
+constexpr UINT kIdleTimer = 1;
+constexpr UINT kIdlePeriodMs = 33;  // about 30 idle calls a second, as DAWs give
+constexpr UINT kRunAction = WM_APP + 1;
+constexpr int kScreenMargin = 20;
+
+std::chrono::steady_clock::time_point startTime = std::chrono::steady_clock::now();
+
+}  // namespace
+
+void startEditorClock() {
+  startTime = std::chrono::steady_clock::now();
+}
+
+void editorLog(const std::string& text) {
+  const long ms = static_cast<long>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - startTime)
+          .count());
+  std::fprintf(stderr, "korvalite-host: [%6ld ms] %s\n", ms, text.c_str());
+  std::fflush(stderr);
+}
+
+AEffect* EditorHost::effect() const {
+  return const_cast<AEffect*>(&plugin_.record());
+}
+
+VstIntPtr EditorHost::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) const {
+  return effect()->dispatcher(effect(), opcode, index, value, ptr, opt);
+}
+
+void EditorHost::open() {
+  ERect* rect = nullptr;
+  if (!dispatch(effEditGetRect, 0, 0, &rect) || !rect) throw HostError("the plug-in gives no editor size");
+  const int width = rect->right - rect->left, height = rect->bottom - rect->top;
+  if (width <= 0 || height <= 0) throw HostError("the plug-in's editor size is empty");
+  editorLog("editor rectangle " + std::to_string(width) + " x " + std::to_string(height));
+
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = &EditorHost::windowProcedure;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = L"KorvaliteHostEditor";
+  RegisterClassExW(&wc);
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+  RECT outer = {0, 0, width, height};
+  AdjustWindowRect(&outer, style, FALSE);
+  window_ = CreateWindowExW(0, wc.lpszClassName, L"Korvalite", style, kScreenMargin, kScreenMargin,
+                            outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                            wc.hInstance, this);
+  if (!window_) throw HostError("cannot create the editor window");
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+  SetFocus(window_);
+  dispatch(effEditOpen, 0, 0, window_);
+  UpdateWindow(window_);
+  SetTimer(window_, kIdleTimer, kIdlePeriodMs, nullptr);
+}
+
+void EditorHost::runOnWindowThread(const EditorAction& action) {
+  SendMessageW(window_, kRunAction, 0, reinterpret_cast<LPARAM>(&action));
+}
+
+void EditorHost::messageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    dispatchedWindow_ = message.hwnd;
+    DispatchMessageW(&message);
+  }
+}
+
+void EditorHost::printParameters(const char* label) {
+  for (int i = 0; i < plugin_.record().numParams; ++i)
+    editorLog(std::string(label) + " " + std::to_string(i) + " = " + formatValue(plugin_.parameter(i)));
+}
+
+void EditorHost::screenshot(const std::string& path) {
+  // Let the editor draw what changed, then take the window as it stands on screen.
+  dispatch(effEditIdle);
+  RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  GdiFlush();
+  writePng(path, captureClientArea(window_));
+  editorLog("screenshot " + path);
+}
+
+std::string EditorHost::formatValue(float v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", static_cast<double>(v));
+  return text;
+}
+
+LRESULT CALLBACK EditorHost::windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<EditorHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->handle(hwnd, message, wParam, lParam);
+}
+
+LRESULT EditorHost::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == kIdleTimer) dispatch(effEditIdle);
+      return 0;
+    case WM_MOUSEWHEEL: {
+      const float notches = static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / WHEEL_DELTA;
+      // Passed up by the plug-in's window, which has already had it (systems that deliver
+      // the wheel to the window under the pointer): giving it back would turn twice.
+      if (dispatchedWindow_ != hwnd) {
+        editorLog("wheel " + formatValue(notches) + " seen by the plug-in window");
+        return 0;
+      }
+      // The wheel came to this window (systems that deliver it to the focus window): as DAWs
+      // do, first the plug-in's own wheel request, else the plug-in window under the pointer.
+      const VstInt32 stCA = ('s' << 24) | ('t' << 16) | ('C' << 8) | 'A';
+      const VstIntPtr whee = ('W' << 24) | ('h' << 16) | ('e' << 8) | 'e';
+      if (dispatch(effVendorSpecific, stCA, whee, nullptr, notches)) {
+        editorLog("wheel " + formatValue(notches) + " taken by the plug-in's wheel request");
+        return 0;
+      }
+      POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ScreenToClient(hwnd, &p);
+      HWND child = ChildWindowFromPoint(hwnd, p);
+      if (child && child != hwnd) SendMessageW(child, WM_MOUSEWHEEL, wParam, lParam);
+      editorLog("wheel " + formatValue(notches) + " passed to the plug-in window");
+      return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+      VstKeyCode key = keyCodeFor(static_cast<UINT>(wParam));
+      const VstInt32 opcode = message == WM_KEYDOWN ? effEditKeyDown : effEditKeyUp;
+      const VstIntPtr used = dispatch(opcode, key.character, key.virt, nullptr, key.modifier);
+      if (message == WM_KEYDOWN)
+        editorLog("key " + std::to_string(wParam) +
+                  (used ? " used by the editor" : " not used by the editor"));
+      return 0;
+    }
+    case kRunAction:
+      runAction(*reinterpret_cast<const EditorAction*>(lParam));
+      return 0;
+    case WM_CLOSE:
+      KillTimer(hwnd, kIdleTimer);
+      dispatch(effEditClose);
+      DestroyWindow(hwnd);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+}
+
+void EditorHost::runAction(const EditorAction& a) {
+  switch (a.kind) {
+    case EditorAction::kShot:
+      screenshot(a.text);
+      break;
+    case EditorAction::kParam:
+      plugin_.setParameter(a.amount, a.value);
+      break;
+    case EditorAction::kAudio:
+      audio_.setSilent(a.text == "off");
+      break;
+    case EditorAction::kPrint:
+      printParameters();
+      break;
+    default:
+      break;
+  }
+}
+
+VstKeyCode EditorHost::keyCodeFor(UINT virtualKey) {
+  static const struct {
+    UINT windows;
+    unsigned char vst;
+  } kKeys[] = {{VK_BACK, 1},  {VK_TAB, 2}, {VK_RETURN, 4}, {VK_ESCAPE, 6}, {VK_SPACE, 7},
+               {VK_LEFT, 11}, {VK_UP, 12}, {VK_RIGHT, 13}, {VK_DOWN, 14},  {VK_DELETE, 22}};
+  VstKeyCode key = {};
+  for (const auto& k : kKeys)
+    if (k.windows == virtualKey) key.virt = k.vst;
+  if (!key.virt && ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9')))
+    key.character = static_cast<VstInt32>(virtualKey >= 'A' ? virtualKey - 'A' + 'a' : virtualKey);
+  if (GetKeyState(VK_SHIFT) < 0) key.modifier |= 1;
+  if (GetKeyState(VK_MENU) < 0) key.modifier |= 2;
+  if (GetKeyState(VK_CONTROL) < 0) key.modifier |= 8;
+  return key;
+}
+#endif
