@@ -7,6 +7,10 @@
 
 #include <cstdint>
 
+#if defined(__SSE__) || defined(_M_X64)
+#include <xmmintrin.h>
+#endif
+
 typedef float Float4 __attribute__((vector_size(16)));
 typedef int32_t Int4 __attribute__((vector_size(16)));
 
@@ -20,7 +24,12 @@ inline float atLeast(float v, float lo) {
 }
 inline Float4 atLeast(Float4 v, float lo) {
   const Float4 l = Float4{lo, lo, lo, lo};
+#if defined(__SSE__) || defined(_M_X64)
+  // maxps answers its second operand for NaN and for equal values, just as the condition below.
+  return reinterpret_cast<Float4>(_mm_max_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(l)));
+#else
   return v > l ? v : l;
+#endif
 }
 
 // v clamped above at hi.
@@ -29,7 +38,11 @@ inline float atMost(float v, float hi) {
 }
 inline Float4 atMost(Float4 v, float hi) {
   const Float4 h = Float4{hi, hi, hi, hi};
+#if defined(__SSE__) || defined(_M_X64)
+  return reinterpret_cast<Float4>(_mm_min_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(h)));
+#else
   return v < h ? v : h;
+#endif
 }
 
 // Truncation toward zero, as a float-to-integer conversion does.
@@ -71,9 +84,14 @@ inline Float4 choose(bool condition, Float4 yes, Float4 no) {
 template <int N>
 inline Float4 rowPair(const float (&a)[N], const float (&b)[N], const Float4 (&column)[N]) {
   Float4 acc = Float4{0.0f, 0.0f, 0.0f, 0.0f};
+  bool first = true;
 #pragma GCC unroll 32
   for (int k = 0; k < N; ++k) {
-    if (a[k] != 0.0f || b[k] != 0.0f) acc = acc + Float4{a[k], a[k], b[k], b[k]} * column[k];
+    if (a[k] != 0.0f || b[k] != 0.0f) {
+      const Float4 term = Float4{a[k], a[k], b[k], b[k]} * column[k];
+      acc = first ? term : acc + term;
+      first = false;
+    }
   }
   return acc;
 }
