@@ -20,12 +20,17 @@ inline Float4 lanes(float channel1, float channel2) {
 
 // v clamped below at lo; NaN becomes lo.
 inline float atLeast(float v, float lo) {
+#if defined(__SSE__) || defined(_M_X64)
+  // maxss/maxps answer their second operand for NaN and for equal values, just as the condition
+  // does, and they do not branch on the signal.
+  return _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(v), _mm_set_ss(lo)));
+#else
   return v > lo ? v : lo;
+#endif
 }
 inline Float4 atLeast(Float4 v, float lo) {
   const Float4 l = Float4{lo, lo, lo, lo};
 #if defined(__SSE__) || defined(_M_X64)
-  // maxps answers its second operand for NaN and for equal values, just as the condition below.
   return reinterpret_cast<Float4>(_mm_max_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(l)));
 #else
   return v > l ? v : l;
@@ -34,7 +39,11 @@ inline Float4 atLeast(Float4 v, float lo) {
 
 // v clamped above at hi.
 inline float atMost(float v, float hi) {
+#if defined(__SSE__) || defined(_M_X64)
+  return _mm_cvtss_f32(_mm_min_ss(_mm_set_ss(v), _mm_set_ss(hi)));
+#else
   return v < hi ? v : hi;
+#endif
 }
 inline Float4 atMost(Float4 v, float hi) {
   const Float4 h = Float4{hi, hi, hi, hi};
