@@ -43,12 +43,16 @@ class AmpModel {
   // Audio thread. inputs[0..1] and outputs[0..1] hold sampleFrames samples and may alias. params
   // are the eleven live parameter values (model/ParameterIndex.h). When secondChannelActive is
   // false outputs[1] is not touched. The block's meter peaks (0..1) are stored through
-  // meterLevel1/2. Allocates nothing, locks nothing.
+  // meterLevel1/2. A NaN or infinite host sample enters the circuit as 0 (with the power off the
+  // raw input still passes unchanged); should the circuit's state ever become non-finite it
+  // restarts from idle. With both channels active the two circuits run together in vector lanes,
+  // giving each channel exactly the values of the one-channel code. Null pointers are refused.
+  // Allocates nothing, locks nothing; flush-to-zero is on while it runs.
   void processReplacing(const float* const* inputs, float* const* outputs, int32_t sampleFrames,
                         const float* params, bool secondChannelActive, float* meterLevel1,
                         float* meterLevel2);
 
-  // Any thread, for inspection (tests, diagnostics): the current state.
+  // For inspection (tests, diagnostics), not while processReplacing runs: the current state.
   const ModelState& state() const { return state_; }
 
   // The internal step, 1/192000 s.
