@@ -12,6 +12,7 @@ if [ "${1:-}" = --prefix ]; then
   prefix=$2
   shift 2
 fi
+prefix=$(realpath -m "$prefix") # Wine takes only an absolute prefix
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] PROGRAM [ARGS...]" >&2; exit 2; }
 
 wine=

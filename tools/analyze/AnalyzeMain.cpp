@@ -4,6 +4,8 @@
 //   response IN OUT [--delay N]               gain in dB per tone of a `tones` render
 //   transfer IN OUT [--delay N] [--from S] [--seconds S]   input/output sample pairs
 //   spectrum FILE [--from S] [--size N]       magnitude spectrum in dBFS
+//   compare A B [--channel C]                 largest sample difference and the difference's
+//                                             RMS relative to A's, in dB
 // Errors: one line on stderr, exit status 1.
 #include <algorithm>
 #include <cmath>
@@ -127,8 +129,26 @@ int main(int argc, char** argv) {
     for (size_t k = 1; k < mag.size(); ++k)
       std::printf("%.2f %.2f\n", static_cast<double>(k) * s.rate / static_cast<double>(size),
                   20 * std::log10(std::max(mag[k], 1e-9)));
+  } else if (command == "compare") {
+    needFiles(a, 2, "compare A B [--channel C]");
+    const int channel = static_cast<int>(option(a, "channel", 0));
+    MonoSignal x, y;
+    std::string error;
+    if (!readChannel(a.positional[0], channel, x, error) || !readChannel(a.positional[1], channel, y, error))
+      fail(error);
+    if (x.samples.size() != y.samples.size() || x.rate != y.rate)
+      fail("the two files differ in length or rate");
+    double maxDiff = 0, sumDiff = 0, sumRef = 0;
+    for (size_t i = 0; i < x.samples.size(); ++i) {
+      const double d = static_cast<double>(x.samples[i]) - y.samples[i];
+      maxDiff = std::max(maxDiff, std::fabs(d));
+      sumDiff += d * d;
+      sumRef += static_cast<double>(x.samples[i]) * x.samples[i];
+    }
+    std::printf("max-difference %.3g relative-rms-db %.1f\n", maxDiff,
+                10 * std::log10(std::max(sumDiff, 1e-30) / std::max(sumRef, 1e-30)));
   } else {
-    fail("unknown command '" + command + "' (tones, sine, response, transfer, spectrum)");
+    fail("unknown command '" + command + "' (tones, sine, response, transfer, spectrum, compare)");
   }
   return 0;
 }
