@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "model/DenormalGuard.h"
+#include "model/HostInterpolator.h"
 #include "model/ParameterIndex.h"
 #include "model/PowerBlock.h"
 #include "model/PreampBlock.h"
@@ -70,7 +71,10 @@ bool finite(const ChannelState& c) {
                          c.lift.x1,
                          c.lift.x2,
                          c.lift.y1,
-                         c.lift.y2};
+                         c.lift.y2,
+                         c.history.x[0],
+                         c.history.x[1],
+                         c.history.x[2]};
   return finite(loose, sizeof(loose) / sizeof(loose[0])) &&
          finite(reinterpret_cast<const float*>(&c.circuit), sizeof(CircuitState) / sizeof(float));
 }
@@ -279,22 +283,35 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     }
 
     // As many internal steps as the 192 kHz clock passes within this host period (4 or 5 at
-    // 44.1 kHz, none at all for some host samples above 192 kHz), each fed the held host value
-    // through the up-sampler. The steps are taken in batches: first the up-sampler for every
-    // step of the batch, then the circuit, then the down-sampler. Each filter sees the same
-    // values in the same order as step by step, but the circuit's long dependency chain no
-    // longer waits for the resamplers'.
+    // 44.1 kHz, none at all for some host samples above 192 kHz). A step taken at phase t into
+    // host period n is fed, through the up-sampler, the host signal at time n + t/T - 2 (in host
+    // periods): the cubic between host samples n-2 and n-1 at mu = t/T. So each step sees the
+    // signal at its own time, two host periods behind, however the steps fall.
+    //
+    // The steps are taken in batches: first the up-sampler for every step of the batch, then the
+    // circuit, then the down-sampler. Each filter sees the same values in the same order as step
+    // by step, but the circuit's long dependency chain no longer waits for the resamplers'.
+    const CubicSegment seg1 = HostInterpolator::next(c1.history, x1);
+    const CubicSegment seg2 = HostInterpolator::next(c2.history, x2);
+    const float invPeriod = 1.0f / period;
     float phase = state_.stepPhase;
     float last1, previous1, last2, previous2;
     constexpr int kBatch = 8;
+    float mu[kBatch];
     if constexpr (kStereo) {
-      const Float4 x = lanes(x1, x2);
+      const CubicSegmentT<Float4> seg{lanes(seg1.c0, seg2.c0), lanes(seg1.c1, seg2.c1),
+                                      lanes(seg1.c2, seg2.c2), lanes(seg1.c3, seg2.c3)};
       Float4 u[kBatch];
       Float4 q[kBatch];
       while (phase < period) {
         int n = 0;
-        for (; n < kBatch && phase < period; ++n) phase = phase + kInternalStep;
-        for (int j = 0; j < n; ++j) u[j] = ResamplingFilter::process(lanes_.upsampler, x);
+        for (; n < kBatch && phase < period; ++n) {
+          mu[n] = phase * invPeriod;
+          phase = phase + kInternalStep;
+        }
+        for (int j = 0; j < n; ++j) {
+          u[j] = ResamplingFilter::process(lanes_.upsampler, HostInterpolator::at(seg, lanes(mu[j], mu[j])));
+        }
         for (int j = 0; j < n; ++j) {
           q[j] = circuitStep(lanes_, u[j], b, params[kParamPowerSupply] > 0.0f);
         }
@@ -314,9 +331,14 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
       float q[kBatch];
       while (phase < period) {
         int n = 0;
-        for (; n < kBatch && phase < period; ++n) phase = phase + kInternalStep;
-        for (int j = 0; j < n; ++j) u[j] = ResamplingFilter::process(s1.upsampler, x1);
-        for (int j = 0; j < n; ++j) ResamplingFilter::process(s2.upsampler, x2);
+        for (; n < kBatch && phase < period; ++n) {
+          mu[n] = phase * invPeriod;
+          phase = phase + kInternalStep;
+        }
+        for (int j = 0; j < n; ++j)
+          u[j] = ResamplingFilter::process(s1.upsampler, HostInterpolator::at(seg1, mu[j]));
+        for (int j = 0; j < n; ++j)
+          ResamplingFilter::process(s2.upsampler, HostInterpolator::at(seg2, mu[j]));
         for (int j = 0; j < n; ++j) q[j] = circuitStep(s1, u[j], b, params[kParamPowerSupply] > 0.0f);
         for (int j = 0; j < n; ++j) {
           s1.previousOut = s1.lastOut;
@@ -333,9 +355,13 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     phase = phase - period;
     state_.stepPhase = phase;
 
-    // Interpolation between the last two internal outputs. Below 192 kHz h stays under 1;
-    // above, it is held at 1 rather than extrapolating past the last output.
-    float h = phase / period;
+    // The output is read at one internal step before the end of this host period, between the
+    // last two internal outputs, whenever they were made. The last step was taken at (T + phase
+    // - Ts) into this period, so the read time lies phase behind it: weight 1 - phase/Ts on the
+    // last output. The phase stays within 0..Ts at every host rate; the clamp only guards
+    // rounding.
+    float h = 1.0f - phase * kStepsPerSecond;
+    h = h > 0.0f ? h : 0.0f;
     h = h < 1.0f ? h : 1.0f;
     float o1 = b.volume * (h * last1 + (1.0f - h) * previous1);
     float o2 = kStereo ? b.volume * (h * last2 + (1.0f - h) * previous2) : o1;

@@ -55,8 +55,13 @@ class AmpModel {
   // For inspection (tests, diagnostics), not while processReplacing runs: the current state.
   const ModelState& state() const { return state_; }
 
-  // The internal step, 1/192000 s.
+  // The internal step, 1/192000 s, and the steps per second.
   static constexpr float kInternalStep = 5.2083333e-6f;
+  static constexpr float kStepsPerSecond = 192000.0f;
+  // The delay of the linear path (mix 0) in host samples, as the host is told: one host period
+  // plus the two resampling low-passes and one internal step, 4.0 samples at 44.1 kHz and 4.3
+  // at 48 kHz (it grows with the host rate: 7.7 at 96 kHz).
+  static constexpr int kReportedDelay = 4;
   // Host samples beyond this magnitude are clipped before they reach the circuit (+30 dBFS).
   static constexpr float kInputLimit = 31.622776f;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/DitherGenerator.h"
+#include "model/HostInterpolator.h"
 #include "model/Lanes.h"
 #include "model/PowerBlock.h"
 #include "model/PreampBlock.h"
@@ -20,7 +21,8 @@ struct CircuitStateT {
   PowerStateT<F> power;
   ResamplerStateT<F> downsampler;
   // The last two internal outputs, whenever they were made: the output is interpolated
-  // between them (a host sample may take no internal step above 192 kHz).
+  // between them at one internal step behind the host grid (a host sample may take no internal
+  // step above 192 kHz).
   F previousOut = F{};
   F lastOut = F{};
 };
@@ -31,6 +33,7 @@ struct ChannelState {
   InputTransformerState inputTransformer;
   PeakingState cut;
   PeakingState lift;
+  HostHistory history;  // what the internal steps are fed from
   // Internal rate.
   CircuitState circuit;
 };

@@ -1,6 +1,6 @@
 // The 8th-order recursive low-pass of the rate conversion, run at the internal rate of 192 kHz
-// as both the anti-imaging filter behind the zero-order hold and the anti-aliasing filter in
-// front of the host-rate pick: pass band within -0.21..+0.01 dB up to 24 kHz, about -3 dB at
+// as both the anti-imaging filter behind the host-rate interpolation and the anti-aliasing
+// filter in front of the host-rate pick: pass band within -0.21..+0.01 dB up to 24 kHz, about -3 dB at
 // 24.5 kHz, at least 57 dB down from 30 kHz and 80 dB from 35 kHz.
 #pragma once
 

@@ -25,6 +25,7 @@ inline std::vector<float> sine(double frequency, double rate, int count, double 
 struct ToneFit {
   double amplitude;
   double residualRms;  // what is left after removing the tone and the mean
+  double lag;          // radians the tone lags a sine starting at sample 0, in -pi..pi
 };
 
 inline ToneFit fitTone(const std::vector<float>& y, double frequency, double rate, int from, int to) {
@@ -55,7 +56,7 @@ inline ToneFit fitTone(const std::vector<float>& y, double frequency, double rat
     const double e = y[i] - v[0] * std::sin(w) - v[1] * std::cos(w) - v[2];
     residual += e * e;
   }
-  return {std::hypot(v[0], v[1]), std::sqrt(residual / (to - from))};
+  return {std::hypot(v[0], v[1]), std::sqrt(residual / (to - from)), std::atan2(-v[1], v[0])};
 }
 
 inline double db(double ratio) {
