@@ -96,7 +96,9 @@ void EditorHost::screenshot(const std::string& path) {
   dispatch(effEditIdle);
   RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   GdiFlush();
-  writePng(path, captureClientArea(window_));
+  const Screenshot shot = captureClientArea(window_);
+  editorLog("captured " + path);
+  writePng(path, shot);
   editorLog("screenshot " + path);
 }
 
@@ -150,9 +152,18 @@ LRESULT EditorHost::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                   (used ? " used by the editor" : " not used by the editor"));
       return 0;
     }
-    case kRunAction:
+    case kRunAction: {
+      // A sent message overtakes queued input: the user's earlier presses and turns are
+      // handled first, so the action sees their effect.
+      MSG input;
+      while (PeekMessageW(&input, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
+        TranslateMessage(&input);
+        dispatchedWindow_ = input.hwnd;
+        DispatchMessageW(&input);
+      }
       runAction(*reinterpret_cast<const EditorAction*>(lParam));
       return 0;
+    }
     case WM_CLOSE:
       KillTimer(hwnd, kIdleTimer);
       dispatch(effEditClose);
@@ -166,6 +177,47 @@ LRESULT EditorHost::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   }
 }
 
+namespace {
+
+// Committed private memory, summed over the address space: GetProcessMemoryInfo's private
+// usage reads 0 under Wine.
+size_t privateBytes() {
+  size_t total = 0;
+  MEMORY_BASIC_INFORMATION info;
+  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
+       at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
+    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
+  }
+  return total;
+}
+
+int childWindows(HWND window) {
+  int count = 0;
+  EnumChildWindows(
+      window, [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<int*>(n), TRUE; },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+}  // namespace
+
+// Each cycle as a user closing and opening the plug-in's window: close, open, one paint and
+// one idle. What stays behind shows in the memory and the window count logged around it.
+void EditorHost::reopen(int cycles) {
+  const size_t before = privateBytes();
+  const int windowsBefore = childWindows(window_);
+  for (int i = 0; i < cycles; ++i) {
+    dispatch(effEditClose);
+    dispatch(effEditOpen, 0, 0, window_);
+    UpdateWindow(window_);
+    dispatch(effEditIdle);
+  }
+  const size_t after = privateBytes();
+  editorLog("reopened " + std::to_string(cycles) + " times: private memory " + std::to_string(before / 1024) +
+            " KB -> " + std::to_string(after / 1024) + " KB, child windows " + std::to_string(windowsBefore) +
+            " -> " + std::to_string(childWindows(window_)));
+}
+
 void EditorHost::runAction(const EditorAction& a) {
   switch (a.kind) {
     case EditorAction::kShot:
@@ -176,9 +228,13 @@ void EditorHost::runAction(const EditorAction& a) {
       break;
     case EditorAction::kAudio:
       audio_.setSilent(a.text == "off");
+      editorLog(a.text == "off" ? "audio silenced" : "audio playing");
       break;
     case EditorAction::kPrint:
       printParameters();
+      break;
+    case EditorAction::kReopen:
+      reopen(a.amount);
       break;
     default:
       break;

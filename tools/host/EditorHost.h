@@ -52,6 +52,7 @@ class EditorHost {
   LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   void runAction(const EditorAction& a);
+  void reopen(int cycles);
 
   // The published VST 2.4 key record: ASCII character, virtual key, modifier bits.
   static VstKeyCode keyCodeFor(UINT virtualKey);

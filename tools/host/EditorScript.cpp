@@ -120,6 +120,9 @@ EditorAction parseAction(const std::string& source) {
     if (a.text != "on" && a.text != "off") r.fail("audio takes on or off");
   } else if (verb == "print") {
     a.kind = EditorAction::kPrint;
+  } else if (verb == "reopen") {
+    a.kind = EditorAction::kReopen;
+    a.amount = r.integer(1, 100000);
   } else {
     r.fail("unknown action");
   }

@@ -16,6 +16,8 @@
 //   param INDEX VALUE           the host sets a parameter, as automation playback does
 //   audio on|off                feed the signal, or silence
 //   print                       log every parameter value
+//   reopen N                    close and reopen the editor N times, as a user toggling the
+//                               plug-in window does, logging the process's memory around it
 #pragma once
 
 #include <string>
@@ -35,7 +37,8 @@ struct EditorAction {
     kShot,
     kParam,
     kAudio,
-    kPrint
+    kPrint,
+    kReopen
   };
   Kind kind = kWait;
   int x = 0, y = 0, x2 = 0, y2 = 0;

@@ -269,8 +269,9 @@ TEST(EditorHost, MetersRiseAtOnceAndFallAFifthOfFullScaleASecond) {
   EditorRun r = runEditor("wait 700; shot " + playing + "; audio off; wait 1000; shot " + after1 +
                               "; wait 800; shot " + after2 + "; audio on; wait 200; shot " + back,
                           {"--audio", "sine"});
-  const long tOff = r.timeOf("] audio off"), t1 = r.timeOf("] shot " + after1),
-             t2 = r.timeOf("] shot " + after2);
+  // The times the host logged when it silenced the signal and when it took each picture.
+  const long tOff = r.timeOf("] audio silenced"), t1 = r.timeOf("] captured " + after1),
+             t2 = r.timeOf("] captured " + after2);
   ASSERT_GT(tOff, 0);
   auto value = [](const std::string& path) { return shownFrame(readPng(path), kMeterLeft) / 130.0; };
   const double v0 = value(playing), v1 = value(after1), v2 = value(after2), v3 = value(back);
@@ -285,6 +286,35 @@ TEST(EditorHost, MetersRiseAtOnceAndFallAFifthOfFullScaleASecond) {
   EXPECT_NEAR(v1 - v2, 0.0002 * (t2 - t1), 0.04) << v1 << " -> " << v2;
   EXPECT_NEAR(v3, v0, 0.03);  // back up within 200 ms, where a fall takes seconds
   EXPECT_NEAR(shownFrame(readPng(playing), kMeterRight) / 130.0, v0, 0.05);
+}
+
+}  // namespace
+
+namespace {
+
+// Closing and reopening the window 200 times through the DLL: no memory or window stays
+// behind, and the reopened editor shows the values current then.
+TEST(EditorHost, TwoHundredReopeningsLeaveNothingBehindAndShowCurrentValues) {
+  const std::string shotPath = scratch("reopened.png");
+  EditorRun r = runEditor("reopen 5; param 0 0.8; param 6 0; reopen 200; print; shot " + shotPath);
+  long before = -1, after = -1;
+  int windowsBefore = -1, windowsAfter = -1;
+  for (const std::string& l : r.lines) {
+    const size_t at = l.find("reopened 200 times: ");
+    if (at != std::string::npos)
+      std::sscanf(l.c_str() + at,
+                  "reopened 200 times: private memory %ld KB -> %ld KB, child windows %d -> %d", &before,
+                  &after, &windowsBefore, &windowsAfter);
+  }
+  ASSERT_GT(before, 0) << r.run.err;
+  std::printf("200 reopenings: private memory %ld KB -> %ld KB\n", before, after);
+  // One leaked set of control pictures would be about 21 MB.
+  EXPECT_LT(after - before, 4096);
+  EXPECT_EQ(windowsBefore, 1);
+  EXPECT_EQ(windowsAfter, 1);
+  const Image shot = readPng(shotPath);
+  EXPECT_LT(stripDifference(shot, kGain, frameFor(0.8f, kGain)), 3.0);
+  EXPECT_LT(stripDifference(shot, kPower, 0, 13, 95), 3.0);
 }
 
 }  // namespace
