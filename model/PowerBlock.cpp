@@ -108,7 +108,13 @@ F PowerBlock::process(PowerStateT<F>& st, const ValveTables& tables, F vp, F cou
          4.7651742e-05f * i6;
   for (int k = 0; k < 7; ++k) s[k] = n[k];
 
-  // Trapezoidal companions, driven by the previous step's vk.
+  // Trapezoidal companions, driven by the previous step's vk. Nothing damps them at half the
+  // step rate (s7 - s8 and s7 - 15.625 s9 change sign every step whatever vk does). At idle the
+  // output valves' curve-axis predictions average about 650 V (375 V plus 301523.47 times the
+  // other valve's current), above their tables; with both reads at the top edge s4's half-rate
+  // mode, closed through the drivers and the output grids, grows (eigenvalue about -1.00014)
+  // until p5c and p6c swing down to 400 V every other step. It is the circuit's own behaviour;
+  // the down-sampler removes the 96 kHz ripple it puts on yp.
   s[7] = kK7 * st.vk - s[7];
   s[8] = kK8 * st.vk - s[8];
   s[9] = kK9 * st.vk - s[9];
