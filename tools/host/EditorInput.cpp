@@ -90,7 +90,7 @@ bool EditorInput::key(const std::string& name) {
 bool EditorInput::chooseFromPopup(int entry) {
   // The pop-up is a window of the system's menu class owned by the window's thread.
   HWND popup = nullptr;
-  for (int tries = 0; tries < 100 && !popup; ++tries) {
+  for (int tries = 0; tries < 250 && !popup; ++tries) {  // up to 5 s on a busy machine
     popup = FindWindowW(L"#32768", nullptr);
     if (!popup || !IsWindowVisible(popup)) {
       popup = nullptr;
