@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "tests/native/host/HostTestSupport.h"
+#include "tools/host/EditorScript.h"
+#include "tools/host/HostError.h"
 
 namespace {
 
@@ -315,6 +317,27 @@ TEST(EditorHost, TwoHundredReopeningsLeaveNothingBehindAndShowCurrentValues) {
   const Image shot = readPng(shotPath);
   EXPECT_LT(stripDifference(shot, kGain, frameFor(0.8f, kGain)), 3.0);
   EXPECT_LT(stripDifference(shot, kPower, 0, 13, 95), 3.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(EditorScript, ReadsActionsFromLinesAndSemicolonsAndRefusesMistakes) {
+  const std::vector<EditorAction> actions = parseEditorScript(
+      "click 10 20 right ctrl  # a comment\n\n  drag 1 2 3 4; wheel 5 6 -2;menu 7 8 1\nparam 7 0.01");
+  ASSERT_EQ(actions.size(), 5u);
+  EXPECT_EQ(actions[0].kind, EditorAction::kClick);
+  EXPECT_TRUE(actions[0].rightButton && actions[0].control && !actions[0].shift);
+  EXPECT_EQ(actions[0].source, "click 10 20 right ctrl");
+  EXPECT_EQ(actions[1].kind, EditorAction::kDrag);
+  EXPECT_EQ(actions[1].amount, 10);  // default steps
+  EXPECT_EQ(actions[2].amount, -2);
+  EXPECT_EQ(actions[3].kind, EditorAction::kMenu);
+  EXPECT_EQ(actions[4].value, 0.01f);
+  for (const char* wrong : {"jump 1 2", "click 1", "click 1 2 sideways", "param 7 2", "wait -1",
+                            "audio maybe", "move 1 2 3", "wheel 1 2 x"})
+    EXPECT_THROW(parseEditorScript(wrong), HostError) << wrong;
 }
 
 }  // namespace
