@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -373,6 +374,8 @@ TEST_F(EditorRuntime, TwoHundredOpenCloseCyclesLeaveNothingBehind) {
   const size_t memoryBefore = privateBytes();
   for (int i = 0; i < 200; ++i) cycle();
   const Census after = census();
+  std::printf("after 200 cycles: %s; private memory grew %lld KB\n", describe(after).c_str(),
+              (static_cast<long long>(privateBytes()) - static_cast<long long>(memoryBefore)) / 1024);
   EXPECT_TRUE(after == closed) << "before: " << describe(closed) << "\nafter:  " << describe(after);
   const long long grown = static_cast<long long>(privateBytes()) - static_cast<long long>(memoryBefore);
   // A leaked set of control pictures alone would be about 12 MB a cycle.
