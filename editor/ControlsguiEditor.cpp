@@ -53,6 +53,7 @@ ControlsguiEditor::~ControlsguiEditor() {
 
 bool ControlsguiEditor::open(void* parentWindow) {
   AEffGUIEditor::open(parentWindow);
+  windowThread.store(std::this_thread::get_id(), std::memory_order_relaxed);
   // A second open without a close would otherwise leave the first frame behind.
   if (frame != nullptr) {
     close();
@@ -76,7 +77,8 @@ bool ControlsguiEditor::open(void* parentWindow) {
   buildStripControls(built);
   buildMenus(built);
   // Only now does the editor count as open: until here setParameter and idle leave the
-  // half-built frame alone.
+  // half-built frame alone. The controls were built from the current values.
+  pendingParameters.store(0, std::memory_order_relaxed);
   frame = built;
   return true;
 }
@@ -168,6 +170,15 @@ void ControlsguiEditor::close() {
 }
 
 void ControlsguiEditor::idle() {
+  if (frame != nullptr) {
+    // Changes other threads made since the last idle, drawn by the frame's idle below.
+    uint32_t pending = pendingParameters.exchange(0, std::memory_order_relaxed);
+    for (VstInt32 index = 0; pending != 0; ++index, pending >>= 1) {
+      if ((pending & 1u) != 0) {
+        showParameter(index);
+      }
+    }
+  }
   AEffGUIEditor::idle();
   if (frame == nullptr) {
     return;
@@ -183,7 +194,7 @@ void ControlsguiEditor::idle() {
   lastMeterTime = now;
 }
 
-void ControlsguiEditor::moveMeter(CAnimKnob* meter, const float* level, float elapsedMs) {
+void ControlsguiEditor::moveMeter(CAnimKnob* meter, const Relaxed<float>* level, float elapsedMs) {
   if (meter == nullptr || level == nullptr) {
     return;
   }
@@ -202,6 +213,18 @@ void ControlsguiEditor::moveMeter(CAnimKnob* meter, const float* level, float el
 }
 
 void ControlsguiEditor::setParameter(VstInt32 index, float /*value*/) {
+  if (index < 0 || index >= kNumParams) {
+    return;
+  }
+  if (std::this_thread::get_id() != windowThread.load(std::memory_order_relaxed)) {
+    // Not the window's thread: the window may be closing right now, its controls going.
+    pendingParameters.fetch_or(1u << index, std::memory_order_relaxed);
+    return;
+  }
+  showParameter(index);
+}
+
+void ControlsguiEditor::showParameter(VstInt32 index) {
   if (frame == nullptr) {
     return;
   }

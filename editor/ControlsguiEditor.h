@@ -4,14 +4,19 @@
 //
 // Threads: the constructor and destructor run where the effect is created and destroyed;
 // open, close, idle, valueChanged and the key requests on the host's user-interface thread;
-// setParameter on whichever thread changes a parameter (it only stores values into the
-// controls, which the next idle repaints).
+// setParameter on whichever thread changes a parameter: on the window's thread it stores the
+// value into its control at once; from any other thread (host automation, often the audio
+// thread) it only marks the parameter, and the next idle brings the control up to date, so no
+// other thread ever touches a control the window thread may be destroying.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "gui/controls/CControlListener.h"
 #include "plugin/AEffGUIEditor.h"
+#include "plugin/Relaxed.h"
 
 class Controlsgui;
 
@@ -38,7 +43,8 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
   // Repaints what changed and, at most every 60 ms, moves the meters toward the effect's
   // published levels.
   void idle() override;
-  // A parameter changed (host, program or this editor): the matching control follows.
+  // A parameter changed (host, program or this editor): the matching control follows, at once
+  // on the window's thread, at the next idle from any other.
   void setParameter(VstInt32 index, float value) override;
 
   // A control changed by the user: the parameter is set and reported to the host.
@@ -53,8 +59,9 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
  private:
   void buildStripControls(VSTGUI::CFrame* built);
   void buildMenus(VSTGUI::CFrame* built);
-  void moveMeter(VSTGUI::CAnimKnob* meter, const float* level, float elapsedMs);
+  void moveMeter(VSTGUI::CAnimKnob* meter, const Relaxed<float>* level, float elapsedMs);
   void describeChange(VSTGUI::CControl* control);
+  void showParameter(VstInt32 index);
 
   Controlsgui* controlsgui;
   int32_t lastTag = 0;
@@ -66,4 +73,8 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
   VSTGUI::COptionMenu* menus[4] = {};  // tags 7 to 10
   VSTGUI::COnOffButton* powerSwitch = nullptr;
   uint32_t lastMeterTime = 0;
+  // The thread that opened the window, and the parameters other threads changed since the last
+  // idle (bit i for parameter i).
+  std::atomic<std::thread::id> windowThread{};
+  std::atomic<uint32_t> pendingParameters{0};
 };

@@ -55,7 +55,17 @@ void Controlsgui::processReplacing(float** inputs, float** outputs, VstInt32 sam
   // A host without a second output buffer gets a one-channel model rather than a write
   // through a null pointer.
   const bool second = secondChannelActive && outputs != nullptr && outputs[1] != nullptr;
-  model.processReplacing(inputs, outputs, sampleFrames, params, second, &meterLevel1, &meterLevel2);
+  // The block runs on one snapshot of the live values, which other threads may change at any
+  // time; the meters are published with one store each at the end.
+  float values[kNumParams];
+  for (int i = 0; i < kNumParams; ++i) {
+    values[i] = params[i];
+  }
+  float level1 = meterLevel1;
+  float level2 = meterLevel2;
+  model.processReplacing(inputs, outputs, sampleFrames, values, second, &level1, &level2);
+  meterLevel1 = level1;
+  meterLevel2 = level2;
 }
 
 void Controlsgui::setParameter(VstInt32 index, float value) {
@@ -76,7 +86,7 @@ void Controlsgui::setParameter(VstInt32 index, float value) {
 }
 
 float Controlsgui::getParameter(VstInt32 index) {
-  return validParameter(index) ? params[index] : 0.0f;
+  return validParameter(index) ? params[index].load() : 0.0f;
 }
 
 void Controlsgui::setProgram(VstInt32 program) {
@@ -228,7 +238,7 @@ void Controlsgui::storeCurrentParameters() {
   }
 }
 
-float* Controlsgui::getParameterPointer(VstInt32 index) {
+Relaxed<float>* Controlsgui::getParameterPointer(VstInt32 index) {
   return validParameter(index) ? &params[index] : nullptr;
 }
 

@@ -4,14 +4,16 @@
 // Threads. processReplacing runs on the host's audio thread. setParameter runs on whichever
 // thread the host automates from (the audio thread included) and on the editor's window
 // thread. Every other operation runs on the thread the host uses for dispatcher requests.
-// Nothing locks: the values shared between threads (params, secondChannelActive, the meter
-// levels) are single aligned floats or a byte, each written with one store.
+// Nothing locks: the values shared between threads (params, the program values, the rates,
+// secondChannelActive, the meter levels) are single aligned floats or a byte, each written with
+// one store: relaxed atomics, which compile to exactly those plain loads and stores.
 #pragma once
 
 #include "effect/ControlsguiProgram.h"
 #include "model/AmpModel.h"
 #include "model/ParameterIndex.h"
 #include "plugin/AudioEffectX.h"
+#include "plugin/Relaxed.h"
 
 class Controlsgui : public AudioEffectX {
  public:
@@ -78,12 +80,12 @@ class Controlsgui : public AudioEffectX {
   virtual void storeCurrentParameters();
   // Window thread (the editor). The live value of `index` (0..10) to watch, null otherwise;
   // valid for the effect's lifetime.
-  virtual float* getParameterPointer(VstInt32 index);
+  virtual Relaxed<float>* getParameterPointer(VstInt32 index);
   // The meter positions (0..1) the model publishes at the end of every block; the editor's
   // idle handler (window thread) reads one float through each while the audio thread
   // writes them.
-  virtual float* getMeterLevel1() { return &meterLevel1; }
-  virtual float* getMeterLevel2() { return &meterLevel2; }
+  virtual Relaxed<float>* getMeterLevel1() { return &meterLevel1; }
+  virtual Relaxed<float>* getMeterLevel2() { return &meterLevel2; }
   // Dispatcher or automation thread (setParameter of the tone, setSampleRate, construction):
   // retunes the model's filters from the tone value and the two rates; the model hands the
   // audio thread a complete set.
@@ -101,11 +103,11 @@ class Controlsgui : public AudioEffectX {
   ControlsguiProgram* currentProgram();
 
   ControlsguiProgram* programs = nullptr;
-  float params[kNumParams];
-  float hostRate = 44100.0f;
-  float internalRate = kInternalRate;
-  float meterLevel1 = 0.0f;
-  float meterLevel2 = 0.0f;
-  bool secondChannelActive = false;
+  Relaxed<float> params[kNumParams];
+  Relaxed<float> hostRate = 44100.0f;
+  Relaxed<float> internalRate = kInternalRate;
+  Relaxed<float> meterLevel1 = 0.0f;
+  Relaxed<float> meterLevel2 = 0.0f;
+  Relaxed<bool> secondChannelActive = false;
   AmpModel model;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/ParameterIndex.h"
+#include "plugin/Relaxed.h"
 #include "plugin/VstInterface.h"
 #include "plugin/VstStrings.h"
 
@@ -29,7 +30,8 @@ struct ControlsguiProgram {
     vstCopyString(name, "Default", sizeof name);
   }
 
-  float values[kNumParams];
+  // Written by whichever thread changes a parameter, read by the dispatcher thread.
+  Relaxed<float> values[kNumParams];
   char name[kVstMaxProgNameLen];  // terminated, at most 23 characters
 };
 

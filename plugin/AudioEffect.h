@@ -8,6 +8,7 @@
 // that calls them.
 #pragma once
 
+#include "plugin/Relaxed.h"
 #include "plugin/VstInterface.h"
 
 class AEffEditor;
@@ -105,11 +106,13 @@ class AudioEffect {
 
   audioMasterCallback audioMaster;
   AEffEditor* editor = nullptr;
-  float sampleRate = 44100.0f;
-  VstInt32 blockSize = 1024;
+  // Set and read from different dispatcher threads (a host may ask for texts on its
+  // user-interface thread while another thread switches programs or rates).
+  Relaxed<float> sampleRate = 44100.0f;
+  Relaxed<VstInt32> blockSize = 1024;
   VstInt32 numPrograms;
   VstInt32 numParams;
-  VstInt32 curProgram = 0;
+  Relaxed<VstInt32> curProgram = 0;
   AEffect effectRecord;
 };
 
