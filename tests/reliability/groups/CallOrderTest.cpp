@@ -1,0 +1,263 @@
+// Group 1: call order and dispatcher fuzz. Scripted orders real hosts use (or get wrong), a host
+// answering 0 or null to everything, and a seeded random walk through the dispatcher with
+// hostile indices, values, pointers and floats, processing a guarded block between calls. The
+// plug-in must neither crash nor trip a sanitizer, must keep its output finite and must leave
+// the host's floating-point control state as it found it.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+
+#include "tests/reliability/harness/Analysis.h"
+#include "tests/reliability/harness/PluginHost.h"
+
+#ifndef KORVALITE_FUZZ_CALLS
+#define KORVALITE_FUZZ_CALLS 1000000
+#endif
+
+using namespace reliability;
+
+namespace {
+
+constexpr int kBlock = 64;
+
+void processSine(const Instance& effect, StereoBuffers& audio, int frames, long long start = 0) {
+  float** in = audio.in(frames);
+  fillSine(in[0], frames, 440.0, 44100.0, 0.5f, start);
+  fillSine(in[1], frames, 660.0, 44100.0, 0.5f, start);
+  float** out = audio.out(frames);
+  effect.process(in, out, frames);
+  ASSERT_TRUE(allFinite(out[0], frames));
+  ASSERT_TRUE(allFinite(out[1], frames));
+}
+
+struct Step {
+  const char* what;
+  VstInt32 opcode;  // -1: process a block
+  VstIntPtr value;
+  float opt;
+};
+
+// Orders hosts really send: each script starts from a freshly created instance.
+const std::vector<std::vector<Step>> kScripts = {
+    {{"open twice", effOpen, 0, 0}, {"", effOpen, 0, 0}, {"", effMainsChanged, 1, 0}, {"", -1, 0, 0}},
+    {{"editor before open", effEditGetRect, 0, 0},
+     {"", effEditIdle, 0, 0},
+     {"", effEditClose, 0, 0},
+     {"", effEditClose, 0, 0},
+     {"", effEditIdle, 0, 0}},
+    {{"process before open and resume", -1, 0, 0}, {"", effOpen, 0, 0}, {"", -1, 0, 0}},
+    {{"process after suspend", effOpen, 0, 0},
+     {"", effMainsChanged, 1, 0},
+     {"", -1, 0, 0},
+     {"", effMainsChanged, 0, 0},
+     {"", -1, 0, 0},
+     {"", -1, 0, 0}},
+    {{"rate and block size while running", effOpen, 0, 0},
+     {"", effMainsChanged, 1, 0},
+     {"", -1, 0, 0},
+     {"", effSetSampleRate, 0, 96000},
+     {"", -1, 0, 0},
+     {"", effSetBlockSize, 16, 0},
+     {"", -1, 0, 0},
+     {"", effSetSampleRate, 0, 8000},
+     {"", -1, 0, 0},
+     {"", effSetBlockSize, 0, 0},
+     {"", -1, 0, 0}},
+    {{"suspend and resume around transport stops", effOpen, 0, 0},
+     {"", effMainsChanged, 1, 0},
+     {"", -1, 0, 0},
+     {"", effStopProcess, 0, 0},
+     {"", effMainsChanged, 0, 0},
+     {"", effMainsChanged, 1, 0},
+     {"", effStartProcess, 0, 0},
+     {"", -1, 0, 0},
+     {"", effMainsChanged, 0, 0},
+     {"", effMainsChanged, 0, 0},
+     {"", effMainsChanged, 1, 0},
+     {"", effMainsChanged, 1, 0},
+     {"", -1, 0, 0}},
+    {{"resume without open, close while resumed", effMainsChanged, 1, 0}, {"", -1, 0, 0}},
+};
+
+void runScript(const std::vector<Step>& script, StereoBuffers& audio) {
+  Instance effect(plugin().create());
+  ASSERT_TRUE(effect);
+  long long t = 0;
+  for (const Step& s : script) {
+    const FpState before = hostDefaultFpState();
+    writeFpState(before);
+    if (s.opcode < 0) {
+      processSine(effect, audio, kBlock, t);
+      t += kBlock;
+    } else {
+      effect.dispatch(s.opcode, 0, s.value, nullptr, s.opt);
+    }
+    ASSERT_EQ(readFpState(), before) << script.front().what;
+  }
+  // Instance's destructor sends effMainsChanged 0 and effClose, whatever state it is in.
+}
+
+TEST(CallOrder, ScriptedOrdersWithAPlainHost) {
+  StereoBuffers audio(kBlock);
+  for (const auto& script : kScripts) {
+    SCOPED_TRACE(script.front().what);
+    runScript(script, audio);
+  }
+  figure("1 call order", format("%zu scripts with a plain host, no fault", kScripts.size()));
+}
+
+TEST(CallOrder, AHostAnsweringZeroToEverything) {
+  StereoBuffers audio(kBlock);
+  host().mode = static_cast<int>(HostMode::kSilent);
+  // A host that does not even give its version gets no effect, and nothing breaks.
+  EXPECT_EQ(plugin().create(), nullptr);
+  EXPECT_EQ(plugin().create(nullptr), nullptr);
+  host().mode = static_cast<int>(HostMode::kPlain);
+  for (const auto& script : kScripts) {
+    SCOPED_TRACE(script.front().what);
+    Instance effect(plugin().create());
+    ASSERT_TRUE(effect);
+    host().mode = static_cast<int>(HostMode::kSilent);
+    long long t = 0;
+    for (const Step& s : script) {
+      if (s.opcode < 0) {
+        processSine(effect, audio, kBlock, t);
+        t += kBlock;
+      } else {
+        effect.dispatch(s.opcode, 0, s.value, nullptr, s.opt);
+      }
+    }
+    // Edits reported to a host that answers nothing.
+    for (int i = 0; i < effect.record()->numParams; ++i) effect.setParameter(i, 0.25f);
+    effect.close();
+    host().mode = static_cast<int>(HostMode::kPlain);
+  }
+}
+
+// ---- Random part ----
+
+// The published length of what an opcode writes or reads through ptr; the "small" pointer of
+// the fuzz is a buffer of exactly that size, ending at a guard page.
+size_t smallSize(VstInt32 opcode) {
+  switch (opcode) {
+    case effGetParamLabel:
+    case effGetParamDisplay:
+    case effGetParamName:
+      return kVstMaxParamStrLen;
+    case effSetProgramName:
+    case effGetProgramName:
+    case effGetProgramNameIndexed:
+      return kVstMaxProgNameLen;
+    case effGetEffectName:
+      return kVstMaxEffectNameLen;
+    case effGetVendorString:
+    case effGetProductString:
+    case effShellGetNextPlugin:
+      return kVstMaxVendorStrLen;
+    case effEditGetRect:
+    case effGetChunk:
+      return sizeof(void*);
+    default:
+      return 512;  // room for any record of the interface
+  }
+}
+
+// ptr is text the plug-in reads: the fuzz gives terminated text.
+bool readsText(VstInt32 opcode) {
+  return opcode == effSetProgramName || opcode == effCanDo || opcode == effString2Parameter;
+}
+
+// value is a pointer the plug-in may follow.
+bool valueIsPointer(VstInt32 opcode) {
+  return opcode == effSetSpeakerArrangement || opcode == effGetSpeakerArrangement;
+}
+
+uint64_t fuzzSeed() {
+  const char* s = std::getenv("KORVALITE_SEED");
+  return s != nullptr ? std::strtoull(s, nullptr, 0) : 20261207ull;
+}
+
+TEST(DispatcherFuzz, SeededRandomCallsNeitherCrashNorPoison) {
+  const uint64_t seed = fuzzSeed();
+  const long calls = static_cast<long>(KORVALITE_FUZZ_CALLS) * soakFactor();
+  Rng rng(seed);
+  GuardedBuffer small(4096);
+  GuardedBuffer large(65536);
+  GuardedBuffer pointerValue(4096);
+  StereoBuffers audio(kBlock);
+  Instance effect = Instance::started();
+  ASSERT_TRUE(effect);
+  const int numParams = effect.record()->numParams;
+  const int numPrograms = effect.record()->numPrograms;
+  constexpr VstInt32 kLowest = -4;
+  constexpr VstInt32 kHighest = effGetNumMidiOutputChannels + 8;
+  const float opts[] = {INFINITY, -INFINITY, NAN, 0.0f, 1.0f};
+  std::set<VstInt32> opcodes;
+  long processed = 0;
+  long long t = 0;
+  const double start = wallSeconds();
+  for (long call = 0; call < calls; ++call) {
+    VstInt32 opcode;
+    do {
+      opcode = kLowest + static_cast<VstInt32>(rng.below(kHighest - kLowest + 1));
+    } while (opcode == effClose || opcode == effEditOpen);
+    const int n = rng.below(2) != 0 ? numParams : numPrograms;
+    const VstInt32 indices[] = {-1, 0, n - 1, n, INT_MAX, static_cast<VstInt32>(rng.next())};
+    const VstInt32 index = indices[rng.below(6)];
+    void* ptr = nullptr;
+    switch (rng.below(3)) {
+      case 0:
+        break;
+      case 1: {
+        const size_t size = smallSize(opcode);
+        char* p = small.at(size);
+        std::memset(p, 0, size);
+        if (readsText(opcode)) {
+          for (size_t i = 0; i + 1 < size; ++i) p[i] = static_cast<char>('a' + rng.below(26));
+        }
+        ptr = p;
+        break;
+      }
+      default: {
+        char* p = large.at(65536);
+        std::memset(p, 0, 256);
+        ptr = p;
+        break;
+      }
+    }
+    VstIntPtr value;
+    if (valueIsPointer(opcode)) {
+      char* p = pointerValue.at(4096);
+      std::memset(p, 0, 4096);
+      value = rng.below(2) != 0 ? reinterpret_cast<VstIntPtr>(p) : 0;
+    } else {
+      const VstIntPtr values[] = {0, 1, -1, n, INT_MAX, static_cast<VstIntPtr>(rng.below(1u << 20))};
+      value = values[rng.below(6)];
+    }
+    const float opt = opts[rng.below(5)];
+    const FpState before = hostDefaultFpState();
+    writeFpState(before);
+    effect.dispatch(opcode, index, value, ptr, opt);
+    ASSERT_EQ(readFpState(), before) << "opcode " << opcode;
+    opcodes.insert(opcode);
+    if (call % 64 == 63) {
+      // Audio between requests: whatever they did, the output stays finite.
+      if (rng.below(4) == 0) effect.setParameter(index, opt);
+      processSine(effect, audio, kBlock, t);
+      ASSERT_EQ(readFpState(), before);
+      t += kBlock;
+      ++processed;
+    }
+  }
+  figure("1 dispatcher fuzz",
+         format("%ld calls, %zu distinct opcodes (%d..%d), %ld blocks between, seed %llu, crashes 0, "
+                "sanitizer reports 0, %.1f s",
+                calls, opcodes.size(), kLowest, kHighest, processed, static_cast<unsigned long long>(seed),
+                wallSeconds() - start));
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+// Group 3: numerics. Finite output at every corner of the parameter space and at random
+// settings; recovery after poisoned input or parameters; no subnormal output and no slowdown in
+// a long silent tail with the host's flush-to-zero off; the host's floating-point control state
+// unchanged by every call.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "tests/reliability/harness/Analysis.h"
+#include "tests/reliability/harness/PluginHost.h"
+
+using namespace reliability;
+
+namespace {
+
+constexpr float kRate = 44100.0f;
+constexpr int kBlock = 256;
+
+// Processes `blocks` blocks of a two-tone input at `amplitude`; answers false at the first
+// non-finite output sample or a changed floating-point state.
+bool play(const Instance& effect, StereoBuffers& audio, int blocks, float amplitude, long long& t) {
+  for (int b = 0; b < blocks; ++b) {
+    float** in = audio.in(kBlock);
+    fillSine(in[0], kBlock, 110.0, kRate, amplitude, t);
+    fillSine(in[1], kBlock, 1000.0, kRate, amplitude, t);
+    float** out = audio.out(kBlock);
+    const FpState before = hostDefaultFpState();
+    writeFpState(before);
+    effect.process(in, out, kBlock);
+    if (readFpState() != before) return false;
+    if (!allFinite(out[0], kBlock) || !allFinite(out[1], kBlock)) return false;
+    t += kBlock;
+  }
+  return true;
+}
+
+TEST(Numerics, FiniteAtEveryCornerAndAtRandomSettings) {
+  Instance effect = Instance::started(kRate, kBlock);
+  ASSERT_TRUE(effect);
+  StereoBuffers audio(kBlock);
+  const int numParams = effect.record()->numParams;
+  long long t = 0;
+  const int corners = 1 << numParams;
+  for (int corner = 0; corner < corners; ++corner) {
+    for (int p = 0; p < numParams; ++p) effect.setParameter(p, (corner >> p) & 1 ? 1.0f : 0.0f);
+    ASSERT_TRUE(play(effect, audio, 2, 1.0f, t)) << "corner " << corner;
+  }
+  Rng rng(7);
+  const int settings = 1000 * soakFactor();
+  for (int s = 0; s < settings; ++s) {
+    for (int p = 0; p < numParams; ++p) effect.setParameter(p, rng.uniform());
+    ASSERT_TRUE(play(effect, audio, 2, rng.uniform() * 4.0f, t)) << "setting " << s;
+  }
+  figure("3 numerics", format("%d corners and %d random settings at up to +12 dBFS: non-finite outputs 0",
+                              corners, settings));
+}
+
+// After one poisoned block the output is finite; once input and parameters are normal again,
+// the output leaves its disturbance within one block. "Recovered" is the first sample from which
+// the output stays finite and within 1.0 of a twin instance that never saw the poison (a
+// state restarting from idle differs a little for a while; a stuck or blown-up state differs by
+// far more or forever).
+TEST(Numerics, RecoveryAfterPoisonedInputOrParameters) {
+  StereoBuffers audio(kBlock);
+  StereoBuffers twinAudio(kBlock);
+  struct Poison {
+    const char* what;
+    float input;    // 0: the input stays normal
+    int parameter;  // -1: no parameter poisoned
+    float value;
+  };
+  std::vector<Poison> poisons = {{"NaN input", NAN, -1, 0},
+                                 {"+Inf input", INFINITY, -1, 0},
+                                 {"-Inf input", -INFINITY, -1, 0},
+                                 {"1e30 input", 1e30f, -1, 0}};
+  for (int p = 0; p < 11; ++p) {
+    for (float v : {NAN, -1.0f, 2.0f}) poisons.push_back({"parameter", 0.0f, p, v});
+  }
+  int worst = 0;
+  const char* worstWhat = "";
+  int worstParameter = -1;
+  for (const Poison& poison : poisons) {
+    Instance effect = Instance::started(kRate, kBlock);
+    Instance twin = Instance::started(kRate, kBlock);
+    ASSERT_TRUE(effect && twin);
+    long long t = 0;
+    long long tt = 0;
+    ASSERT_TRUE(play(effect, audio, 20, 0.5f, t));
+    ASSERT_TRUE(play(twin, twinAudio, 20, 0.5f, tt));
+    const float saved = poison.parameter >= 0 ? effect.getParameter(poison.parameter) : 0.0f;
+    // The poisoned block.
+    float** in = audio.in(kBlock);
+    fillSine(in[0], kBlock, 110.0, kRate, 0.5f, t);
+    fillSine(in[1], kBlock, 1000.0, kRate, 0.5f, t);
+    if (poison.input != 0.0f) {
+      for (int i = 0; i < kBlock; ++i) in[0][i] = in[1][i] = poison.input;
+    }
+    if (poison.parameter >= 0) {
+      effect.setParameter(poison.parameter, poison.value);
+    }
+    float** out = audio.out(kBlock);
+    effect.process(in, out, kBlock);
+    ASSERT_TRUE(allFinite(out[0], kBlock) && allFinite(out[1], kBlock))
+        << poison.what << " " << poison.parameter;
+    float** twinIn = twinAudio.in(kBlock);
+    fillSine(twinIn[0], kBlock, 110.0, kRate, 0.5f, tt);
+    fillSine(twinIn[1], kBlock, 1000.0, kRate, 0.5f, tt);
+    twin.process(twinIn, twinAudio.out(kBlock), kBlock);
+    t += kBlock;
+    tt += kBlock;
+    if (poison.parameter >= 0) {
+      effect.setParameter(poison.parameter, saved);
+    }
+    // Normal again: compare 40 blocks with the twin.
+    int lastBad = -1;
+    for (int b = 0; b < 40; ++b) {
+      float** i1 = audio.in(kBlock);
+      float** i2 = twinAudio.in(kBlock);
+      for (float** in2 : {i1, i2}) {
+        fillSine(in2[0], kBlock, 110.0, kRate, 0.5f, t);
+        fillSine(in2[1], kBlock, 1000.0, kRate, 0.5f, t);
+      }
+      float** o1 = audio.out(kBlock);
+      float** o2 = twinAudio.out(kBlock);
+      effect.process(i1, o1, kBlock);
+      twin.process(i2, o2, kBlock);
+      for (int i = 0; i < kBlock; ++i) {
+        for (int ch = 0; ch < 2; ++ch) {
+          if (!std::isfinite(o1[ch][i]) || std::fabs(o1[ch][i] - o2[ch][i]) > 1.0f) lastBad = b * kBlock + i;
+        }
+      }
+      t += kBlock;
+    }
+    const int recovery = lastBad + 1;
+    if (recovery > worst) {
+      worst = recovery;
+      worstWhat = poison.what;
+      worstParameter = poison.parameter;
+    }
+    EXPECT_LE(recovery, kBlock) << poison.what << " parameter " << poison.parameter;
+  }
+  figure("3 numerics", format("%zu poisons (NaN/+Inf/-Inf/1e30 input; NaN/-1/2 on each parameter): outputs "
+                              "finite; samples until recovery at most %d (%s %d), limit one block of %d",
+                              poisons.size(), worst, worstWhat, worstParameter, kBlock));
+}
+
+// A full-scale signal, then 60 s of digital silence with the host's flush-to-zero off: the
+// output holds no subnormal and a block of the tail costs no more than a block of the loud part.
+TEST(Numerics, SilentTailHasNoSubnormalsAndNoSlowdown) {
+  Instance effect = Instance::started(kRate, 512);
+  ASSERT_TRUE(effect);
+  StereoBuffers audio(512);
+  constexpr int kTailBlock = 512;
+  const FpState host = hostDefaultFpState();
+  const int loudBlocks = static_cast<int>(5.0f * kRate / kTailBlock);
+  const int tailBlocks = static_cast<int>(60.0f * kRate / kTailBlock) * (soaking() ? 5 : 1);
+  long long t = 0;
+  double loud = 0.0;
+  for (int b = 0; b < loudBlocks; ++b) {
+    float** in = audio.in(kTailBlock);
+    fillSine(in[0], kTailBlock, 82.4, kRate, 1.0f, t);
+    fillSine(in[1], kTailBlock, 82.4, kRate, 1.0f, t);
+    float** out = audio.out(kTailBlock);
+    writeFpState(host);
+    const double s = threadSeconds();
+    effect.process(in, out, kTailBlock);
+    loud += threadSeconds() - s;
+    ASSERT_EQ(readFpState(), host);
+    t += kTailBlock;
+  }
+  long subnormals = 0;
+  double tail = 0.0;
+  int measured = 0;
+  float** in = audio.in(kTailBlock);
+  std::fill(in[0], in[0] + kTailBlock, 0.0f);
+  std::fill(in[1], in[1] + kTailBlock, 0.0f);
+  for (int b = 0; b < tailBlocks; ++b) {
+    float** out = audio.out(kTailBlock);
+    writeFpState(host);
+    const double s = threadSeconds();
+    effect.process(in, out, kTailBlock);
+    const double used = threadSeconds() - s;
+    ASSERT_EQ(readFpState(), host);
+    subnormals += countSubnormal(out[0], kTailBlock) + countSubnormal(out[1], kTailBlock);
+    // The last 5 s of the tail: long after every state decayed toward zero.
+    if (b >= tailBlocks - loudBlocks) {
+      tail += used;
+      ++measured;
+    }
+  }
+  const double ratio = (tail / measured) / (loud / loudBlocks);
+  EXPECT_EQ(subnormals, 0);
+  EXPECT_LT(ratio, 1.5) << "the silent tail is slower than the loud part";
+  figure("3 numerics",
+         format("%.0f s full scale then %.0f s silence, FTZ off: subnormal outputs %ld, tail/loud "
+                "CPU per block %.3f (%.1f us vs %.1f us)",
+                loudBlocks * kTailBlock / kRate, tailBlocks * kTailBlock / kRate, subnormals, ratio,
+                1e6 * tail / measured, 1e6 * loud / loudBlocks));
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#include "tests/reliability/harness/Analysis.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace reliability {
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+}  // namespace
+
+void fillSine(float* x, int n, double frequency, double rate, float amplitude, long long start) {
+  const double w = 2.0 * kPi * frequency / rate;
+  for (int i = 0; i < n; ++i) {
+    x[i] = amplitude * static_cast<float>(std::sin(w * static_cast<double>(start + i)));
+  }
+}
+
+bool allFinite(const float* x, int n) {
+  for (int i = 0; i < n; ++i) {
+    if (!std::isfinite(x[i])) return false;
+  }
+  return true;
+}
+
+int countSubnormal(const float* x, int n) {
+  int count = 0;
+  for (int i = 0; i < n; ++i) {
+    count += std::fpclassify(x[i]) == FP_SUBNORMAL;
+  }
+  return count;
+}
+
+float peak(const float* x, int n) {
+  float p = 0.0f;
+  for (int i = 0; i < n; ++i) p = std::fmax(p, std::fabs(x[i]));
+  return p;
+}
+
+double toneAmplitude(const float* x, int n, double frequency, double rate) {
+  const double w = 2.0 * kPi * frequency / rate;
+  double s = 0.0;
+  double c = 0.0;
+  for (int i = 0; i < n; ++i) {
+    s += x[i] * std::sin(w * i);
+    c += x[i] * std::cos(w * i);
+  }
+  return 2.0 * std::sqrt(s * s + c * c) / n;
+}
+
+double harmonicDistortion(const float* x, int n, double frequency, double rate) {
+  const double fundamental = toneAmplitude(x, n, frequency, rate);
+  double sum = 0.0;
+  for (int h = 2; h <= 10 && h * frequency < 0.45 * rate; ++h) {
+    const double a = toneAmplitude(x, n, h * frequency, rate);
+    sum += a * a;
+  }
+  return fundamental > 0.0 ? std::sqrt(sum) / fundamental : 0.0;
+}
+
+}  // namespace reliability

@@ -1,0 +1,23 @@
+// Test signals and what the battery measures in the output: non-finite and subnormal samples,
+// the amplitude of one frequency, harmonic distortion.
+#pragma once
+
+#include <cstddef>
+
+namespace reliability {
+
+// amplitude * sin(2 pi f (start + i) / rate) for i in [0, n).
+void fillSine(float* x, int n, double frequency, double rate, float amplitude, long long start = 0);
+
+bool allFinite(const float* x, int n);
+// Samples that are not zero but smaller than the smallest normal float.
+int countSubnormal(const float* x, int n);
+float peak(const float* x, int n);
+
+// The amplitude of the component at `frequency` (a projection on sine and cosine over n samples;
+// n should hold whole periods, or many of them).
+double toneAmplitude(const float* x, int n, double frequency, double rate);
+// sqrt(sum of harmonics 2..10 squared) / fundamental, harmonics above 0.45 rate left out.
+double harmonicDistortion(const float* x, int n, double frequency, double rate);
+
+}  // namespace reliability
