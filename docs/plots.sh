@@ -27,7 +27,7 @@ render() { # in out params...
   for p in "$@"; do args+=(--param "$p"); done
   "${run[@]}" "$host" render "$dll" "$in" "$out" --rate "$(soxi -r "$in")" "${args[@]}" 2>/dev/null
 }
-delay=3
+delay=4
 
 # Linear path: mix 0, volume 1, transformers out.
 for rate in 44100 48000; do

@@ -22,7 +22,9 @@ class Controlsgui : public AudioEffectX {
   ~Controlsgui() override;
 
   static constexpr VstInt32 kUniqueId = 0x004B4F52;  // 'KOR'
-  static constexpr VstInt32 kInitialDelay = 3;
+  // The linear path's delay in host samples: the host-rate interpolation, the resampling
+  // low-passes and the output read one internal step behind the host grid.
+  static constexpr VstInt32 kInitialDelay = AmpModel::kReportedDelay;
   static constexpr float kInternalRate = 192000.0f;
   static constexpr const char* kEffectName = "Korvalite";
   static constexpr const char* kProductString = "Korvalite";

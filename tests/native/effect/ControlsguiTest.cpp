@@ -16,7 +16,7 @@ TEST_F(EffectTest, ConstructionWithAHostGivesTheEffectsIdentity) {
   EXPECT_EQ(record->numInputs, 2);
   EXPECT_EQ(record->numOutputs, 2);
   EXPECT_EQ(record->uniqueID, 0x004B4F52);
-  EXPECT_EQ(record->initialDelay, 3);
+  EXPECT_EQ(record->initialDelay, 4);
   EXPECT_EQ(record->flags, effFlagsCanReplacing) << "no editor yet: effFlagsHasEditor stays clear";
   EXPECT_EQ(record->numPrograms, 50);
   EXPECT_EQ(record->numParams, 11);

@@ -66,7 +66,7 @@ TEST_F(DllLoadTest, TwoInstancesProcessAndCloseIndependently) {
     EXPECT_EQ(record->magic, kEffectMagic);
     EXPECT_EQ(record->uniqueID, 0x004B4F52);
     EXPECT_EQ(record->numInputs, 2);
-    EXPECT_EQ(record->initialDelay, 3);
+    EXPECT_EQ(record->initialDelay, 4);
   }
   char name[32] = {};
   EXPECT_EQ(send(first, effGetEffectName, 0, 0, name), 1);
