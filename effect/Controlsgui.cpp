@@ -153,6 +153,8 @@ void Controlsgui::setSampleRate(float rate) {
   AudioEffectX::setSampleRate(rate);
   hostRate = rate;
   model.setHostRate(rate);
+  // The latency in host samples follows the rate; hosts read it when they switch us on.
+  setInitialDelay(AmpModel::reportedDelay(rate));
   updateCoefficients();
 }
 

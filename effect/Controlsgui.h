@@ -24,7 +24,7 @@ class Controlsgui : public AudioEffectX {
   static constexpr VstInt32 kUniqueId = 0x004B4F52;  // 'KOR'
   // The linear path's delay in host samples: the host-rate interpolation, the resampling
   // low-passes and the output read one internal step behind the host grid.
-  static constexpr VstInt32 kInitialDelay = AmpModel::kReportedDelay;
+  static constexpr VstInt32 kInitialDelay = AmpModel::reportedDelay(44100.0f);
   static constexpr float kInternalRate = 192000.0f;
   static constexpr const char* kEffectName = "Korvalite";
   static constexpr const char* kProductString = "Korvalite";

@@ -59,9 +59,16 @@ class AmpModel {
   static constexpr float kInternalStep = 5.2083333e-6f;
   static constexpr float kStepsPerSecond = 192000.0f;
   // The delay of the linear path (mix 0) in host samples, as the host is told: one host period
-  // plus the two resampling low-passes and one internal step, 4.0 samples at 44.1 kHz and 4.3
-  // at 48 kHz (it grows with the host rate: 7.7 at 96 kHz).
-  static constexpr int kReportedDelay = 4;
+  // for the input interpolation, then the two resampling low-passes (6.157 internal steps of
+  // group delay each at low frequencies) and the internal step the output is read behind the
+  // host grid. The circuit part is fixed in time, so in host samples it grows with the host
+  // rate: 4 at 44.1 and 48 kHz, 8 at 96 kHz, 14 at 192 kHz.
+  static constexpr float kDelaySteps = 2.0f * 6.157f + 1.0f;
+  static constexpr int reportedDelay(float hostRate) {
+    return hostRate > 0.0f && hostRate < 1.0e7f
+               ? static_cast<int>(1.0f + kDelaySteps * hostRate / kStepsPerSecond + 0.5f)
+               : 0;
+  }
   // Host samples beyond this magnitude are clipped before they reach the circuit (+30 dBFS).
   static constexpr float kInputLimit = 31.622776f;
 

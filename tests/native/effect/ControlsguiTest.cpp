@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "tests/native/effect/EffectFixture.h"
 
@@ -203,6 +204,14 @@ TEST_F(EffectTest, SampleRateRetunesWithoutTouchingTheInternalRate) {
   effect->setSampleRate(std::numeric_limits<float>::quiet_NaN());
   effect->setSampleRate(-1.0f);
   EXPECT_EQ(effect->getHostRate(), 48000.0f);
+}
+
+TEST_F(EffectTest, ReportedLatencyFollowsTheSampleRate) {
+  // The circuit's delay is fixed in time, so the host is told more samples at higher rates.
+  for (auto [rate, samples] : {std::pair{44100.0f, 4}, {48000.0f, 4}, {96000.0f, 8}, {192000.0f, 14}}) {
+    send(effSetSampleRate, 0, 0, nullptr, rate);
+    EXPECT_EQ(record->initialDelay, samples) << rate;
+  }
 }
 
 TEST_F(EffectTest, ProcessingThroughTheRecordStaysFiniteAndBounded) {

@@ -95,13 +95,12 @@ TEST(RateConversion, EveryHostRateIsClean) {
 }
 
 TEST(RateConversion, ReportedDelayMatchesTheLinearPath) {
-  // The host compensates the reported delay at the rate it starts with (44.1 kHz) and at 48 kHz.
-  for (double rate : {44100.0, 48000.0, 88200.0, 96000.0}) {
+  for (double rate : {8000.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0, 384000.0}) {
     const double delay = measurePath(rate, 100.0).delay;
-    std::cout << "rate conversion: linear path delay at " << rate << " Hz: " << delay << " samples\n";
-    if (rate < 50000.0) {
-      EXPECT_NEAR(delay, AmpModel::kReportedDelay, 0.5) << rate;
-    }
+    const int reported = AmpModel::reportedDelay(static_cast<float>(rate));
+    std::cout << "rate conversion: linear path delay at " << rate << " Hz: " << delay << " samples, reported "
+              << reported << "\n";
+    EXPECT_NEAR(delay, reported, 0.5) << rate;
   }
 }
 
