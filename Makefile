@@ -39,7 +39,7 @@ test: build
 
 bench: native
 	cmake --build $(NATIVE) -j $(JOBS) --target benchmarks
-	@for b in $(NATIVE)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b"; fi; done
+	@for b in $(NATIVE)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b"; fi; done
 
 demo: build
 	@bash scripts/demo.sh "$(IN)"
