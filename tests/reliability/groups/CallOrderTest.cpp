@@ -11,6 +11,10 @@
 #include <cstring>
 #include <set>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "tests/reliability/harness/Analysis.h"
 #include "tests/reliability/harness/PluginHost.h"
 
@@ -207,6 +211,10 @@ bool valueIsPointer(VstInt32 opcode) {
   return opcode == effSetSpeakerArrangement || opcode == effGetSpeakerArrangement;
 }
 
+// The host's wheel request: effVendorSpecific with these as index and value.
+constexpr VstInt32 kStCA = vstFourCC('s', 't', 'C', 'A');
+constexpr VstIntPtr kWhee = vstFourCC('W', 'h', 'e', 'e');
+
 uint64_t fuzzSeed() {
   const char* s = std::getenv("KORVALITE_SEED");
   return s != nullptr ? std::strtoull(s, nullptr, 0) : 20261207ull;
@@ -222,6 +230,19 @@ TEST(DispatcherFuzz, SeededRandomCallsNeitherCrashNorPoison) {
   StereoBuffers audio(kBlock);
   Instance effect = Instance::started();
   ASSERT_TRUE(effect);
+#ifdef _WIN32
+  // Under Wine the editor is open for most of the walk, so the editor opcodes (idle, keys, the
+  // host's wheel, knob mode, draw, close) meet a live window; a close is undone now and then.
+  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 1191, 734, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  bool editorOpen = effect.dispatch(effEditOpen, 0, 0, parent) == 1;
+  long reopened = 0;
+  auto pump = [] {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
+  };
+#endif
   const int numParams = effect.record()->numParams;
   const int numPrograms = effect.record()->numPrograms;
   constexpr VstInt32 kLowest = -4;
@@ -237,8 +258,8 @@ TEST(DispatcherFuzz, SeededRandomCallsNeitherCrashNorPoison) {
       opcode = kLowest + static_cast<VstInt32>(rng.below(kHighest - kLowest + 1));
     } while (opcode == effClose || opcode == effEditOpen);
     const int n = rng.below(2) != 0 ? numParams : numPrograms;
-    const VstInt32 indices[] = {-1, 0, n - 1, n, INT_MAX, static_cast<VstInt32>(rng.next())};
-    const VstInt32 index = indices[rng.below(6)];
+    const VstInt32 indices[] = {-1, 0, n - 1, n, INT_MAX, static_cast<VstInt32>(rng.next()), kStCA};
+    const VstInt32 index = indices[rng.below(opcode == effVendorSpecific ? 7 : 6)];
     void* ptr = nullptr;
     switch (rng.below(3)) {
       case 0:
@@ -266,8 +287,8 @@ TEST(DispatcherFuzz, SeededRandomCallsNeitherCrashNorPoison) {
       std::memset(p, 0, 4096);
       value = rng.below(2) != 0 ? reinterpret_cast<VstIntPtr>(p) : 0;
     } else {
-      const VstIntPtr values[] = {0, 1, -1, n, INT_MAX, static_cast<VstIntPtr>(rng.below(1u << 20))};
-      value = values[rng.below(6)];
+      const VstIntPtr values[] = {0, 1, -1, n, INT_MAX, static_cast<VstIntPtr>(rng.below(1u << 20)), kWhee};
+      value = values[rng.below(opcode == effVendorSpecific ? 7 : 6)];
     }
     const float opt = opts[rng.below(5)];
     const FpState before = hostDefaultFpState();
@@ -275,6 +296,14 @@ TEST(DispatcherFuzz, SeededRandomCallsNeitherCrashNorPoison) {
     effect.dispatch(opcode, index, value, ptr, opt);
     ASSERT_EQ(readFpState(), before) << "opcode " << opcode;
     opcodes.insert(opcode);
+#ifdef _WIN32
+    if (opcode == effEditClose) editorOpen = false;
+    if (call % 1024 == 1023 && !editorOpen) {
+      editorOpen = effect.dispatch(effEditOpen, 0, 0, parent) == 1;
+      ++reopened;
+    }
+    if (call % 64 == 0) pump();
+#endif
     if (call % 64 == 63) {
       // Audio between requests: whatever they did, the output stays finite.
       if (rng.below(4) == 0) effect.setParameter(index, opt);
@@ -284,6 +313,12 @@ TEST(DispatcherFuzz, SeededRandomCallsNeitherCrashNorPoison) {
       ++processed;
     }
   }
+#ifdef _WIN32
+  effect.dispatch(effEditClose);
+  effect.close();
+  DestroyWindow(parent);
+  figure("1 dispatcher fuzz", format("the editor was open for the walk and reopened %ld times", reopened));
+#endif
   figure(
       "1 dispatcher fuzz",
       format("%ld calls, %zu distinct opcodes (%d..%d), %ld blocks between, seed %llu, crashes 0, %s, %.1f s",

@@ -141,8 +141,9 @@ TEST(Numerics, RecoveryAfterPoisonedInputOrParameters) {
     EXPECT_LE(recovery, kBlock) << poison.what << " parameter " << poison.parameter;
   }
   figure("3 numerics", format("%zu poisons (NaN/+Inf/-Inf/1e30 input; NaN/-1/2 on each parameter): outputs "
-                              "finite; samples until recovery at most %d (%s %d), limit one block of %d",
-                              poisons.size(), worst, worstWhat, worstParameter, kBlock));
+                              "finite; samples until recovery at most %d (%s%s), limit one block of %d",
+                              poisons.size(), worst, worstWhat,
+                              worstParameter >= 0 ? format(" %d", worstParameter).c_str() : "", kBlock));
 }
 
 // A full-scale signal, then 60 s of digital silence with the host's flush-to-zero off: the
