@@ -23,7 +23,6 @@ void* getGuiModuleInstance() {
 }
 
 // ---- GDI+ start-up: only counted ---------------------------------------------------------
-GDIPlusGlobals* GDIPlusGlobals::instance = nullptr;
 int32_t GDIPlusGlobals::startups = 0;
 int32_t GDIPlusGlobals::shutdowns = 0;
 
@@ -33,20 +32,6 @@ GDIPlusGlobals::GDIPlusGlobals() {
 GDIPlusGlobals::~GDIPlusGlobals() {
   CFontDesc::freePredefinedPlatformFonts();
   ++shutdowns;
-}
-
-void GDIPlusGlobals::acquireGdiPlus() {
-  if (instance)
-    instance->retain();
-  else
-    instance = new GDIPlusGlobals;
-}
-
-void GDIPlusGlobals::releaseGdiPlus() {
-  if (!instance) return;
-  GDIPlusGlobals* current = instance;
-  if (current->getNbReference() == 1) instance = nullptr;
-  current->release();
 }
 
 // ---- fonts ----------------------------------------------------------------------------------
@@ -143,19 +128,6 @@ void CDrawContext::setFillColor(const CRgbaColor& c) {
 }
 void CDrawContext::setFontColor(const CRgbaColor& c) {
   fontColor = c;
-}
-
-void CDrawContext::setFont(CFontDesc* newFont, int32_t newSize, int32_t newStyle) {
-  if (!newFont) return;
-  CFontDesc* previous = font;
-  if ((newSize < 1 || newSize == newFont->getSize()) && (newStyle == -1 || newStyle == newFont->getStyle())) {
-    font = newFont;
-    font->retain();
-  } else {
-    font = new CFontDesc(newFont->getName(), newSize > 0 ? newSize : newFont->getSize(),
-                         newStyle != -1 ? newStyle : newFont->getStyle());
-  }
-  if (previous) previous->release();
 }
 
 void CDrawContext::setClipRect(const CArea& area) {

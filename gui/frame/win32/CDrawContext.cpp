@@ -149,20 +149,6 @@ void CDrawContext::setFontColor(const CRgbaColor& color) {
   if (fontBrush) KV_CHECK(gp::GdipSetSolidFillColor(asBrush(fontBrush), color.toArgb()));
 }
 
-void CDrawContext::setFont(CFontDesc* newFont, int32_t newSize, int32_t newStyle) {
-  if (!newFont) return;
-  // Retain before releasing: the new font may be the current one.
-  CFontDesc* previous = font;
-  if ((newSize < 1 || newSize == newFont->getSize()) && (newStyle == -1 || newStyle == newFont->getStyle())) {
-    font = newFont;
-    font->retain();
-  } else {
-    font = new CFontDesc(newFont->getName(), newSize > 0 ? newSize : newFont->getSize(),
-                         newStyle != -1 ? newStyle : newFont->getStyle());
-  }
-  if (previous) previous->release();
-}
-
 void CDrawContext::setClipRect(const CArea& area) {
   CArea absolute = area;
   absolute.offset(offset.x, offset.y);

@@ -5,7 +5,6 @@
 
 namespace VSTGUI {
 
-GDIPlusGlobals* GDIPlusGlobals::instance = nullptr;
 int32_t GDIPlusGlobals::startups = 0;
 int32_t GDIPlusGlobals::shutdowns = 0;
 
@@ -21,20 +20,6 @@ GDIPlusGlobals::~GDIPlusGlobals() {
   CFontDesc::freePredefinedPlatformFonts();
   if (token) Gdiplus::GdiplusShutdown(token);
   ++shutdowns;
-}
-
-void GDIPlusGlobals::acquireGdiPlus() {
-  if (instance)
-    instance->retain();
-  else
-    instance = new GDIPlusGlobals;
-}
-
-void GDIPlusGlobals::releaseGdiPlus() {
-  if (!instance) return;
-  GDIPlusGlobals* current = instance;
-  if (current->getNbReference() == 1) instance = nullptr;
-  current->release();
 }
 
 }  // namespace VSTGUI
