@@ -5,6 +5,17 @@
 
 namespace VSTGUI {
 
+// The pen, fill, font and mode every new context starts with.
+void CDrawContext::applyDefaults() {
+  setFrameColor(kWhiteCColor);
+  setLineStyle(kLineSolid);
+  setLineWidth(1);
+  setFillColor(kBlackCColor);
+  setFontColor(kWhiteCColor);
+  setFont(fontDefault12, 0, -1);
+  setDrawMode(kDrawModeCopy);
+}
+
 void CDrawContext::setFont(CFontDesc* newFont, int32_t newSize, int32_t newStyle) {
   if (!newFont) return;
   // Retain before releasing: the new font may be the current one.

@@ -86,13 +86,13 @@ void pilot(cairo_t* cr, bool on) {
   cairo_fill(cr);
   cairo_pattern_destroy(core);
   // Specular highlight of the dome.
-  cairo_pattern_t* spec = cairo_pattern_create_radial(x - 3, y - 3.5, 0, x - 3, y - 3.5, 4);
-  addStop(spec, 0, {1, 1, 1}, 0.9);
-  addStop(spec, 1, {1, 1, 1}, 0.0);
-  cairo_set_source(cr, spec);
+  cairo_pattern_t* specular = cairo_pattern_create_radial(x - 3, y - 3.5, 0, x - 3, y - 3.5, 4);
+  addStop(specular, 0, {1, 1, 1}, 0.9);
+  addStop(specular, 1, {1, 1, 1}, 0.0);
+  cairo_set_source(cr, specular);
   cairo_arc(cr, x - 3, y - 3.5, 4, 0, 2 * kPi);
   cairo_fill(cr);
-  cairo_pattern_destroy(spec);
+  cairo_pattern_destroy(specular);
 }
 
 void toggle(cairo_t* cr, bool on) {

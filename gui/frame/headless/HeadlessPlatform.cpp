@@ -101,16 +101,6 @@ CDrawContext::~CDrawContext() {
 
 void CDrawContext::initialise() {}
 
-void CDrawContext::applyDefaults() {
-  setFrameColor(kWhiteCColor);
-  setLineStyle(kLineSolid);
-  setLineWidth(1);
-  setFillColor(kBlackCColor);
-  setFontColor(kWhiteCColor);
-  setFont(fontDefault12, 0, -1);
-  setDrawMode(kDrawModeCopy);
-}
-
 void CDrawContext::setLineStyle(int32_t s) {
   lineStyle = s;
 }

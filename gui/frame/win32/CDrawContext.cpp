@@ -99,16 +99,6 @@ void CDrawContext::initialise() {
   countLive(kLiveGdiplusObjects, (pen ? 1 : 0) + (fillBrush ? 1 : 0) + (fontBrush ? 1 : 0));
 }
 
-void CDrawContext::applyDefaults() {
-  setFrameColor(kWhiteCColor);
-  setLineStyle(kLineSolid);
-  setLineWidth(1);
-  setFillColor(kBlackCColor);
-  setFontColor(kWhiteCColor);
-  setFont(fontDefault12, 0, -1);
-  setDrawMode(kDrawModeCopy);
-}
-
 void CDrawContext::setLineStyle(int32_t style) {
   if (style == lineStyle) return;
   lineStyle = style;
