@@ -5,8 +5,8 @@
 #include "model/DenormalGuard.h"
 #include "model/HostInterpolator.h"
 #include "model/ParameterIndex.h"
-#include "model/PowerBlock.h"
-#include "model/PreampBlock.h"
+#include "model/PowerBlockLanes.h"
+#include "model/PreampBlockLanes.h"
 #include "model/ValveTables.h"
 
 namespace {
@@ -48,6 +48,20 @@ float meterPosition(float x, float gain) {
   return v < 1.0f ? v : 1.0f;
 }
 
+// Whether this processor and system run AVX instructions (the processor's flag, and the system
+// saving the wide registers).
+bool avxAvailable() {
+#if defined(__x86_64__)
+  static const bool available = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx") != 0;
+  }();
+  return available;
+#else
+  return false;
+#endif
+}
+
 bool finite(const float* v, int n) {
   float acc = 0.0f;
   for (int k = 0; k < n; ++k) acc += v[k] * 0.0f;  // NaN as soon as one value is not finite
@@ -81,7 +95,8 @@ bool finite(const ChannelState& c) {
 
 }  // namespace
 
-AmpModel::AmpModel(Unsettled) : tables_(&ValveTables::shared()), dcPole_(dcBlockerPole()) {
+AmpModel::AmpModel(Unsettled)
+    : tables_(&ValveTables::shared()), dcPole_(dcBlockerPole()), avx_(avxAvailable()) {
   republish();
   exchange_.fetch(live_, liveVersion_);
 }
@@ -168,6 +183,12 @@ void AmpModel::republish() {
   settingsLock_.clear(std::memory_order_release);
 }
 
+bool AmpModel::useInstructionSet(InstructionSet set) {
+  if (set == InstructionSet::kAvx && !avxAvailable()) return false;
+  avx_ = set == InstructionSet::kAvx;
+  return true;
+}
+
 bool AmpModel::stateFinite() const {
   return finite(state_.channel[0]) && finite(state_.channel[1]);
 }
@@ -184,13 +205,13 @@ struct AmpModel::BlockSettings {
   PowerSettings power;
 };
 
-// One internal step of one channel's circuit (or both, in lanes): tone low-pass, preamp block,
-// power block, which also mixes in the dry value u / g.
-template <typename F>
-inline F AmpModel::circuitStep(CircuitStateT<F>& c, F u, const BlockSettings& b, bool supplyOn) {
-  const F toneOut = ToneFilter::process(live_.tone, c.tone, u);
-  const PreampResultT<F> pre = PreampBlock::process(c.preamp, *tables_, toneOut, b.drive, b.invDrive,
-                                                    supplyOn, c.power.supply, c.power.feedback, dcPole_);
+// One internal step of both channels' circuits: tone low-pass, preamp block, power block, which
+// also mixes in the dry value u / g.
+inline Float4 AmpModel::circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& b,
+                                    bool supplyOn) {
+  const Float4 toneOut = ToneFilter::process(live_.tone, c.tone, u);
+  const PreampResultT<Float4> pre = PreampBlock::process(c.preamp, *tables_, toneOut, b.drive, b.invDrive,
+                                                         supplyOn, c.power.supply, c.power.feedback, dcPole_);
   return PowerBlock::process(c.power, *tables_, pre.powerInput, pre.coupling, pre.tap, u * b.invGain, b.power,
                              dcPole_);
 }
@@ -228,12 +249,28 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
       fresh_ = false;
     }
 
+    CircuitState& circuit1 = state_.channel[0].circuit;
+    CircuitState& circuit2 = state_.channel[1].circuit;
     if (secondChannelActive && outputs[1] != nullptr) {
-      CircuitLanes::pack(state_.channel[0].circuit, state_.channel[1].circuit, lanes_);
-      processBlock<true>(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, params, b, peak1, peak2);
-      CircuitLanes::unpack(lanes_, state_.channel[0].circuit, state_.channel[1].circuit);
+      CircuitLanes::pack(circuit1, circuit2, lanes_);
+      runBlock<true>(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, params, b, peak1, peak2);
+      CircuitLanes::unpack(lanes_, circuit1, circuit2);
     } else {
-      processBlock<false>(inputs[0], inputs[1], outputs[0], nullptr, sampleFrames, params, b, peak1, peak2);
+      // One channel: channel 2's resamplers keep running (its down-sampler on channel 1's
+      // circuit output) while its circuit rests. Lane 1 computes a copy of channel 1's circuit,
+      // which is dropped afterwards; it costs nothing extra, as the lanes run anyway.
+      CircuitState second = circuit1;
+      second.upsampler = circuit2.upsampler;
+      second.downsampler = circuit2.downsampler;
+      second.previousOut = circuit2.previousOut;
+      second.lastOut = circuit2.lastOut;
+      CircuitLanes::pack(circuit1, second, lanes_);
+      runBlock<false>(inputs[0], inputs[1], outputs[0], nullptr, sampleFrames, params, b, peak1, peak2);
+      CircuitLanes::unpack(lanes_, circuit1, second);
+      circuit2.upsampler = second.upsampler;
+      circuit2.downsampler = second.downsampler;
+      circuit2.previousOut = second.previousOut;
+      circuit2.lastOut = second.lastOut;
     }
 
     // A backstop: should the circuit ever leave the finite numbers, it restarts from idle
@@ -244,8 +281,41 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
   if (meterLevel2 != nullptr) *meterLevel2 = peak2;
 }
 
-// The host-rate loop. kStereo: both circuits run, in vector lanes; otherwise only channel 1's
-// circuit runs (channel 2's resamplers still run, the down-sampler on channel 1's output).
+template <bool kStereo>
+void AmpModel::runBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
+                        const float* params, const BlockSettings& b, float& peak1, float& peak2) {
+  if (avx_) {
+    processBlockAvx<kStereo>(in1, in2, out1, out2, sampleFrames, params, b, peak1, peak2);
+  } else {
+    processBlockBaseline<kStereo>(in1, in2, out1, out2, sampleFrames, params, b, peak1, peak2);
+  }
+}
+
+// The block loop with everything it calls compiled into it, once for any x86-64 and once with
+// AVX. Only the AVX function and what is inlined into it use AVX instructions (the target
+// applies to it alone), so no code shared with the rest of the program can carry them to a
+// processor without AVX. The AVX form keeps to 16-byte vectors: the 64-bit Windows compiler
+// cannot align 32-byte values on the stack, and the lanes are 16 bytes anyway.
+template <bool kStereo>
+__attribute__((flatten)) void AmpModel::processBlockBaseline(const float* in1, const float* in2, float* out1,
+                                                             float* out2, int32_t sampleFrames,
+                                                             const float* params, const BlockSettings& b,
+                                                             float& peak1, float& peak2) {
+  processBlock<kStereo>(in1, in2, out1, out2, sampleFrames, params, b, peak1, peak2);
+}
+
+template <bool kStereo>
+#if defined(__x86_64__)
+__attribute__((target("avx,prefer-vector-width=128"), flatten))
+#endif
+void AmpModel::processBlockAvx(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
+                               const float* params, const BlockSettings& b, float& peak1, float& peak2) {
+  processBlock<kStereo>(in1, in2, out1, out2, sampleFrames, params, b, peak1, peak2);
+}
+
+// The host-rate loop, with both channels' circuits in the vector lanes (lanes_, packed by the
+// caller). kStereo: channel 2 is computed and written; otherwise lane 1 carries channel 2's
+// resamplers around a copy of channel 1's circuit, and outputs[1] is not touched.
 template <bool kStereo>
 void AmpModel::processBlock(const float* in1, const float* in2, float* out1, float* out2,
                             int32_t sampleFrames, const float* params, const BlockSettings& b, float& peak1,
@@ -295,63 +365,37 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     const CubicSegment seg2 = HostInterpolator::next(c2.history, x2);
     const float invPeriod = 1.0f / period;
     float phase = state_.stepPhase;
-    float last1, previous1, last2, previous2;
     constexpr int kBatch = 8;
     float mu[kBatch];
-    if constexpr (kStereo) {
-      const CubicSegmentT<Float4> seg{lanes(seg1.c0, seg2.c0), lanes(seg1.c1, seg2.c1),
-                                      lanes(seg1.c2, seg2.c2), lanes(seg1.c3, seg2.c3)};
-      Float4 u[kBatch];
-      Float4 q[kBatch];
-      while (phase < period) {
-        int n = 0;
-        for (; n < kBatch && phase < period; ++n) {
-          mu[n] = phase * invPeriod;
-          phase = phase + kInternalStep;
-        }
-        for (int j = 0; j < n; ++j) {
-          u[j] = ResamplingFilter::process(lanes_.upsampler, HostInterpolator::at(seg, lanes(mu[j], mu[j])));
-        }
-        for (int j = 0; j < n; ++j) {
-          q[j] = circuitStep(lanes_, u[j], b, params[kParamPowerSupply] > 0.0f);
-        }
-        for (int j = 0; j < n; ++j) {
-          lanes_.previousOut = lanes_.lastOut;
-          lanes_.lastOut = ResamplingFilter::process(lanes_.downsampler, q[j]);
-        }
+    const CubicSegmentT<Float4> seg{lanes(seg1.c0, seg2.c0), lanes(seg1.c1, seg2.c1), lanes(seg1.c2, seg2.c2),
+                                    lanes(seg1.c3, seg2.c3)};
+    Float4 u[kBatch];
+    Float4 q[kBatch];
+    while (phase < period) {
+      int n = 0;
+      for (; n < kBatch && phase < period; ++n) {
+        mu[n] = phase * invPeriod;
+        phase = phase + kInternalStep;
       }
-      last1 = lanes_.lastOut[0];
-      previous1 = lanes_.previousOut[0];
-      last2 = lanes_.lastOut[1];
-      previous2 = lanes_.previousOut[1];
-    } else {
-      CircuitState& s1 = c1.circuit;
-      CircuitState& s2 = c2.circuit;
-      float u[kBatch];
-      float q[kBatch];
-      while (phase < period) {
-        int n = 0;
-        for (; n < kBatch && phase < period; ++n) {
-          mu[n] = phase * invPeriod;
-          phase = phase + kInternalStep;
-        }
-        for (int j = 0; j < n; ++j)
-          u[j] = ResamplingFilter::process(s1.upsampler, HostInterpolator::at(seg1, mu[j]));
-        for (int j = 0; j < n; ++j)
-          ResamplingFilter::process(s2.upsampler, HostInterpolator::at(seg2, mu[j]));
-        for (int j = 0; j < n; ++j) q[j] = circuitStep(s1, u[j], b, params[kParamPowerSupply] > 0.0f);
-        for (int j = 0; j < n; ++j) {
-          s1.previousOut = s1.lastOut;
-          s1.lastOut = ResamplingFilter::process(s1.downsampler, q[j]);
-          s2.previousOut = s2.lastOut;
-          s2.lastOut = ResamplingFilter::process(s2.downsampler, q[j]);
-        }
+      for (int j = 0; j < n; ++j) {
+        u[j] = ResamplingFilter::process(lanes_.upsampler, HostInterpolator::at(seg, lanes(mu[j], mu[j])));
       }
-      last1 = s1.lastOut;
-      previous1 = s1.previousOut;
-      last2 = last1;
-      previous2 = previous1;
+      for (int j = 0; j < n; ++j) {
+        // With one channel, the second lane's circuit copy runs on channel 1's signal too, so
+        // channel 2's down-sampler is fed channel 1's circuit output.
+        const Float4 in = kStereo ? u[j] : __builtin_shufflevector(u[j], u[j], 0, 0, 2, 2);
+        q[j] = circuitStep(lanes_, in, b, params[kParamPowerSupply] > 0.0f);
+      }
+      for (int j = 0; j < n; ++j) {
+        lanes_.previousOut = lanes_.lastOut;
+        lanes_.lastOut = ResamplingFilter::process(lanes_.downsampler, q[j]);
+      }
     }
+    const float last1 = lanes_.lastOut[0];
+    const float previous1 = lanes_.previousOut[0];
+    const float last2 = lanes_.lastOut[1];
+    const float previous2 = lanes_.previousOut[1];
+
     phase = phase - period;
     state_.stepPhase = phase;
 

@@ -45,12 +45,23 @@ class AmpModel {
   // false outputs[1] is not touched. The block's meter peaks (0..1) are stored through
   // meterLevel1/2. A NaN or infinite host sample enters the circuit as 0 (with the power off the
   // raw input still passes unchanged); should the circuit's state ever become non-finite it
-  // restarts from idle. With both channels active the two circuits run together in vector lanes,
-  // giving each channel exactly the values of the one-channel code. Null pointers are refused.
+  // restarts from idle. The circuits run in vector lanes, two channels at once (with one channel
+  // active, the second lane runs along), giving each channel exactly the values of the one-channel code.
+  // Null pointers are refused.
   // Allocates nothing, locks nothing; flush-to-zero is on while it runs.
   void processReplacing(const float* const* inputs, float* const* outputs, int32_t sampleFrames,
                         const float* params, bool secondChannelActive, float* meterLevel1,
                         float* meterLevel2);
+
+  // The instructions the circuit runs with: those of any x86-64 processor, or AVX where the
+  // processor and the system support it. Both compute the same operations in the same order
+  // (the three-operand AVX forms only save the register copies), so the output is identical; a
+  // model takes AVX when it can.
+  enum class InstructionSet { kBaseline, kAvx };
+  // Dispatcher thread (tests, diagnostics), never while processReplacing runs. False, and no
+  // change, where the set is not available.
+  bool useInstructionSet(InstructionSet set);
+  InstructionSet instructionSet() const { return avx_ ? InstructionSet::kAvx : InstructionSet::kBaseline; }
 
   // For inspection (tests, diagnostics), not while processReplacing runs: the current state.
   const ModelState& state() const { return state_; }
@@ -81,11 +92,22 @@ class AmpModel {
   static const ModelState* idleStates();
 
   struct BlockSettings;
+  // The block loop (both channel modes run in vector lanes), and the same compiled for each
+  // instruction set; runBlock calls the one the model uses.
   template <bool kStereo>
   void processBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
                     const float* params, const BlockSettings& block, float& peak1, float& peak2);
-  template <typename F>
-  F circuitStep(CircuitStateT<F>& c, F u, const BlockSettings& block, bool supplyOn);
+  template <bool kStereo>
+  void processBlockBaseline(const float* in1, const float* in2, float* out1, float* out2,
+                            int32_t sampleFrames, const float* params, const BlockSettings& block,
+                            float& peak1, float& peak2);
+  template <bool kStereo>
+  void processBlockAvx(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
+                       const float* params, const BlockSettings& block, float& peak1, float& peak2);
+  template <bool kStereo>
+  void runBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
+                const float* params, const BlockSettings& block, float& peak1, float& peak2);
+  Float4 circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& block, bool supplyOn);
   void republish();
   bool stateFinite() const;
 
@@ -94,8 +116,9 @@ class AmpModel {
   int idleKey_ = 0;     // which settled state state_ was taken from
   bool fresh_ = false;  // state_ is a settled state no block has advanced yet
   float dcPole_;
+  bool avx_;
   ModelState state_;
-  // Both channels' circuits in vector lanes while a stereo block runs.
+  // Both channels' circuits in vector lanes while a block runs.
   CircuitStateT<Float4> lanes_;
 
   // Audio-thread copy of the coefficients and the version it came from.

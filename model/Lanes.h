@@ -18,6 +18,13 @@ inline Float4 lanes(float channel1, float channel2) {
   return Float4{channel1, channel2, channel1, channel2};
 }
 
+// Two quantities of the same kind in one vector, both channels each: lanes 0 and 1 carry the
+// first, lanes 2 and 3 the second (two matrix rows, two elements' voltages). A per-quantity
+// constant is spread over its two lanes.
+constexpr Float4 perQuantity(float first, float second) {
+  return Float4{first, first, second, second};
+}
+
 // v clamped below at lo; NaN becomes lo.
 inline float atLeast(float v, float lo) {
 #if defined(__SSE__) || defined(_M_X64)
@@ -28,13 +35,15 @@ inline float atLeast(float v, float lo) {
   return v > lo ? v : lo;
 #endif
 }
-inline Float4 atLeast(Float4 v, float lo) {
-  const Float4 l = Float4{lo, lo, lo, lo};
+inline Float4 atLeast(Float4 v, Float4 lo) {
 #if defined(__SSE__) || defined(_M_X64)
-  return reinterpret_cast<Float4>(_mm_max_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(l)));
+  return reinterpret_cast<Float4>(_mm_max_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(lo)));
 #else
-  return v > l ? v : l;
+  return v > lo ? v : lo;
 #endif
+}
+inline Float4 atLeast(Float4 v, float lo) {
+  return atLeast(v, Float4{lo, lo, lo, lo});
 }
 
 // v clamped above at hi.
@@ -45,13 +54,15 @@ inline float atMost(float v, float hi) {
   return v < hi ? v : hi;
 #endif
 }
-inline Float4 atMost(Float4 v, float hi) {
-  const Float4 h = Float4{hi, hi, hi, hi};
+inline Float4 atMost(Float4 v, Float4 hi) {
 #if defined(__SSE__) || defined(_M_X64)
-  return reinterpret_cast<Float4>(_mm_min_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(h)));
+  return reinterpret_cast<Float4>(_mm_min_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(hi)));
 #else
-  return v < h ? v : h;
+  return v < hi ? v : hi;
 #endif
+}
+inline Float4 atMost(Float4 v, float hi) {
+  return atMost(v, Float4{hi, hi, hi, hi});
 }
 
 // Truncation toward zero, as a float-to-integer conversion does.

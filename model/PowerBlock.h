@@ -9,7 +9,8 @@
 
 class ValveTables;
 
-// F is float (one channel) or Float4 (both channels at once).
+// F is float (one channel) or Float4 (both channels at once; that form is in
+// PowerBlockLanes.h).
 template <typename F>
 struct PowerStateT {
   F s[11] = {};  // s7..s9 trapezoidal companions; s10 the preamp's coupling value yb
@@ -39,9 +40,3 @@ class PowerBlock {
   static F process(PowerStateT<F>& s, const ValveTables& tables, F powerInput, F coupling, F preampTap,
                    F dryValue, const PowerSettings& settings, float dcPole);
 };
-
-// Both channels at once, two matrix rows per vector (PowerBlockLanes.cpp).
-template <>
-Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& s, const ValveTables& tables, Float4 powerInput,
-                                   Float4 coupling, Float4 preampTap, Float4 dryValue,
-                                   const PowerSettings& settings, float dcPole);

@@ -9,7 +9,8 @@
 
 class ValveTables;
 
-// F is float (one channel) or Float4 (both channels at once).
+// F is float (one channel) or Float4 (both channels at once; that form is in
+// PreampBlockLanes.h).
 template <typename F>
 struct PreampStateT {
   F x[8] = {};  // x6 holds the power block's feedback z of the previous step
@@ -41,9 +42,3 @@ class PreampBlock {
   static constexpr double kSlope1a = 1.43245574543015e-5;
   static constexpr double kSlope1b = 4.75537924389167e-5;
 };
-
-// Both channels at once, two matrix rows per vector (PreampBlockLanes.cpp).
-template <>
-PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& s, const ValveTables& tables,
-                                                   Float4 toneOut, float drive, float invDrive, bool supplyOn,
-                                                   Float4 supplyNode, Float4 feedback, float dcPole);

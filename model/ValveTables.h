@@ -14,6 +14,16 @@ struct TableAxis {
   float invRange;
 };
 
+// Two elements' axes in one, for a located vector that carries two elements (see
+// perQuantity): lanes 0 and 1 on the first axis, lanes 2 and 3 on the second.
+struct TableAxes {
+  Float4 offset;
+  Float4 invRange;
+};
+constexpr TableAxes axes(TableAxis first, TableAxis second) {
+  return TableAxes{perQuantity(first.offset, second.offset), perQuantity(first.invRange, second.invRange)};
+}
+
 // Position of one read on both axes, computed once and used for one or two banks. F is float or
 // Float4 (both channels at once), I the matching integer type.
 template <typename F, typename I>
@@ -41,8 +51,9 @@ class ValveTables {
 
   // Audio thread (and tests): where voltages vx (sample axis) and vc (curve axis) fall. A voltage
   // outside its axis reads the edge; NaN reads the bottom edge.
-  template <typename F>
-  static auto locate(F vx, TableAxis x, F vc, TableAxis c) {
+  // The axes are TableAxis, or TableAxes for a vector of two elements.
+  template <typename F, typename Axis>
+  static auto locate(F vx, Axis x, F vc, Axis c) {
     using I = decltype(truncate(vx));
     TablePositionT<F, I> p;
     const F a = atMost(atLeast((vc - c.offset) * c.invRange, 0.0f), 1.0f);
@@ -73,23 +84,29 @@ class ValveTables {
     return r0 + (r1 - r0) * fc;
   }
 
-  // Audio thread: bank 8 or 9 (read alone) for both channels at once.
+  // Audio thread: bank 8 or 9 (read alone) for both channels at once, at the position in lanes
+  // kLane (channel 1) and kLane + 1 (channel 2); the result in the usual two-channel lanes.
+  template <int kLane = 0>
   Float4 readSingle(int bank, const TablePosition4& p) const {
-    return interpolateRows(corners(curve(bank, p.c0[0]) + p.i0[0], curve(bank, p.c1[0]) + p.i0[0]),
-                           corners(curve(bank, p.c0[1]) + p.i0[1], curve(bank, p.c1[1]) + p.i0[1]), p);
+    constexpr int a = kLane, b = kLane + 1;
+    return interpolateRows<kLane>(corners(curve(bank, p.c0[a]) + p.i0[a], curve(bank, p.c1[a]) + p.i0[a]),
+                                  corners(curve(bank, p.c0[b]) + p.i0[b], curve(bank, p.c1[b]) + p.i0[b]), p);
   }
 
-  // Audio thread: a bank pair (0/1, 2/3, 4/5, 6/7; firstBank even) for both channels at once.
+  // Audio thread: a bank pair (0/1, 2/3, 4/5, 6/7; firstBank even) for both channels at once,
+  // positioned as readSingle is.
+  template <int kLane = 0>
   void readPair(int firstBank, const TablePosition4& p, Float4& first, Float4& second) const {
+    constexpr int a = kLane, b = kLane + 1;
     Float4 x0, x1, y0, y1;  // {first, second} at i0 and at i0 + 1, per curve and channel
-    __builtin_memcpy(&x0, curve(firstBank, p.c0[0]) + 2 * p.i0[0], sizeof(Float4));
-    __builtin_memcpy(&x1, curve(firstBank, p.c1[0]) + 2 * p.i0[0], sizeof(Float4));
-    __builtin_memcpy(&y0, curve(firstBank, p.c0[1]) + 2 * p.i0[1], sizeof(Float4));
-    __builtin_memcpy(&y1, curve(firstBank, p.c1[1]) + 2 * p.i0[1], sizeof(Float4));
-    first = interpolateRows(__builtin_shufflevector(x0, x1, 0, 2, 4, 6),
-                            __builtin_shufflevector(y0, y1, 0, 2, 4, 6), p);
-    second = interpolateRows(__builtin_shufflevector(x0, x1, 1, 3, 5, 7),
-                             __builtin_shufflevector(y0, y1, 1, 3, 5, 7), p);
+    __builtin_memcpy(&x0, curve(firstBank, p.c0[a]) + 2 * p.i0[a], sizeof(Float4));
+    __builtin_memcpy(&x1, curve(firstBank, p.c1[a]) + 2 * p.i0[a], sizeof(Float4));
+    __builtin_memcpy(&y0, curve(firstBank, p.c0[b]) + 2 * p.i0[b], sizeof(Float4));
+    __builtin_memcpy(&y1, curve(firstBank, p.c1[b]) + 2 * p.i0[b], sizeof(Float4));
+    first = interpolateRows<kLane>(__builtin_shufflevector(x0, x1, 0, 2, 4, 6),
+                                   __builtin_shufflevector(y0, y1, 0, 2, 4, 6), p);
+    second = interpolateRows<kLane>(__builtin_shufflevector(x0, x1, 1, 3, 5, 7),
+                                    __builtin_shufflevector(y0, y1, 1, 3, 5, 7), p);
   }
 
   // Sample i of a curve is curve(bank, c)[i * stride(bank)]. The banks of a pair are read at the
@@ -124,14 +141,17 @@ class ValveTables {
 
   // The bilinear interpolation of both channels' corners, each lane doing the float operations
   // of interpolate() in the same order; the result in the usual two-channel lanes.
+  template <int kLane>
   static Float4 interpolateRows(Float4 channel1, Float4 channel2, const TablePosition4& p) {
+    constexpr int a = kLane, b = kLane + 1;
     const Float4 low = __builtin_shufflevector(channel1, channel2, 0, 2, 4, 6);   // t00, t10 per channel
     const Float4 high = __builtin_shufflevector(channel1, channel2, 1, 3, 5, 7);  // t01, t11 per channel
-    const Float4 fs = __builtin_shufflevector(p.fs, p.fs, 0, 0, 1, 1);
+    const Float4 fs = __builtin_shufflevector(p.fs, p.fs, a, a, b, b);
+    const Float4 fc = __builtin_shufflevector(p.fc, p.fc, a, b, a, b);
     const Float4 r = low + (high - low) * fs;  // r0, r1 per channel
     const Float4 r0 = __builtin_shufflevector(r, r, 0, 2, 0, 2);
     const Float4 r1 = __builtin_shufflevector(r, r, 1, 3, 1, 3);
-    return r0 + (r1 - r0) * p.fc;
+    return r0 + (r1 - r0) * fc;
   }
 
   ValveTables();

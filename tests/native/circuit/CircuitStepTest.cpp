@@ -8,8 +8,8 @@
 #include <cmath>
 
 #include "model/DcBlocker.h"
-#include "model/PowerBlock.h"
-#include "model/PreampBlock.h"
+#include "model/PowerBlockLanes.h"
+#include "model/PreampBlockLanes.h"
 #include "model/ValveTables.h"
 
 namespace {
@@ -246,6 +246,46 @@ TEST(IdleOutputValves, AlternateBetweenTheTableTopAndFarAboveIt) {
   EXPECT_GT(sum6 / kWatched, 500.0);
   EXPECT_NEAR(low5, 400.0, 3.0);
   EXPECT_GT(high5, 800.0);
+}
+
+}  // namespace
+
+namespace {
+
+// Driven hard, both channels with different signals, every output tap and supply setting: each
+// lane of the vector form follows its channel's one-channel form exactly, step for step.
+TEST(VectorForm, EachLaneFollowsItsChannelStepForStepWhenDriven) {
+  const ValveTables& tables = ValveTables::shared();
+  const float pole = dcBlockerPole();
+  for (const bool tapPower : {false, true}) {
+    for (const bool supplyOn : {false, true}) {
+      const PowerSettings settings{tapPower, 0.7f, 0.3f};
+      const float drive = tapPower ? 1.0f : 8.0f;
+      PreampState pre[2];
+      PowerState power[2];
+      PreampStateT<Float4> pre4;
+      PowerStateT<Float4> power4;
+      for (int n = 0; n < 40000; ++n) {
+        const float in[2] = {3.0f * std::sin(n * 0.0031f),
+                             0.5f * std::sin(n * 0.047f) + 0.4f * std::sin(n * 0.0007f)};
+        float out[2];
+        for (int ch = 0; ch < 2; ++ch) {
+          const PreampResultT<float> r =
+              PreampBlock::process(pre[ch], tables, in[ch], drive, 1.0f / drive, supplyOn, power[ch].supply,
+                                   power[ch].feedback, pole);
+          out[ch] =
+              PowerBlock::process(power[ch], tables, r.powerInput, r.coupling, r.tap, in[ch], settings, pole);
+        }
+        const Float4 in4 = lanes(in[0], in[1]);
+        const PreampResultT<Float4> r4 = PreampBlock::process(pre4, tables, in4, drive, 1.0f / drive,
+                                                              supplyOn, power4.supply, power4.feedback, pole);
+        const Float4 out4 =
+            PowerBlock::process(power4, tables, r4.powerInput, r4.coupling, r4.tap, in4, settings, pole);
+        ASSERT_EQ(out[0], out4[0]) << n << " tap " << tapPower << " supply " << supplyOn;
+        ASSERT_EQ(out[1], out4[1]) << n << " tap " << tapPower << " supply " << supplyOn;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -43,7 +44,12 @@ TEST(CoefficientExchange, ReaderNeverSeesAHalfWrittenSet) {
   FrameCoefficients seen = uniform(0.0f);
   uint32_t version = 0;
   int adopted = 0;
-  for (int i = 0; i < 2000000 && adopted < 20000; ++i) {
+  // Bounded by work, not time, but never given up before the first adoption: on a loaded
+  // machine a writer can be descheduled half-way through a set for a whole time slice, and
+  // the reader then rightly sees nothing new for that long.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  for (int i = 0; adopted < 20000 && (i < 2000000 || adopted == 0); ++i) {
+    if ((i & 0xffff) == 0 && std::chrono::steady_clock::now() > deadline) break;
     if (exchange.fetch(seen, version)) {
       ++adopted;
       ASSERT_TRUE(isUniform(seen)) << "torn set after " << adopted << " updates";

@@ -187,6 +187,29 @@ TEST(SecondChannel, InactiveLeavesOutputTwoAloneWhileMeterTwoFollowsInputTwo) {
   EXPECT_EQ(meter1, 1.0f);
 }
 
+TEST(SecondChannel, InactiveCircuitRestsWhileItsDownSamplerFollowsChannelOne) {
+  // A fresh model starts with both channels in the same idle state. With one channel active,
+  // channel 2's down-sampler is fed channel 1's circuit output (so it stays equal to channel 1's)
+  // whatever input 2 carries, and channel 2's circuit does not move.
+  AmpModel m;
+  const CircuitState before = m.state().channel[1].circuit;
+  const std::vector<float> in1 = measure::sine(220.0, 44100.0, 2048, 0.8);
+  const std::vector<float> in2 = measure::sine(3100.0, 44100.0, 2048, 0.6);
+  std::vector<float> out1(2048), out2(2048);
+  const float* inputs[2] = {in1.data(), in2.data()};
+  float* outputs[2] = {out1.data(), out2.data()};
+  const std::vector<float> p = measure::defaultParams();
+  m.processReplacing(inputs, outputs, 2048, p.data(), false, nullptr, nullptr);
+  const CircuitState& c1 = m.state().channel[0].circuit;
+  const CircuitState& c2 = m.state().channel[1].circuit;
+  EXPECT_EQ(0, std::memcmp(&c1.downsampler, &c2.downsampler, sizeof(c1.downsampler)));
+  EXPECT_EQ(c1.lastOut, c2.lastOut);
+  EXPECT_NE(0, std::memcmp(&c1.upsampler, &c2.upsampler, sizeof(c1.upsampler)))
+      << "input 2 still feeds its own";
+  EXPECT_EQ(0, std::memcmp(&before.preamp, &c2.preamp, sizeof(before.preamp)));
+  EXPECT_EQ(0, std::memcmp(&before.power, &c2.power, sizeof(before.power)));
+}
+
 // A driven stereo signal with every switch on, to exercise all paths.
 std::vector<float> drivenParams() {
   std::vector<float> p = measure::defaultParams();
@@ -235,6 +258,29 @@ TEST(Frame, BothChannelsAtOnceEqualOneChannelAlone) {
     const measure::Stereo stereo = render(a, in1, in2, p, true);
     const measure::Stereo mono = render(b, in1, in2, p, false);
     for (size_t i = 0; i < in1.size(); ++i) ASSERT_EQ(stereo.left[i], mono.left[i]) << tap << " " << i;
+  }
+}
+
+TEST(Frame, EveryInstructionSetGivesTheSameOutput) {
+  AmpModel probe;
+  if (!probe.useInstructionSet(AmpModel::InstructionSet::kAvx)) GTEST_SKIP() << "no AVX here";
+  EXPECT_EQ(AmpModel::InstructionSet::kAvx, AmpModel().instructionSet())
+      << "a new model takes AVX when it can";
+  // Driven hard, at both taps, with NaN and absurd samples in the middle: the rare branches too.
+  std::vector<float> in1 = measure::sine(110.0, 48000.0, 8000, 2.0);
+  std::vector<float> in2 = measure::sine(2500.0, 48000.0, 8000, 0.5);
+  in1[3000] = std::numeric_limits<float>::quiet_NaN();
+  in2[3001] = 1e30f;
+  for (float tap : {0.0f, 1.0f}) {
+    std::vector<float> p = drivenParams();
+    p[kParamOutputTap] = tap;
+    AmpModel baseline, avx;
+    ASSERT_TRUE(baseline.useInstructionSet(AmpModel::InstructionSet::kBaseline));
+    ASSERT_TRUE(avx.useInstructionSet(AmpModel::InstructionSet::kAvx));
+    const measure::Stereo a = render(baseline, in1, in2, p, true);
+    const measure::Stereo b = render(avx, in1, in2, p, true);
+    EXPECT_EQ(0, std::memcmp(a.left.data(), b.left.data(), a.left.size() * sizeof(float))) << tap;
+    EXPECT_EQ(0, std::memcmp(a.right.data(), b.right.data(), a.right.size() * sizeof(float))) << tap;
   }
 }
 
