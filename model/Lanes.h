@@ -101,8 +101,11 @@ inline Float4 choose(bool condition, Float4 yes, Float4 no) {
 // The columns are the usual two-channel values {c1, c2, c1, c2}. Each lane accumulates its row
 // over the columns in their order, so it rounds exactly as the row written out in float; a
 // column zero in both rows is left out, one zero in a single row adds a harmless 0 * x there.
-template <int N>
-inline Float4 rowPair(const float (&a)[N], const float (&b)[N], const Float4 (&column)[N]) {
+//
+// The columns are anything indexed by column number: an array, or a view that reads them where
+// they are kept (so they need not be copied for each set of rows).
+template <int N, typename Columns>
+inline Float4 rowPair(const float (&a)[N], const float (&b)[N], const Columns& column) {
   Float4 acc = Float4{0.0f, 0.0f, 0.0f, 0.0f};
   bool first = true;
 #pragma GCC unroll 32

@@ -364,14 +364,37 @@ inline Float4 clampTo(Float4 v, Float4 lo, Float4 hi) {
   return atMost(atLeast(v, lo), hi);
 }
 
-inline void setCurrents(Float4 (&c)[kColumns], const PowerStateT<Float4>& st) {
-  c[14] = st.i3a;
-  c[15] = st.i3b;
-  c[16] = st.i4a;
-  c[17] = st.i4b;
-  c[18] = st.i5;
-  c[19] = st.i6;
-}
+// The columns as the state holds them at the moment of reading, with the step's input vp: the
+// predictions read the previous step's currents, the state update the new currents and the old
+// state (all its rows are summed before any is stored), the outputs the new state.
+struct Columns {
+  const PowerStateT<Float4>& st;
+  Float4 vp;
+  Float4 operator[](int k) const {
+    switch (k) {
+      case 11:
+        return vp;
+      case 12:
+        return Float4{375.0f, 375.0f, 375.0f, 375.0f};
+      case 13:
+        return Float4{-62.5f, -62.5f, -62.5f, -62.5f};
+      case 14:
+        return st.i3a;
+      case 15:
+        return st.i3b;
+      case 16:
+        return st.i4a;
+      case 17:
+        return st.i4b;
+      case 18:
+        return st.i5;
+      case 19:
+        return st.i6;
+      default:
+        return st.s[k];
+    }
+  }
+};
 
 }  // namespace power_lanes
 
@@ -382,12 +405,8 @@ inline Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTa
   using namespace power_lanes;
   Float4* s = st.s;
   s[10] = coupling;
-  Float4 c[kColumns];
-  for (int k = 0; k < 11; ++k) c[k] = s[k];
-  c[11] = vp;
-  c[12] = Float4{375.0f, 375.0f, 375.0f, 375.0f};
-  c[13] = Float4{-62.5f, -62.5f, -62.5f, -62.5f};
-  setCurrents(c, st);
+  // Each set of rows reads the columns as they stand (see Columns).
+  const Columns c{st, vp};
 
   // The rows are paired by kind, so that one located position serves two elements: lanes 0 and
   // 1 the first driver (or output valve), lanes 2 and 3 the second.
@@ -409,7 +428,6 @@ inline Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTa
                           clampTo(c56, Float4{} + 100.0f, Float4{} + 400.0f), kOutputCurve);
   st.i5 = tables.readSingle<0>(8, outputs);
   st.i6 = tables.readSingle<2>(9, outputs);
-  setCurrents(c, st);
 
   const Float4 n01 = rowPair(kS0, kS1, c);
   const Float4 n23 = rowPair(kS2, kS3, c);
@@ -425,7 +443,6 @@ inline Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTa
   s[7] = kK7 * st.vk - s[7];
   s[8] = kK8 * st.vk - s[8];
   s[9] = kK9 * st.vk - s[9];
-  for (int k = 0; k < 10; ++k) c[k] = s[k];
 
   const Float4 vkz = rowPair(kVk, kZ, c);
   const Float4 yps = rowPair(kYp, kS, c);

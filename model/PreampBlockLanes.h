@@ -101,6 +101,33 @@ inline Float4 extendElement1(Float4 current, Float4 excess, double slope) {
   return __builtin_shufflevector(r, r, 0, 1, 0, 1);
 }
 
+// The columns as the state holds them at the moment of reading, with the step's inputs: the
+// predictions read the previous step's currents, the state update the new currents and the old
+// state (all its rows are summed before any is stored), the outputs the new state.
+struct Columns {
+  const PreampStateT<Float4>& s;
+  Float4 vin;
+  Float4 vs;
+  Float4 operator[](int k) const {
+    switch (k) {
+      case 8:
+        return vin;
+      case 9:
+        return vs;
+      case 10:
+        return s.i1a;
+      case 11:
+        return s.i1b;
+      case 12:
+        return s.i2a;
+      case 13:
+        return s.i2b;
+      default:
+        return s.x[k];
+    }
+  }
+};
+
 }  // namespace preamp_lanes
 
 template <>
@@ -113,7 +140,8 @@ inline PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& 
   const Float4 vs = choose(supplyOn, 0.3f * supplyNode + 189.0f, Float4{} + 270.0f);
   Float4* x = s.x;
   x[6] = feedback;
-  Float4 c[kColumns] = {x[0], x[1], x[2], x[3], x[4], x[5], x[6], x[7], vin, vs, s.i1a, s.i1b, s.i2a, s.i2b};
+  // Each set of rows reads the columns as they stand (see Columns).
+  const Columns c{s, vin, vs};
 
   // The rows are paired by kind, so that one located position serves both elements: lanes 0
   // and 1 element 1, lanes 2 and 3 element 2.
@@ -129,23 +157,21 @@ inline PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& 
   const Float4 excess = atLeast(p1x - 20.0f, 0.0f);
   i1a = extendElement1(i1a, excess, kSlope1a);
   i1b = extendElement1(i1b, excess, kSlope1b);
-  s.i1a = c[10] = i1a;
-  s.i1b = c[11] = i1b;
+  s.i1a = i1a;
+  s.i1b = i1b;
   tables.readPair<2>(2, t, s.i2a, s.i2b);
-  c[12] = s.i2a;
-  c[13] = s.i2b;
 
   const Float4 n02 = rowPair(kX0, kX2, c);
   const Float4 n34 = rowPair(kX3, kX4, c);
   const Float4 n51 = rowPair(kX5, kX1, c);
   const Float4 n77 = rowPair(kX7, kX7, c);
-  c[0] = x[0] = rowA(n02);
-  c[2] = x[2] = rowB(n02);
-  c[3] = x[3] = rowA(n34);
-  c[4] = x[4] = rowB(n34);
-  c[5] = x[5] = rowA(n51);
-  c[1] = x[1] = rowB(n51);
-  c[7] = x[7] = rowA(n77);
+  x[0] = rowA(n02);
+  x[2] = rowB(n02);
+  x[3] = rowA(n34);
+  x[4] = rowB(n34);
+  x[5] = rowA(n51);
+  x[1] = rowB(n51);
+  x[7] = rowA(n77);
 
   const Float4 out = rowPair(kYo, kYb, c);
   PreampResultT<Float4> r;
