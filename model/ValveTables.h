@@ -89,8 +89,13 @@ class ValveTables {
   template <int kLane = 0>
   Float4 readSingle(int bank, const TablePosition4& p) const {
     constexpr int a = kLane, b = kLane + 1;
-    return interpolateRows<kLane>(corners(curve(bank, p.c0[a]) + p.i0[a], curve(bank, p.c1[a]) + p.i0[a]),
-                                  corners(curve(bank, p.c0[b]) + p.i0[b], curve(bank, p.c1[b]) + p.i0[b]), p);
+    // Where sample i0 of curves c0 and c1 lies, from the bank's first curve: computed in the
+    // vector for all lanes at once.
+    const float* base = curve(bank, 0);
+    const Int4 o0 = p.c0 * kSamples + p.i0;
+    const Int4 o1 = p.c1 * kSamples + p.i0;
+    return interpolateRows<kLane>(corners(base + o0[a], base + o1[a]), corners(base + o0[b], base + o1[b]),
+                                  p);
   }
 
   // Audio thread: a bank pair (0/1, 2/3, 4/5, 6/7; firstBank even) for both channels at once,
@@ -98,11 +103,14 @@ class ValveTables {
   template <int kLane = 0>
   void readPair(int firstBank, const TablePosition4& p, Float4& first, Float4& second) const {
     constexpr int a = kLane, b = kLane + 1;
+    const float* base = curve(firstBank, 0);
+    const Int4 o0 = (p.c0 * kSamples + p.i0) * 2;
+    const Int4 o1 = (p.c1 * kSamples + p.i0) * 2;
     Float4 x0, x1, y0, y1;  // {first, second} at i0 and at i0 + 1, per curve and channel
-    __builtin_memcpy(&x0, curve(firstBank, p.c0[a]) + 2 * p.i0[a], sizeof(Float4));
-    __builtin_memcpy(&x1, curve(firstBank, p.c1[a]) + 2 * p.i0[a], sizeof(Float4));
-    __builtin_memcpy(&y0, curve(firstBank, p.c0[b]) + 2 * p.i0[b], sizeof(Float4));
-    __builtin_memcpy(&y1, curve(firstBank, p.c1[b]) + 2 * p.i0[b], sizeof(Float4));
+    __builtin_memcpy(&x0, base + o0[a], sizeof(Float4));
+    __builtin_memcpy(&x1, base + o1[a], sizeof(Float4));
+    __builtin_memcpy(&y0, base + o0[b], sizeof(Float4));
+    __builtin_memcpy(&y1, base + o1[b], sizeof(Float4));
     first = interpolateRows<kLane>(__builtin_shufflevector(x0, x1, 0, 2, 4, 6),
                                    __builtin_shufflevector(y0, y1, 0, 2, 4, 6), p);
     second = interpolateRows<kLane>(__builtin_shufflevector(x0, x1, 1, 3, 5, 7),
