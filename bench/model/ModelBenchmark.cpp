@@ -44,9 +44,11 @@ std::vector<float> phrase(double rate, int n) {
   return s;
 }
 
-void processBenchmark(benchmark::State& state, float rate, bool stereo, float outputTap) {
+void processBenchmark(benchmark::State& state, float rate, bool stereo, float outputTap,
+                      AmpModel::InstructionSet set = AmpModel().instructionSet()) {
   AmpModel model;
   model.setHostRate(rate);
+  model.useInstructionSet(set);
   float params[kNumParams] = {0.8f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 1.0f, outputTap};
   const std::vector<float> in = phrase(rate, kBlock * 64);
   std::vector<float> out1(kBlock), out2(kBlock);
@@ -73,6 +75,12 @@ void BM_ProcessStereo48kPowerTap(benchmark::State& state) {
   processBenchmark(state, 48000.0f, true, 1.0f);
 }
 BENCHMARK(BM_ProcessStereo48kPowerTap);
+
+// What a processor without AVX gets.
+void BM_ProcessStereo48kBaseline(benchmark::State& state) {
+  processBenchmark(state, 48000.0f, true, 0.0f, AmpModel::InstructionSet::kBaseline);
+}
+BENCHMARK(BM_ProcessStereo48kBaseline);
 
 void BM_ProcessMono48k(benchmark::State& state) {
   processBenchmark(state, 48000.0f, false, 0.0f);
