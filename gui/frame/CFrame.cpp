@@ -102,14 +102,7 @@ CMouseEventResult CFrame::onMouseMoved(CPos where, CButtonState buttons) {
     mouseOverView->frameToLocal(local);
     return mouseOverView->onMouseMoved(local, mouseDownView ? buttons : 0);
   }
-  if (mouseOverView) {
-    CView* exited = mouseOverView;
-    mouseOverView = nullptr;
-    CPos local = where;
-    exited->frameToLocal(local);
-    exited->onMouseExited(local, buttons);
-    if (mouseWatcher) mouseWatcher->onViewExited(exited);
-  }
+  leaveMouseOverView(where, buttons);
   if (!view) return kMouseHandled;
   CPos local = where;
   view->frameToLocal(local);
@@ -119,15 +112,18 @@ CMouseEventResult CFrame::onMouseMoved(CPos where, CButtonState buttons) {
   return kMouseHandled;
 }
 
+void CFrame::leaveMouseOverView(CPos where, CButtonState buttons) {
+  if (!mouseOverView) return;
+  CView* exited = mouseOverView;
+  mouseOverView = nullptr;
+  CPos local = where;
+  exited->frameToLocal(local);
+  exited->onMouseExited(local, buttons);
+  if (mouseWatcher) mouseWatcher->onViewExited(exited);
+}
+
 CMouseEventResult CFrame::onMouseExited(CPos where, CButtonState buttons) {
-  if (mouseOverView) {
-    CView* exited = mouseOverView;
-    mouseOverView = nullptr;
-    CPos local = where;
-    exited->frameToLocal(local);
-    exited->onMouseExited(local, buttons);
-    if (mouseWatcher) mouseWatcher->onViewExited(exited);
-  }
+  leaveMouseOverView(where, buttons);
   mouseTrackingArmed = false;
   return kMouseHandled;
 }

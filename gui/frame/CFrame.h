@@ -104,6 +104,8 @@ class CFrame : public CViewContainer {
   intptr_t handleWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
 
  private:
+  // Tells the view under the mouse, if any, that the mouse left it (where in frame coordinates).
+  void leaveMouseOverView(CPos where, CButtonState buttons);
   void createWindow();
   void destroyWindow();
   // Requests a leave notification for the window once per entry.

@@ -106,6 +106,8 @@ class CViewContainer : public CView {
   CView* mouseDownView = nullptr;
 
  private:
+  // The topmost visible child whose hit area holds local (container coordinates), or null.
+  CView* topChildAt(CPos local) const;
   Node* newNode(CView* view);
   static void deleteNode(Node* node);
 };

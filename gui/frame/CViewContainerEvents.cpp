@@ -128,31 +128,29 @@ void CViewContainer::trackMouse(CDrawContext* context, CPos where, CButtonState 
   }
 }
 
+CView* CViewContainer::topChildAt(CPos local) const {
+  for (Node* n = lastNode; n; n = n->previous) {
+    CView* child = n->view;
+    if (child && child->isVisible() && child->getHitArea().containsInclusive(local)) return child;
+  }
+  return nullptr;
+}
+
 CView* CViewContainer::getViewAt(CPos where, bool deep) const {
   if (!parentFrame || !visible) return nullptr;
   makeLocal(where);
-  for (Node* n = lastNode; n; n = n->previous) {
-    CView* child = n->view;
-    if (!child || !child->isVisible()) continue;
-    if (!child->getHitArea().containsInclusive(where)) continue;
-    if (deep && child->isTypeOf("CViewContainer"))
-      return static_cast<CViewContainer*>(child)->getViewAt(where, true);
-    return child;
-  }
-  return nullptr;
+  CView* child = topChildAt(where);
+  if (child && deep && child->isTypeOf("CViewContainer"))
+    return static_cast<CViewContainer*>(child)->getViewAt(where, true);
+  return child;
 }
 
 CViewContainer* CViewContainer::getContainerAt(CPos where, bool deep) {
   if (!parentFrame) return nullptr;
   makeLocal(where);
-  for (Node* n = lastNode; n; n = n->previous) {
-    CView* child = n->view;
-    if (!child || !child->isVisible()) continue;
-    if (!child->getHitArea().containsInclusive(where)) continue;
-    if (deep && child->isTypeOf("CViewContainer"))
-      return static_cast<CViewContainer*>(child)->getContainerAt(where, true);
-    return this;
-  }
+  CView* child = topChildAt(where);
+  if (child && deep && child->isTypeOf("CViewContainer"))
+    return static_cast<CViewContainer*>(child)->getContainerAt(where, true);
   return this;
 }
 
