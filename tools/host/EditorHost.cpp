@@ -9,6 +9,7 @@
 #include "tools/host/AudioFeeder.h"
 #include "tools/host/HostError.h"
 #include "tools/host/PluginInstance.h"
+#include "tools/host/ProcessCensus.h"
 #include "tools/host/WindowScreenshot.h"
 
 namespace {
@@ -177,29 +178,7 @@ LRESULT EditorHost::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   }
 }
 
-namespace {
-
-// Committed private memory, summed over the address space: GetProcessMemoryInfo's private
-// usage reads 0 under Wine.
-size_t privateBytes() {
-  size_t total = 0;
-  MEMORY_BASIC_INFORMATION info;
-  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
-       at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
-  }
-  return total;
-}
-
-int childWindows(HWND window) {
-  int count = 0;
-  EnumChildWindows(
-      window, [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<int*>(n), TRUE; },
-      reinterpret_cast<LPARAM>(&count));
-  return count;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 // Each cycle as a user closing and opening the plug-in's window: close, open, one paint and
 // one idle. What stays behind shows in the memory and the window count logged around it.

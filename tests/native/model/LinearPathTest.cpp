@@ -12,21 +12,6 @@
 
 namespace {
 
-struct PathFit {
-  double gainDb;      // tone out against tone in
-  double spuriousDb;  // everything else against the tone
-};
-
-PathFit measurePath(double rate, double frequency, double seconds = 1.0) {
-  AmpModel m;
-  m.setHostRate(static_cast<float>(rate));
-  const int n = static_cast<int>(rate * seconds);
-  const std::vector<float> in = measure::sine(frequency, rate, n, 0.5);
-  const measure::Stereo out = measure::render(m, in, in, measure::linearParams());
-  const measure::ToneFit f = measure::fitTone(out.left, frequency, rate, n / 2, n);
-  return {measure::db(f.amplitude / 0.5), measure::db(f.residualRms / (f.amplitude / std::sqrt(2.0)))};
-}
-
 // The two resampling low-passes' loss at frequency, measured on the filter itself.
 double resamplerPairDb(double frequency) {
   ResamplerState s;
@@ -37,7 +22,7 @@ TEST(LinearPath, OneKilohertzComesOutAtTheVolumeLessThePassBandLoss) {
   const double expected = resamplerPairDb(1000.0);
   EXPECT_NEAR(expected, -0.4, 0.1);
   for (double rate : {44100.0, 48000.0, 96000.0}) {
-    const PathFit f = measurePath(rate, 1000.0);
+    const measure::PathFit f = measure::linearPath(rate, 1000.0);
     EXPECT_NEAR(f.gainDb, expected, 0.5) << rate;
     std::cout << "linear path at " << rate << " Hz: 1 kHz gain " << f.gainDb << " dB (expected " << expected
               << " dB)\n";
@@ -46,7 +31,7 @@ TEST(LinearPath, OneKilohertzComesOutAtTheVolumeLessThePassBandLoss) {
 
 TEST(LinearPath, EveryHostRateFromEightTo384KilohertzWorks) {
   for (double rate : {8000.0, 11025.0, 22050.0, 88200.0, 176400.0, 192000.0, 352800.0, 384000.0}) {
-    const PathFit f = measurePath(rate, 1000.0, 0.5);
+    const measure::PathFit f = measure::linearPath(rate, 1000.0, 0.5);
     EXPECT_NEAR(f.gainDb, -0.4, 1.0) << rate;
     EXPECT_LT(f.spuriousDb, -20.0) << rate;
     std::cout << "linear path at " << rate << " Hz: 1 kHz gain " << f.gainDb << " dB, spurious "
@@ -60,7 +45,7 @@ TEST(LinearPath, ResponseAndSpuriousContentReport) {
     double lo = 1e9, hi = -1e9, loTo10k = 1e9, loTo18k = 1e9;
     for (double f :
          {20.0, 50.0, 100.0, 200.0, 500.0, 1000.0, 2000.0, 5000.0, 10000.0, 15000.0, 18000.0, 20000.0}) {
-      const PathFit p = measurePath(rate, f, 0.5);
+      const measure::PathFit p = measure::linearPath(rate, f, 0.5);
       lo = std::min(lo, p.gainDb), hi = std::max(hi, p.gainDb);
       if (f <= 10000.0) loTo10k = std::min(loTo10k, p.gainDb);
       if (f <= 18000.0) loTo18k = std::min(loTo18k, p.gainDb);
@@ -76,7 +61,7 @@ TEST(LinearPath, ResponseAndSpuriousContentReport) {
     EXPECT_GT(lo, -12.0) << rate;
     EXPECT_LT(hi, 0.5) << rate;
     for (double f : {1000.0, 10000.0}) {
-      const PathFit p = measurePath(rate, f);
+      const measure::PathFit p = measure::linearPath(rate, f);
       std::cout << "linear path at " << rate << " Hz: spurious content for " << f << " Hz: " << p.spuriousDb
                 << " dB\n";
       EXPECT_LT(p.spuriousDb, -10.0);

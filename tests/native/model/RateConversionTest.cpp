@@ -14,35 +14,18 @@
 
 namespace {
 
-struct PathFit {
-  double gainDb;      // tone out against tone in
-  double spuriousDb;  // everything else against the tone
-  double delay;       // host samples the tone lags by
-};
-
-PathFit measurePath(double rate, double frequency, double seconds = 1.0) {
-  AmpModel m;
-  m.setHostRate(static_cast<float>(rate));
-  const int n = static_cast<int>(rate * seconds);
-  const std::vector<float> in = measure::sine(frequency, rate, n, 0.5);
-  const measure::Stereo out = measure::render(m, in, in, measure::linearParams());
-  const measure::ToneFit f = measure::fitTone(out.left, frequency, rate, n / 2, n);
-  return {measure::db(f.amplitude / 0.5), measure::db(f.residualRms / (f.amplitude / std::sqrt(2.0))),
-          f.lag / (2.0 * measure::kPi * frequency / rate)};
-}
-
 // The largest deviation from 0 dB from 20 Hz to 10 kHz.
 double responseDeviation(double rate) {
   double worst = 0;
   std::cout << "rate conversion: response at " << rate << " Hz:";
   for (double f : {20.0, 50.0, 100.0, 300.0, 1000.0, 3000.0, 5000.0, 7000.0, 8000.0, 9000.0, 10000.0}) {
-    const double g = measurePath(rate, f, 0.5).gainDb;
+    const double g = measure::linearPath(rate, f, 0.5).gainDb;
     worst = std::max(worst, std::fabs(g));
     std::cout << " " << f << ":" << g;
   }
   std::cout << " dB (worst " << worst << " dB)";
   for (double f : {15000.0, 18000.0, 20000.0}) {
-    if (f < 0.46 * rate) std::cout << " " << f << ":" << measurePath(rate, f, 0.5).gainDb;
+    if (f < 0.46 * rate) std::cout << " " << f << ":" << measure::linearPath(rate, f, 0.5).gainDb;
   }
   std::cout << "\n";
   return worst;
@@ -53,7 +36,8 @@ struct Spurious {
 };
 
 Spurious spurious(double rate) {
-  const Spurious s{measurePath(rate, 1000.0).spuriousDb, measurePath(rate, 10000.0).spuriousDb};
+  const Spurious s{measure::linearPath(rate, 1000.0).spuriousDb,
+                   measure::linearPath(rate, 10000.0).spuriousDb};
   std::cout << "rate conversion: spurious content at " << rate << " Hz: " << s.at1k << " dB (1 kHz), "
             << s.at10k << " dB (10 kHz)\n";
   return s;
@@ -86,7 +70,7 @@ TEST(RateConversion, OtherRatesNoWorseThanTheHeldFrame) {
 TEST(RateConversion, EveryHostRateIsClean) {
   // Above 192 kHz some host samples take no internal step; at 8 kHz one takes 24.
   for (double rate : {8000.0, 22050.0, 176400.0, 192000.0, 352800.0, 384000.0}) {
-    const PathFit f = measurePath(rate, 1000.0, 0.5);
+    const measure::PathFit f = measure::linearPath(rate, 1000.0, 0.5);
     std::cout << "rate conversion at " << rate << " Hz: 1 kHz gain " << f.gainDb << " dB, spurious "
               << f.spuriousDb << " dB, delay " << f.delay << " samples\n";
     EXPECT_NEAR(f.gainDb, -0.4, 0.3) << rate;
@@ -96,7 +80,7 @@ TEST(RateConversion, EveryHostRateIsClean) {
 
 TEST(RateConversion, ReportedDelayMatchesTheLinearPath) {
   for (double rate : {8000.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0, 384000.0}) {
-    const double delay = measurePath(rate, 100.0).delay;
+    const double delay = measure::linearPath(rate, 100.0).delay;
     const int reported = AmpModel::reportedDelay(static_cast<float>(rate));
     std::cout << "rate conversion: linear path delay at " << rate << " Hz: " << delay << " samples, reported "
               << reported << "\n";

@@ -123,4 +123,23 @@ inline float peak(const std::vector<float>& v, size_t from = 0) {
   return p;
 }
 
+// The linear path (mix 0) at one frequency: a 0.5 sine through a fresh model, fitted over the
+// second half of the render.
+struct PathFit {
+  double gainDb;      // tone out against tone in
+  double spuriousDb;  // everything else against the tone
+  double delay;       // host samples the tone lags by
+};
+
+inline PathFit linearPath(double rate, double frequency, double seconds = 1.0) {
+  AmpModel m;
+  m.setHostRate(static_cast<float>(rate));
+  const int n = static_cast<int>(rate * seconds);
+  const std::vector<float> in = sine(frequency, rate, n, 0.5);
+  const Stereo out = render(m, in, in, linearParams());
+  const ToneFit f = fitTone(out.left, frequency, rate, n / 2, n);
+  return {db(f.amplitude / 0.5), db(f.residualRms / (f.amplitude / std::sqrt(2.0))),
+          f.lag / (2.0 * kPi * frequency / rate)};
+}
+
 }  // namespace measure

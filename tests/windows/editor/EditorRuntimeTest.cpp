@@ -21,6 +21,7 @@
 #include "gui/frame/CFontDesc.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/LiveObjectCounts.h"
+#include "tests/windows/editor/EditorCensus.h"
 
 using namespace VSTGUI;
 
@@ -309,47 +310,11 @@ TEST_F(EditorRuntime, HostWheelRequestTurnsTheKnobUnderThePointer) {
   close();
 }
 
-struct Census {
-  int32_t counts[kLiveKindCount];
-  int windows;
-  bool operator==(const Census& o) const {
-    return windows == o.windows && std::memcmp(counts, o.counts, sizeof counts) == 0;
-  }
-};
-
-std::string describe(const Census& c) {
-  static const char* const names[] = {"views", "bitmaps", "contexts",     "fonts",
-                                      "gdi+",  "dcs",     "frame windows"};
-  std::string s;
-  for (int k = 0; k < kLiveKindCount; ++k)
-    s += std::string(names[k]) + "=" + std::to_string(c.counts[k]) + " ";
-  return s + "child windows=" + std::to_string(c.windows);
-}
-
-// Committed private memory, summed over the address space: GetProcessMemoryInfo's private
-// usage reads 0 under Wine.
-size_t privateBytes() {
-  size_t total = 0;
-  MEMORY_BASIC_INFORMATION info;
-  for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
-       at = static_cast<const char*>(info.BaseAddress) + info.RegionSize) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
-  }
-  return total;
-}
-
 // Open, paint, idle and close 200 times: the toolkit's counters (Wine's GetGuiResources
 // answers 0, so the toolkit counts its own objects and handles), the child windows and the
 // process's private memory stay where they were after the first few cycles.
 TEST_F(EditorRuntime, TwoHundredOpenCloseCyclesLeaveNothingBehind) {
-  auto census = [&] {
-    Census c{};
-    for (int k = 0; k < kLiveKindCount; ++k) c.counts[k] = liveCount(static_cast<LiveKind>(k));
-    EnumChildWindows(
-        parent, [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<int*>(n), TRUE; },
-        reinterpret_cast<LPARAM>(&c.windows));
-    return c;
-  };
+  auto census = [&] { return takeCensus(parent); };
   auto cycle = [&] {
     open();
     UpdateWindow(parent);
@@ -361,22 +326,22 @@ TEST_F(EditorRuntime, TwoHundredOpenCloseCyclesLeaveNothingBehind) {
   for (int i = 0; i < 5; ++i) cycle();  // fonts and GDI+ warm up once
   const Census closed = census();
   EXPECT_EQ(closed.windows, 0);
-  EXPECT_EQ(closed.counts[kLiveViews], 0) << describe(closed);
-  EXPECT_EQ(closed.counts[kLiveBitmaps], 1) << describe(closed);  // the background, kept
-  EXPECT_EQ(closed.counts[kLiveDeviceContexts], 0) << describe(closed);
-  EXPECT_EQ(closed.counts[kLiveDrawContexts], 0) << describe(closed);
+  EXPECT_EQ(closed.counts[kLiveViews], 0) << closed.text();
+  EXPECT_EQ(closed.counts[kLiveBitmaps], 1) << closed.text();  // the background, kept
+  EXPECT_EQ(closed.counts[kLiveDeviceContexts], 0) << closed.text();
+  EXPECT_EQ(closed.counts[kLiveDrawContexts], 0) << closed.text();
   open();
   const Census opened = census();
-  EXPECT_EQ(opened.counts[kLiveViews], 13) << describe(opened);  // frame, 11 controls, label
+  EXPECT_EQ(opened.counts[kLiveViews], 13) << opened.text();  // frame, 11 controls, label
   EXPECT_EQ(opened.counts[kLiveWindows], 1);
   close();
 
   const size_t memoryBefore = privateBytes();
   for (int i = 0; i < 200; ++i) cycle();
   const Census after = census();
-  std::printf("after 200 cycles: %s; private memory grew %lld KB\n", describe(after).c_str(),
+  std::printf("after 200 cycles: %s; private memory grew %lld KB\n", after.text().c_str(),
               (static_cast<long long>(privateBytes()) - static_cast<long long>(memoryBefore)) / 1024);
-  EXPECT_TRUE(after == closed) << "before: " << describe(closed) << "\nafter:  " << describe(after);
+  EXPECT_TRUE(after == closed) << "before: " << closed.text() << "\nafter:  " << after.text();
   const long long grown = static_cast<long long>(privateBytes()) - static_cast<long long>(memoryBefore);
   // A leaked set of control pictures alone would be about 12 MB a cycle.
   EXPECT_LT(grown, 4ll * 1024 * 1024) << grown << " bytes";

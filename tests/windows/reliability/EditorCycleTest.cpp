@@ -20,6 +20,7 @@
 #include "gui/frame/LiveObjectCounts.h"
 #include "tests/reliability/harness/Analysis.h"
 #include "tests/reliability/harness/Harness.h"
+#include "tests/windows/editor/EditorCensus.h"
 
 using namespace reliability;
 using namespace VSTGUI;
@@ -29,19 +30,6 @@ namespace {
 VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
   return opcode == audioMasterVersion ? 2400 : 0;
 }
-
-struct Census {
-  int32_t counts[kLiveKindCount];
-  int windows;
-  bool operator==(const Census& o) const {
-    return windows == o.windows && std::memcmp(counts, o.counts, sizeof counts) == 0;
-  }
-  std::string text() const {
-    std::string s;
-    for (int k = 0; k < kLiveKindCount; ++k) s += std::to_string(counts[k]) + " ";
-    return s + "windows " + std::to_string(windows);
-  }
-};
 
 void pumpMessages() {
   MSG m;
@@ -67,14 +55,7 @@ class EditorReliability : public ::testing::Test {
                      float opt = 0.0f) {
     return effect->dispatcher(opcode, index, value, ptr, opt);
   }
-  Census census() const {
-    Census c{};
-    for (int k = 0; k < kLiveKindCount; ++k) c.counts[k] = liveCount(static_cast<LiveKind>(k));
-    EnumChildWindows(
-        parent, [](HWND, LPARAM n) -> BOOL { return ++*reinterpret_cast<int*>(n), TRUE; },
-        reinterpret_cast<LPARAM>(&c.windows));
-    return c;
-  }
+  Census census() const { return takeCensus(parent); }
   void cycle(int idles) {
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1);
     for (int i = 0; i < idles; ++i) {
