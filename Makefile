@@ -14,10 +14,10 @@ all: build
 setup:
 	@KORVALITE_DEPS=$(DEPS) bash scripts/setup.sh
 
-$(NATIVE)/CMakeCache.txt:
+$(NATIVE)/CMakeCache.txt: | setup
 	cmake -S . -B $(NATIVE) -DKORVALITE_DEPS=$(DEPS)
 
-$(WIN64)/CMakeCache.txt:
+$(WIN64)/CMakeCache.txt: | setup
 	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DKORVALITE_DEPS=$(DEPS)
 
 native: setup $(NATIVE)/CMakeCache.txt
