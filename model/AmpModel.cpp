@@ -97,8 +97,7 @@ bool finite(const ChannelState& c) {
 
 AmpModel::AmpModel(Unsettled)
     : tables_(&ValveTables::shared()), dcPole_(dcBlockerPole()), avx_(avxAvailable()) {
-  republish();
-  exchange_.fetch(live_, liveVersion_);
+  retune();
 }
 
 AmpModel::AmpModel() : AmpModel(Unsettled{}) {
@@ -141,7 +140,6 @@ const ModelState* AmpModel::idleStates() {
 void AmpModel::initModel() {
   state_ = ModelState();
   fresh_ = false;
-  republish();
 }
 
 void AmpModel::resetToIdle() {
@@ -151,36 +149,35 @@ void AmpModel::resetToIdle() {
 }
 
 void AmpModel::updateCoefficients(float tone, float internalRate, float hostRate) {
-  while (settingsLock_.test_and_set(std::memory_order_acquire)) {
-  }
-  if (!std::isnan(tone)) tone_ = unit(tone);
+  if (!std::isnan(tone)) tone_.store(unit(tone), std::memory_order_relaxed);
   // The tone corner reaches 20 kHz, which must stay below the internal Nyquist rate.
   if (std::isfinite(internalRate) && internalRate >= 48000.0f && internalRate <= 1e7f) {
-    internalRate_ = internalRate;
+    internalRate_.store(internalRate, std::memory_order_relaxed);
   }
-  if (std::isfinite(hostRate) && hostRate >= 1000.0f && hostRate <= 1e7f) hostRate_ = hostRate;
-  settingsLock_.clear(std::memory_order_release);
-  republish();
+  setHostRate(hostRate);
 }
 
 void AmpModel::setHostRate(float hostRate) {
-  while (settingsLock_.test_and_set(std::memory_order_acquire)) {
-  }
-  if (std::isfinite(hostRate) && hostRate >= 1000.0f && hostRate <= 1e7f) hostRate_ = hostRate;
-  settingsLock_.clear(std::memory_order_release);
-  republish();
+  if (acceptsHostRate(hostRate)) hostRate_.store(hostRate, std::memory_order_relaxed);
 }
 
-void AmpModel::republish() {
-  // Computed and published under the lock, so the last published set reflects the last inputs.
-  while (settingsLock_.test_and_set(std::memory_order_acquire)) {
+// Audio thread (and the constructor). Each setting is read once, so the set is computed from
+// one consistent triple even while other threads store new values.
+void AmpModel::retune() {
+  const float tone = tone_.load(std::memory_order_relaxed);
+  const float internalRate = internalRate_.load(std::memory_order_relaxed);
+  const float hostRate = hostRate_.load(std::memory_order_relaxed);
+  if (tone == tunedTone_ && internalRate == tunedInternalRate_ && hostRate == tunedHostRate_) return;
+  if (tone != tunedTone_ || internalRate != tunedInternalRate_) {
+    live_.tone = ToneFilter::coefficients(tone, internalRate);
   }
-  FrameCoefficients c;
-  c.tone = ToneFilter::coefficients(tone_, internalRate_);
-  TransformerFilters::peakingPair(hostRate_, c.cut, c.lift);
-  c.hostPeriod = 1.0f / hostRate_;
-  exchange_.publish(c);
-  settingsLock_.clear(std::memory_order_release);
+  if (hostRate != tunedHostRate_) {
+    TransformerFilters::peakingPair(hostRate, live_.cut, live_.lift);
+    live_.hostPeriod = 1.0f / hostRate;
+  }
+  tunedTone_ = tone;
+  tunedInternalRate_ = internalRate;
+  tunedHostRate_ = hostRate;
 }
 
 bool AmpModel::useInstructionSet(InstructionSet set) {
@@ -225,6 +222,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
   const bool usable = inputs != nullptr && outputs != nullptr && params != nullptr && inputs[0] != nullptr &&
                       inputs[1] != nullptr && outputs[0] != nullptr;
   if (usable && sampleFrames > 0) {
+    retune();
     BlockSettings b;
     const float p0 = unit(params[kParamGain]);
     const float t = 0.9f * p0 + 0.1f;
@@ -271,6 +269,12 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
       circuit2.downsampler = second.downsampler;
       circuit2.previousOut = second.previousOut;
       circuit2.lastOut = second.lastOut;
+      // A mono track (second input unconnected) still plays on both sides: the second output
+      // carries channel 1's sound instead of the host's stale or silent buffer. Copied after
+      // the block, as the second output may alias an input the block still reads.
+      if (float* out2 = outputs[1]; out2 != nullptr && out2 != outputs[0]) {
+        for (int32_t i = 0; i < sampleFrames; ++i) out2[i] = outputs[0][i];
+      }
     }
 
     // A backstop: should the circuit ever leave the finite numbers, it restarts from idle
@@ -323,7 +327,6 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   ChannelState& c1 = state_.channel[0];
   ChannelState& c2 = state_.channel[1];
   for (int32_t i = 0; i < sampleFrames; ++i) {
-    exchange_.fetch(live_, liveVersion_);
     const float period = live_.hostPeriod;
     // Read both raw samples before any output is written: the buffers may alias.
     const float raw1 = in1[i];

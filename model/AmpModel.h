@@ -5,9 +5,11 @@
 
 #include <atomic>
 #include <cstdint>
+#include <limits>
 
-#include "model/CoefficientExchange.h"
 #include "model/ModelState.h"
+#include "model/ToneFilter.h"
+#include "model/TransformerFilters.h"
 
 class ValveTables;
 
@@ -30,25 +32,30 @@ class AmpModel {
   // settled idle state a fresh instance starts from (chosen again by the next block's settings).
   void resetToIdle();
 
-  // Dispatcher thread (construction, setParameter of the tone, setSampleRate). Recomputes the
-  // tone low-pass from tone (0..1) and internalRate, and the 100 Hz sections and the host period
-  // from hostRate. A non-finite or unusable value is ignored (its previous value stays); tone is
-  // clamped to 0..1. The audio thread never sees a half-updated set and never waits.
+  // Any thread, the audio thread included (a host may automate the tone from it): the tone
+  // (0..1) and the two rates the filters are tuned from. Each value is one store; nothing waits.
+  // The audio thread retunes the tone low-pass, the 100 Hz sections and the host period at the
+  // start of the next block whose settings differ from those it last tuned for, so a block
+  // never runs on a half-updated set. A non-finite or unusable value is ignored (its previous
+  // value stays); tone is clamped to 0..1.
   void updateCoefficients(float tone, float internalRate, float hostRate);
 
-  // Dispatcher thread (setSampleRate). The host period follows the host rate, so the internal
-  // clock stays at 192 kHz for every host rate; 1 kHz .. 10 MHz are accepted, others ignored.
+  // Any thread, like updateCoefficients. The host period follows the host rate, so the internal
+  // clock stays at 192 kHz for every host rate; rates that acceptsHostRate refuses are ignored.
   void setHostRate(float hostRate);
+
+  // The host rates the model runs at: 1 kHz to 10 MHz. The effect refuses every other rate
+  // before it changes anything, so the model, the reported delay and the host's view agree.
+  static constexpr bool acceptsHostRate(float hostRate) { return hostRate >= 1000.0f && hostRate <= 1.0e7f; }
 
   // Audio thread. inputs[0..1] and outputs[0..1] hold sampleFrames samples and may alias. params
   // are the eleven live parameter values (model/ParameterIndex.h). When secondChannelActive is
-  // false outputs[1] is not touched. The block's meter peaks (0..1) are stored through
-  // meterLevel1/2. A NaN or infinite host sample enters the circuit as 0 (with the power off the
-  // raw input still passes unchanged); should the circuit's state ever become non-finite it
-  // restarts from idle. The circuits run in vector lanes, two channels at once (with one channel
-  // active, the second lane runs along), giving each channel exactly the values of the one-channel code.
-  // Null pointers are refused.
-  // Allocates nothing, locks nothing; flush-to-zero is on while it runs.
+  // false only channel 1 is computed and outputs[1] (if not null) receives a copy of outputs[0]. The block's
+  // meter peaks (0..1) are stored through meterLevel1/2. A NaN or infinite host sample enters the circuit as
+  // 0 (with the power off the raw input still passes unchanged); should the circuit's state ever become
+  // non-finite it restarts from idle. The circuits run in vector lanes, two channels at once (with one
+  // channel active, the second lane runs along), giving each channel exactly the values of the one-channel
+  // code. Null pointers are refused. Allocates nothing, locks nothing; flush-to-zero is on while it runs.
   void processReplacing(const float* const* inputs, float* const* outputs, int32_t sampleFrames,
                         const float* params, bool secondChannelActive, float* meterLevel1,
                         float* meterLevel2);
@@ -76,7 +83,7 @@ class AmpModel {
   // rate: 4 at 44.1 and 48 kHz, 8 at 96 kHz, 14 at 192 kHz.
   static constexpr float kDelaySteps = 2.0f * 6.157f + 1.0f;
   static constexpr int reportedDelay(float hostRate) {
-    return hostRate > 0.0f && hostRate < 1.0e7f
+    return acceptsHostRate(hostRate)
                ? static_cast<int>(1.0f + kDelaySteps * hostRate / kStepsPerSecond + 0.5f)
                : 0;
   }
@@ -108,7 +115,7 @@ class AmpModel {
   void runBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
                 const float* params, const BlockSettings& block, float& peak1, float& peak2);
   Float4 circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& block, bool supplyOn);
-  void republish();
+  void retune();
   bool stateFinite() const;
 
   const ValveTables* tables_;
@@ -121,14 +128,21 @@ class AmpModel {
   // Both channels' circuits in vector lanes while a block runs.
   CircuitStateT<Float4> lanes_;
 
-  // Audio-thread copy of the coefficients and the version it came from.
+  // Everything the audio thread tunes from the settings: owned by the audio thread.
+  struct FrameCoefficients {
+    ToneCoefficients tone;
+    PeakingCoefficients cut;   // 100 Hz, -12 dB, ahead of the circuit
+    PeakingCoefficients lift;  // 100 Hz, +12 dB, behind it
+    float hostPeriod = 1.0f / 44100.0f;
+  };
   FrameCoefficients live_;
-  uint32_t liveVersion_ = 0;
+  // The settings live_ was tuned for (NaN: not tuned yet).
+  float tunedTone_ = std::numeric_limits<float>::quiet_NaN();
+  float tunedInternalRate_ = std::numeric_limits<float>::quiet_NaN();
+  float tunedHostRate_ = std::numeric_limits<float>::quiet_NaN();
 
-  // Dispatcher side: the inputs the coefficients are computed from.
-  CoefficientExchange exchange_;
-  std::atomic_flag settingsLock_ = ATOMIC_FLAG_INIT;
-  float tone_ = 0.5f;
-  float internalRate_ = 192000.0f;
-  float hostRate_ = 44100.0f;
+  // The settings, written by any thread with one store each.
+  std::atomic<float> tone_{0.5f};
+  std::atomic<float> internalRate_{192000.0f};
+  std::atomic<float> hostRate_{44100.0f};
 };
