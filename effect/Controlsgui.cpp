@@ -1,16 +1,80 @@
 #include "effect/Controlsgui.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
+#include "model/ParameterMapping.h"
 #include "plugin/AEffEditor.h"
 #ifdef KORVALITE_WITH_EDITOR
 #include "editor/ControlsguiEditor.h"
 #endif
 #include "plugin/CanDoTexts.h"
 #include "plugin/VstStrings.h"
+
+namespace {
+
+// What the host lists: distinct, and short enough for its 8-byte buffers (at most 7
+// characters), since hosts key stored settings and their generic controls by these names.
+constexpr const char* kParameterNames[kNumParams] = {
+    "Gain", "Tone", "Volume", "Mix", "Meter 1", "Meter 2", "Power", "In Tr", "Out Tr", "Supply", "Tap",
+};
+
+// The words a switch shows, off first; the same words are read back as values.
+struct SwitchWords {
+  const char* off;
+  const char* on;
+};
+constexpr SwitchWords switchWords(VstInt32 index) {
+  return index == kParamOutputTap ? SwitchWords{"Preamp", "Power"} : SwitchWords{"Off", "On"};
+}
+
+bool sameWord(const char* text, size_t length, const char* word) {
+  if (std::strlen(word) != length) {
+    return false;
+  }
+  for (size_t k = 0; k < length; ++k) {
+    if (std::tolower(static_cast<unsigned char>(text[k])) !=
+        std::tolower(static_cast<unsigned char>(word[k]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// A host's text for a parameter: a number (taken as the 0..1 value), or for a switch one of
+// its two words, case ignored, blanks around it allowed. False for anything else.
+bool parseParameterText(VstInt32 index, const char* text, float& value) {
+  while (std::isspace(static_cast<unsigned char>(*text))) {
+    ++text;
+  }
+  size_t length = std::strlen(text);
+  while (length > 0 && std::isspace(static_cast<unsigned char>(text[length - 1]))) {
+    --length;
+  }
+  if (length == 0) {
+    return false;
+  }
+  if (isSwitchParameter(index)) {
+    const SwitchWords words = switchWords(index);
+    if (sameWord(text, length, words.off) || sameWord(text, length, words.on)) {
+      value = sameWord(text, length, words.on) ? 1.0f : 0.0f;
+      return true;
+    }
+  }
+  char* end = nullptr;
+  const double number = std::strtod(text, &end);
+  if (end != text + length || !std::isfinite(number)) {
+    return false;
+  }
+  value = static_cast<float>(number < 0.0 ? 0.0 : (number > 1.0 ? 1.0 : number));
+  return true;
+}
+
+}  // namespace
 
 Controlsgui::Controlsgui(audioMasterCallback audioMaster)
     : AudioEffectX(audioMaster, kNumPrograms, kNumParams) {
@@ -121,12 +185,18 @@ void Controlsgui::getParameterDisplay(VstInt32 index, char* text) {
     text[0] = '\0';
     return;
   }
+  const float value = params[index];
+  if (isSwitchParameter(index)) {
+    const SwitchWords words = switchWords(index);
+    vstCopyString(text, switchIsOn(index, value) ? words.on : words.off, kVstMaxParamStrLen);
+    return;
+  }
   // snprintf cuts whatever does not fit the host's 8 bytes.
-  std::snprintf(text, kVstMaxParamStrLen, "%.3f", static_cast<double>(params[index]));
+  std::snprintf(text, kVstMaxParamStrLen, "%.3f", static_cast<double>(value));
 }
 
 void Controlsgui::getParameterName(VstInt32 index, char* text) {
-  vstCopyString(text, validParameter(index) ? "-" : "", kVstMaxParamStrLen);
+  vstCopyString(text, validParameter(index) ? kParameterNames[index] : "", kVstMaxParamStrLen);
 }
 
 // "Init" programs are numbered so a host's list tells them apart; other names are given
@@ -144,18 +214,25 @@ bool Controlsgui::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, c
   return true;
 }
 
-// The tables are kept and the model state is not reset; the host period follows the rate.
+// The tables are kept and the model state is not reset; the host period follows the rate. A
+// rate the model cannot run at is refused before anything changes, so the base class, the
+// model and the reported delay never disagree.
 void Controlsgui::setSampleRate(float rate) {
-  if (!std::isfinite(rate) || rate <= 0.0f) {
+  if (!std::isfinite(rate) || !AmpModel::acceptsHostRate(rate)) {
     return;
   }
   internalRate = kInternalRate;
   AudioEffectX::setSampleRate(rate);
   hostRate = rate;
   model.setHostRate(rate);
-  // The latency in host samples follows the rate; hosts read it when they switch us on.
-  setInitialDelay(AmpModel::reportedDelay(rate));
   updateCoefficients();
+  // The latency in host samples follows the rate. Hosts read it again only when told that
+  // the plug-in's input/output setup changed.
+  const VstInt32 delay = AmpModel::reportedDelay(rate);
+  if (delay != getAeffect()->initialDelay) {
+    setInitialDelay(delay);
+    ioChanged();
+  }
 }
 
 // effMainsChanged with a non-zero value: the second channel is computed only when the host
@@ -170,8 +247,13 @@ void Controlsgui::resume() {
 
 void Controlsgui::suspend() {}
 
-// Accepted and ignored: the host keeps the value it sets through setParameter.
-bool Controlsgui::string2parameter(VstInt32 /*index*/, const char* /*text*/) {
+// A host's typed value: set through the one parameter path, and true only when it was set.
+bool Controlsgui::string2parameter(VstInt32 index, const char* text) {
+  float value = 0.0f;
+  if (!validParameter(index) || text == nullptr || !parseParameterText(index, text, value)) {
+    return false;
+  }
+  setParameter(index, value);
   return true;
 }
 

@@ -55,7 +55,9 @@ class Controlsgui : public AudioEffectX {
   bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
 
   // Dispatcher thread, never while processReplacing runs (the host's contract for
-  // effSetSampleRate and effMainsChanged).
+  // effSetSampleRate and effMainsChanged). A rate the model cannot run at (see
+  // AmpModel::acceptsHostRate) is refused whole; a rate that changes the reported latency
+  // tells the host with audioMasterIOChanged.
   void setSampleRate(float sampleRate) override;
   void resume() override;
   void suspend() override;
@@ -88,9 +90,9 @@ class Controlsgui : public AudioEffectX {
   // writes them.
   virtual Relaxed<float>* getMeterLevel1() { return &meterLevel1; }
   virtual Relaxed<float>* getMeterLevel2() { return &meterLevel2; }
-  // Dispatcher or automation thread (setParameter of the tone, setSampleRate, construction):
-  // retunes the model's filters from the tone value and the two rates; the model hands the
-  // audio thread a complete set.
+  // Any thread, the audio thread included (setParameter of the tone, setSampleRate,
+  // construction): hands the tone value and the two rates to the model with one store each and
+  // never waits; the audio thread retunes its filters from them at the start of its next block.
   virtual void updateCoefficients();
 
   // For inspection (tests, the editor): the rates and the second-channel flag.

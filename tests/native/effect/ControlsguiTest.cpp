@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
 #include <utility>
 
 #include "tests/native/effect/EffectFixture.h"
@@ -63,9 +64,6 @@ TEST_F(EffectTest, IdentityAndFixedAnswers) {
   void* chunk = nullptr;
   EXPECT_EQ(send(effGetChunk, 0, 0, &chunk), 0);
   EXPECT_EQ(send(effProcessEvents, 0, 0, dummy), 0);
-  char number[] = "0.9";
-  EXPECT_EQ(send(effString2Parameter, 0, 0, number), 1);
-  EXPECT_EQ(effect->getParameter(0), 0.5f) << "string2parameter changes nothing";
 }
 
 TEST_F(EffectTest, CanDoComparesExactly) {
@@ -78,9 +76,13 @@ TEST_F(EffectTest, CanDoComparesExactly) {
   }
 }
 
+// Hosts key stored settings and their generic controls by name and show the display text, so
+// the names are distinct and the switches read as what the amp does with the value.
 TEST_F(EffectTest, ParameterTexts) {
+  const char* names[kNumParams] = {"Gain",  "Tone",  "Volume", "Mix",    "Meter 1", "Meter 2",
+                                   "Power", "In Tr", "Out Tr", "Supply", "Tap"};
   for (VstInt32 i = 0; i < kNumParams; ++i) {
-    EXPECT_EQ(text(effGetParamName, i), "-");
+    EXPECT_EQ(text(effGetParamName, i), names[i]);
     EXPECT_EQ(text(effGetParamLabel, i), "");
   }
   record->setParameter(record, kParamGain, 1.0f);
@@ -88,10 +90,55 @@ TEST_F(EffectTest, ParameterTexts) {
   EXPECT_EQ(text(effGetParamDisplay, kParamGain), "1.000");
   EXPECT_EQ(text(effGetParamDisplay, kParamVolume), "0.010");
   EXPECT_EQ(text(effGetParamDisplay, kParamTone), "0.500");
+  // Each switch at the values around the model's own threshold.
+  const struct {
+    VstInt32 index;
+    float value;
+    const char* shown;
+  } switches[] = {{kParamPower, 0.5f, "Off"},
+                  {kParamPower, 0.51f, "On"},
+                  {kParamInputTransformer, 0.009f, "Off"},
+                  {kParamInputTransformer, 0.01f, "On"},
+                  {kParamOutputTransformer, 0.0f, "Off"},
+                  {kParamOutputTransformer, 0.001f, "On"},
+                  {kParamPowerSupply, 0.0f, "Off"},
+                  {kParamPowerSupply, 1.0f, "On"},
+                  {kParamOutputTap, 0.0f, "Preamp"},
+                  {kParamOutputTap, 0.5f, "Power"}};
+  for (const auto& c : switches) {
+    record->setParameter(record, c.index, c.value);
+    EXPECT_EQ(text(effGetParamDisplay, c.index), c.shown) << c.index << " at " << c.value;
+  }
   for (VstInt32 bad : {-1, 11, 1 << 30}) {
     EXPECT_EQ(text(effGetParamDisplay, bad), "");
     EXPECT_EQ(text(effGetParamName, bad), "");
   }
+}
+
+// A typed value is set through the one parameter path, and reported as set only when it was.
+TEST_F(EffectTest, TypedParameterTextsSetTheValue) {
+  auto parse = [this](VstInt32 index, const char* typed) {
+    std::string copy = typed;
+    return send(effString2Parameter, index, 0, copy.data());
+  };
+  EXPECT_EQ(parse(kParamGain, " 0.25 "), 1);
+  EXPECT_EQ(effect->getParameter(kParamGain), 0.25f);
+  EXPECT_EQ(parse(kParamVolume, "7"), 1);
+  EXPECT_EQ(effect->getParameter(kParamVolume), 1.0f) << "kept within 0..1";
+  EXPECT_EQ(parse(kParamPowerSupply, "on"), 1);
+  EXPECT_EQ(text(effGetParamDisplay, kParamPowerSupply), "On");
+  EXPECT_EQ(parse(kParamOutputTap, "Power"), 1);
+  EXPECT_EQ(text(effGetParamDisplay, kParamOutputTap), "Power");
+  EXPECT_EQ(parse(kParamPower, "OFF"), 1);
+  EXPECT_EQ(effect->getParameter(kParamPower), 0.0f);
+  for (const char* refused : {"", "  ", "loud", "0.5x", "nan", "inf", "on", "Power"}) {
+    EXPECT_EQ(parse(kParamMix, refused), 0) << '"' << refused << '"';
+  }
+  EXPECT_EQ(parse(kParamOutputTap, "On"), 0) << "the tap's words are Preamp and Power";
+  EXPECT_EQ(parse(11, "0.5"), 0);
+  EXPECT_EQ(send(effString2Parameter, kParamGain, 0, nullptr), 0);
+  EXPECT_EQ(effect->getParameter(kParamMix), 1.0f) << "a refused text changes nothing";
+  EXPECT_EQ(effect->getParameter(kParamGain), 0.25f);
 }
 
 TEST_F(EffectTest, TextsFitTheHostsBuffersExactly) {
@@ -117,6 +164,17 @@ TEST_F(EffectTest, TextsFitTheHostsBuffersExactly) {
     }
   }
   EXPECT_EQ(text(effGetProgramName), std::string(23, 'L'));
+  // A cut never splits a UTF-8 character: one that does not fit whole is left out.
+  for (const std::string& tail :
+       {std::string("\xc3\xa9"), std::string("\xe2\x82\xac"), std::string("\xf0\x9f\x8e\xb8")}) {
+    for (size_t ascii = 19; ascii <= 23; ++ascii) {
+      const std::string typed = std::string(ascii, 'a') + tail + "z";
+      send(effSetProgramName, 0, 0, const_cast<char*>(typed.c_str()));
+      const std::string kept = text(effGetProgramName);
+      const std::string expected = ascii + tail.size() > 23 ? std::string(ascii, 'a') : typed.substr(0, 23);
+      EXPECT_EQ(kept, expected) << ascii << " + " << tail.size() << " bytes";
+    }
+  }
   // A direct call with the host's 8 bytes cannot overflow either, whatever the value.
   char display[8 + 8];
   std::memset(display, '\x7f', sizeof display);
@@ -201,16 +259,32 @@ TEST_F(EffectTest, SampleRateRetunesWithoutTouchingTheInternalRate) {
   EXPECT_EQ(effect->getSampleRate(), 48000.0f);
   EXPECT_EQ(effect->getInternalRate(), 192000.0f);
   EXPECT_EQ(effect->retunes, before + 1);
-  effect->setSampleRate(std::numeric_limits<float>::quiet_NaN());
-  effect->setSampleRate(-1.0f);
-  EXPECT_EQ(effect->getHostRate(), 48000.0f);
+  // Rates the model cannot run at change nothing anywhere: the base class, the model and the
+  // reported delay keep agreeing.
+  for (float absurd : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), -1.0f,
+                       0.0f, 1e-30f, 500.0f, 1e9f}) {
+    effect->setSampleRate(absurd);
+    send(effSetSampleRate, 0, 0, nullptr, absurd);
+    EXPECT_EQ(effect->getHostRate(), 48000.0f) << absurd;
+    EXPECT_EQ(effect->getSampleRate(), 48000.0f) << absurd;
+    EXPECT_EQ(record->initialDelay, 4) << absurd;
+  }
 }
 
 TEST_F(EffectTest, ReportedLatencyFollowsTheSampleRate) {
-  // The circuit's delay is fixed in time, so the host is told more samples at higher rates.
-  for (auto [rate, samples] : {std::pair{44100.0f, 4}, {48000.0f, 4}, {96000.0f, 8}, {192000.0f, 14}}) {
+  // The circuit's delay is fixed in time, so the host is told more samples at higher rates,
+  // and told that it changed (hosts re-read the latency only then).
+  int changes = 0;
+  for (auto [rate, samples, changed] : {std::tuple{44100.0f, 4, false},
+                                        {48000.0f, 4, false},
+                                        {96000.0f, 8, true},
+                                        {192000.0f, 14, true},
+                                        {192000.0f, 14, false},
+                                        {44100.0f, 4, true}}) {
     send(effSetSampleRate, 0, 0, nullptr, rate);
     EXPECT_EQ(record->initialDelay, samples) << rate;
+    changes += changed ? 1 : 0;
+    EXPECT_EQ(host.count(audioMasterIOChanged), changes) << rate;
   }
 }
 
