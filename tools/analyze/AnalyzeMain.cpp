@@ -4,8 +4,8 @@
 //   response IN OUT [--delay N]               gain in dB per tone of a `tones` render
 //   transfer IN OUT [--delay N] [--from S] [--seconds S]   input/output sample pairs
 //   spectrum FILE [--from S] [--size N]       magnitude spectrum in dBFS
-//   compare A B [--channel C]                 largest sample difference and the difference's
-//                                             RMS relative to A's, in dB
+//   compare A B [--channel C] [--delay N]     largest sample difference and the difference's
+//                                             RMS relative to A's, in dB (B lagging by N)
 // Errors: one line on stderr, exit status 1.
 #include <algorithm>
 #include <cmath>
@@ -130,17 +130,25 @@ int main(int argc, char** argv) {
       std::printf("%.2f %.2f\n", static_cast<double>(k) * s.rate / static_cast<double>(size),
                   20 * std::log10(std::max(mag[k], 1e-9)));
   } else if (command == "compare") {
-    needFiles(a, 2, "compare A B [--channel C]");
+    needFiles(a, 2, "compare A B [--channel C] [--delay N]");
     const int channel = static_cast<int>(option(a, "channel", 0));
+    // B may lag A by N samples (a plug-in's delay that one host compensated and one did not):
+    // A[i] is compared with B[i + N] where both exist.
+    const double delayOption = option(a, "delay", 0);
+    if (delayOption < 0 || delayOption != std::floor(delayOption))
+      fail("--delay must be a whole number >= 0");
+    const auto delay = static_cast<size_t>(delayOption);
     MonoSignal x, y;
     std::string error;
     if (!readChannel(a.positional[0], channel, x, error) || !readChannel(a.positional[1], channel, y, error))
       fail(error);
-    if (x.samples.size() != y.samples.size() || x.rate != y.rate)
-      fail("the two files differ in length or rate");
+    if (x.rate != y.rate) fail("the two files differ in rate");
+    if (delay == 0 && x.samples.size() != y.samples.size()) fail("the two files differ in length");
+    const size_t count = y.samples.size() > delay ? std::min(x.samples.size(), y.samples.size() - delay) : 0;
+    if (count < x.samples.size() / 2) fail("the files overlap by less than half of A");
     double maxDiff = 0, sumDiff = 0, sumRef = 0;
-    for (size_t i = 0; i < x.samples.size(); ++i) {
-      const double d = static_cast<double>(x.samples[i]) - y.samples[i];
+    for (size_t i = 0; i < count; ++i) {
+      const double d = static_cast<double>(x.samples[i]) - y.samples[i + delay];
       maxDiff = std::max(maxDiff, std::fabs(d));
       sumDiff += d * d;
       sumRef += static_cast<double>(x.samples[i]) * x.samples[i];
