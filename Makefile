@@ -4,10 +4,11 @@
 JOBS ?= $(shell nproc)
 NATIVE := build/native
 WIN64 := build/win64
+LINUX := build/linux
 DEPS ?= $(CURDIR)/.deps
 IN ?=
 
-.PHONY: all setup build native win64 test test-native test-windows bench demo format clean
+.PHONY: all setup build native win64 linux plugin-linux test test-native test-windows test-hosts bench demo format clean
 
 all: build
 
@@ -28,14 +29,30 @@ win64: setup $(WIN64)/CMakeCache.txt
 
 build: native win64
 
+# The Linux release plug-in needs only cmake and g++: set-up installs just those for it.
+plugin-linux:
+	@KORVALITE_DEPS=$(DEPS) bash scripts/setup.sh --linux-plugin
+	cmake -S . -B $(LINUX) -DKORVALITE_LINUX_RELEASE=ON
+	cmake --build $(LINUX) -j $(JOBS) --target Korvalite_64
+	@echo "built $(LINUX)/plugin/Korvalite.so"
+
+# The release tree with the host tool and the real-host tests (configured again so a tree
+# first made by plugin-linux, before set-up installed libsndfile, gains them).
+linux: setup
+	cmake -S . -B $(LINUX) -DKORVALITE_LINUX_RELEASE=ON
+	cmake --build $(LINUX) -j $(JOBS)
+
 test-native: native
 	cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 
 test-windows: win64
 	cd $(WIN64) && ctest --output-on-failure -j $(JOBS)
 
-test: build
-	@bash scripts/run-tests.sh $(NATIVE) $(WIN64)
+test-hosts: linux
+	cd $(LINUX) && ctest --output-on-failure -L realhost
+
+test: build linux
+	@bash scripts/run-tests.sh $(NATIVE) $(WIN64) $(LINUX)
 
 bench: native
 	cmake --build $(NATIVE) -j $(JOBS) --target benchmarks

@@ -67,7 +67,9 @@ function(korvalite_static_runtime target)
   endif()
 endfunction()
 
-if(KORVALITE_NATIVE)
+if(KORVALITE_LINUX_RELEASE)
+  # The release tree has no GoogleTest programs.
+elseif(KORVALITE_NATIVE)
   find_package(GTest REQUIRED)
 else()
   find_package(GTest CONFIG REQUIRED)

@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
-# Runs the native suite and the Windows suite (under Wine) and the format check, and
-# closes with one line that counts both suites together.
+# Runs the native suite, the Windows suite (under Wine), the real-host suite (the Linux
+# release plug-in in Ardour and Audacity) and the format check, and closes with one line that
+# counts them all together.
 set -uo pipefail
 
 native=$1
 win64=$2
+linux=$3
 jobs=$(nproc)
 passed=0
 failed=0
 
-run_suite() { # name build-dir
+run_suite() { # name build-dir [ctest options]
   local name=$1 dir=$2 log
+  shift 2
   log=$(mktemp)
   echo "== $name tests"
-  (cd "$dir" && ctest --output-on-failure -j "$jobs") 2>&1 | tee "$log"
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" "$@") 2>&1 | tee "$log"
   local line total fails
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
   if [ -n "$line" ]; then
@@ -29,6 +32,7 @@ run_suite() { # name build-dir
 
 run_suite native "$native"
 run_suite windows "$win64"
+run_suite real-host "$linux" -L realhost
 
 if command -v clang-format >/dev/null; then
   echo "== format check"

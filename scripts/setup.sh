@@ -12,7 +12,6 @@ die() { printf 'setup: %s\n' "$*" >&2; exit 1; }
 
 SUDO=
 if [ "$(id -u)" != 0 ]; then
-  command -v sudo >/dev/null || die "not root and no sudo: cannot install packages"
   SUDO=sudo
 fi
 
@@ -22,9 +21,14 @@ packages=(
   wine64 xvfb xauth fonts-liberation
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev libsndfile1-dev libcairo2-dev
-  lsp-plugins-vst dpf-plugins-vst
+  lsp-plugins-vst dpf-plugins-vst ardour audacity
   gnuplot-nox sox dpkg-dev clang-format
 )
+
+# `setup.sh --linux-plugin`: only what the Linux release plug-in's build needs.
+if [ "${1:-}" = --linux-plugin ]; then
+  packages=(cmake make g++)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -39,6 +43,7 @@ apt_update() {
 }
 
 if [ ${#missing[@]} -gt 0 ]; then
+  [ -z "$SUDO" ] || command -v sudo >/dev/null || die "not root and no sudo: cannot install ${missing[*]}"
   say "installing ${missing[*]}"
   apt_update
   for p in "${missing[@]}"; do
@@ -48,6 +53,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     fi
   done
 fi
+
+[ "${1:-}" = --linux-plugin ] && exit 0
 
 # The mingw-w64 compiler must use the posix thread model (std::thread, std::mutex).
 for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
