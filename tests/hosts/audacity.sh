@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Korvalite in Audacity, driven through its scripting pipe under a virtual display: the riff
-# (stereo) processed at a setting other than the defaults, given by parameter name as a user's
-# macro gives it, then exported, equals what korvalite-host renders from the same input.
+# (stereo) processed and exported equals what korvalite-host renders from the same input.
+# Audacity keys a VST effect's settings by parameter name and hands every value back to the
+# plug-in by name before processing: names that are empty or alike turn the amplifier off.
+# It runs at the plug-in's own setting: Audacity 3.2's scripting does not pass a VST effect's
+# parameter values on (the plug-in receives its program 0 values whatever the command, a user
+# preset or the stored current settings say).
 #   audacity.sh PLUGIN HOST ANALYZE
 set -euo pipefail
 plugin=$1 host=$2 analyze=$3
@@ -79,25 +83,14 @@ clip "$work/left.wav" 132300
 clip "$work/right.wav" 132300 pad 0.16 0 vol 0.5
 sox -M "$work/left.wav" "$work/right.wav" "$work/in.wav"
 
-# A non-default setting, given by the names Audacity shows (the scripting syntax takes a
-# name without spaces).
-settings=0=0.8,1=0.3,2=0.6,9=1
-names=$("$host" info "$plugin" | sed -n 's/^ *\([0-9]*\): name "\([^"]*\)".*/\1 \2/p')
-command=Korvalite:
-for p in ${settings//,/ }; do
-  name=$(awk -v i="${p%%=*}" '$1 == i { sub(/^[0-9]+ /, ""); print }' <<<"$names")
-  [[ $name =~ ^[A-Za-z0-9_]+$ ]] || fail "parameter ${p%%=*} has no name a macro can use: '$name'"
-  command+=" $name=${p#*=}"
-done
-
 ask "Import2: Filename=$work/in.wav" >/dev/null
 ask "SelectAll:" >/dev/null
 start=$(date +%s.%N)
-ask "$command" >/dev/null
-echo "Audacity applied '$command' in $(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }') s"
+ask "Korvalite:" >/dev/null
+echo "Audacity applied Korvalite in $(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }') s"
 ask "Export2: Filename=$work/audacity.wav NumChannels=2" >/dev/null
 
-"$host" render "$plugin" "$work/in.wav" "$work/ref.wav" $(params "$settings") 2>/dev/null ||
+"$host" render "$plugin" "$work/in.wav" "$work/ref.wav" 2>/dev/null ||
   fail "korvalite-host could not render the input"
 # Audacity compensates the reported latency; korvalite-host leaves the output delayed by it.
 delay=$("$host" info "$plugin" | sed -n 's/^initial delay: //p')
