@@ -119,6 +119,23 @@ inline Float4 rowPair(const float (&a)[N], const float (&b)[N], const Columns& c
   return acc;
 }
 
+// One matrix row for one value (float, or a two-channel Float4): accumulated over the columns
+// in their order with the zero entries left out, as each lane of rowPair accumulates it.
+template <int N, typename Columns>
+inline auto row(const float (&a)[N], const Columns& column) {
+  decltype(column[0]) acc{};
+  bool first = true;
+#pragma GCC unroll 32
+  for (int k = 0; k < N; ++k) {
+    if (a[k] != 0.0f) {
+      const auto term = a[k] * column[k];
+      acc = first ? term : acc + term;
+      first = false;
+    }
+  }
+  return acc;
+}
+
 // Row a (lanes 0, 1) and row b (lanes 2, 3) of a row pair, each as a two-channel value.
 inline Float4 rowA(Float4 pair) {
   return __builtin_shuffle(pair, Int4{0, 1, 0, 1});

@@ -4,6 +4,7 @@
 // the output tap, the output DC blocker and the wet/dry mix.
 #pragma once
 
+#include "model/CircuitMatrices.h"
 #include "model/DcBlocker.h"
 #include "model/Lanes.h"
 
@@ -15,15 +16,49 @@ template <typename F>
 struct PowerStateT {
   F s[11] = {};  // s7..s9 trapezoidal companions; s10 the preamp's coupling value yb
   F i3a = F{}, i3b = F{}, i4a = F{}, i4b = F{}, i5 = F{}, i6 = F{};
-  F vk = F{};               // drives the companion states
-  F supply = F{} + 270.0f;  // S, the supply node the preamp reads in the next step
-  F feedback = F{};         // z, the preamp's x6 in the next step
+  F vk = F{};                                       // drives the companion states
+  F supply = F{} + preamp_circuit::kNominalSupply;  // S, the supply node the preamp reads next step
+  F feedback = F{};                                 // z, the preamp's x6 in the next step
   DcBlockerT<F> dc;
   // The last predicted table voltages (before clamping) p3x, p3c, p4x, p4c, p5x, p5c, p6x, p6c,
   // kept for inspection.
   F prediction[8] = {};
 };
 using PowerState = PowerStateT<float>;
+
+// The columns of the power matrices as the state holds them at the moment of reading, with the
+// step's input vp: the predictions read the previous step's currents, the state update the new
+// currents and the old state (all its rows are summed before any is stored), the outputs the new
+// state.
+template <typename F>
+struct PowerColumns {
+  const PowerStateT<F>& st;
+  F vp;
+  F operator[](int k) const {
+    switch (k) {
+      case power_circuit::kVp:
+        return vp;
+      case power_circuit::kHigh:
+        return F{} + power_circuit::kHighVoltage;
+      case power_circuit::kLow:
+        return F{} + power_circuit::kLowVoltage;
+      case power_circuit::kI3a:
+        return st.i3a;
+      case power_circuit::kI3b:
+        return st.i3b;
+      case power_circuit::kI4a:
+        return st.i4a;
+      case power_circuit::kI4b:
+        return st.i4b;
+      case power_circuit::kI5:
+        return st.i5;
+      case power_circuit::kI6:
+        return st.i6;
+      default:
+        return st.s[k];
+    }
+  }
+};
 
 // What stays fixed for a whole block.
 struct PowerSettings {

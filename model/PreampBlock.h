@@ -4,6 +4,7 @@
 // iteration).
 #pragma once
 
+#include "model/CircuitMatrices.h"
 #include "model/DcBlocker.h"
 #include "model/Lanes.h"
 
@@ -26,6 +27,35 @@ struct PreampResultT {
   F tap;         // the DC-blocked output (the preamp tap)
   F powerInput;  // the tap divided by the drive, to the power block
   F coupling;    // yb, the power block's s10
+};
+
+// The columns of the preamp matrices as the state holds them at the moment of reading, with the
+// step's inputs: the predictions read the previous step's currents, the state update the new
+// currents and the old state (all its rows are summed before any is stored), the outputs the new
+// state. A view, so the columns need not be copied for each set of rows.
+template <typename F>
+struct PreampColumns {
+  const PreampStateT<F>& s;
+  F vin;
+  F vs;
+  F operator[](int k) const {
+    switch (k) {
+      case preamp_circuit::kVin:
+        return vin;
+      case preamp_circuit::kVs:
+        return vs;
+      case preamp_circuit::kI1a:
+        return s.i1a;
+      case preamp_circuit::kI1b:
+        return s.i1b;
+      case preamp_circuit::kI2a:
+        return s.i2a;
+      case preamp_circuit::kI2b:
+        return s.i2b;
+      default:
+        return s.x[k];
+    }
+  }
 };
 
 class PreampBlock {

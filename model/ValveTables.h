@@ -14,6 +14,12 @@ struct TableAxis {
   float invRange;
 };
 
+// The axis spanning a voltage range (anything with a low and a high end).
+template <typename Range>
+constexpr TableAxis spanning(const Range& r) {
+  return TableAxis{r.low, 1.0f / (r.high - r.low)};
+}
+
 // Two elements' axes in one, for a located vector that carries two elements (see
 // perQuantity): lanes 0 and 1 on the first axis, lanes 2 and 3 on the second.
 struct TableAxes {
