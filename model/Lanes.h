@@ -7,9 +7,7 @@
 
 #include <cstdint>
 
-#if defined(__SSE__) || defined(_M_X64)
 #include <xmmintrin.h>
-#endif
 
 typedef float Float4 __attribute__((vector_size(16)));
 typedef int32_t Int4 __attribute__((vector_size(16)));
@@ -27,20 +25,12 @@ constexpr Float4 perQuantity(float first, float second) {
 
 // v clamped below at lo; NaN becomes lo.
 inline float atLeast(float v, float lo) {
-#if defined(__SSE__) || defined(_M_X64)
   // maxss/maxps answer their second operand for NaN and for equal values, just as the condition
   // does, and they do not branch on the signal.
   return _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(v), _mm_set_ss(lo)));
-#else
-  return v > lo ? v : lo;
-#endif
 }
 inline Float4 atLeast(Float4 v, Float4 lo) {
-#if defined(__SSE__) || defined(_M_X64)
   return reinterpret_cast<Float4>(_mm_max_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(lo)));
-#else
-  return v > lo ? v : lo;
-#endif
 }
 inline Float4 atLeast(Float4 v, float lo) {
   return atLeast(v, Float4{lo, lo, lo, lo});
@@ -48,18 +38,10 @@ inline Float4 atLeast(Float4 v, float lo) {
 
 // v clamped above at hi.
 inline float atMost(float v, float hi) {
-#if defined(__SSE__) || defined(_M_X64)
   return _mm_cvtss_f32(_mm_min_ss(_mm_set_ss(v), _mm_set_ss(hi)));
-#else
-  return v < hi ? v : hi;
-#endif
 }
 inline Float4 atMost(Float4 v, Float4 hi) {
-#if defined(__SSE__) || defined(_M_X64)
   return reinterpret_cast<Float4>(_mm_min_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(hi)));
-#else
-  return v < hi ? v : hi;
-#endif
 }
 inline Float4 atMost(Float4 v, float hi) {
   return atMost(v, Float4{hi, hi, hi, hi});
