@@ -1,8 +1,9 @@
-// One internal step of the preamp and power blocks checked against the circuit's printed
-// matrices: which previous-step currents each table-voltage prediction takes, the near-equal
-// constants, the order of the companion updates, and output rows worked out by hand. Both the
-// one-channel and the two-channel (vector) forms are held to the same numbers. Last, the idle
-// behaviour of the output valves that follows from these equations.
+// One internal step of the preamp and power blocks: which previous-step currents each
+// table-voltage prediction takes (against the circuit's printed F2 matrix), the order of the
+// companion updates, and the output rows worked out in double precision from the matrices with
+// the step's new state and currents. Both the one-channel and the two-channel (vector) forms are
+// held to the same numbers. Last, the idle behaviour of the output valves that follows from these
+// equations.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -23,6 +24,14 @@ float channel1(Float4 v) {
 template <typename F>
 F both(float v) {
   return F{} + v;
+}
+
+// A matrix row over columns held in double precision.
+template <int N>
+double dot(const float (&row)[N], const double (&column)[N]) {
+  double sum = 0.0;
+  for (int k = 0; k < N; ++k) sum += static_cast<double>(row[k]) * column[k];
+  return sum;
 }
 
 // One power-block step (power tap, fully wet) from a copy of st; the copy after the step.
@@ -88,18 +97,18 @@ void expectCompanions() {
   st.s[8] = both<F>(-4.0f);
   st.s[9] = both<F>(1.5f);
   const PowerStateT<F> after = powerStep(st, 0.0f, 0.0f);
-  EXPECT_EQ(channel1(after.s[7]), 768000000.0f * 2e-6f - 3.0f);
-  EXPECT_EQ(channel1(after.s[8]), 768000000.0f * 2e-6f + 4.0f);
-  EXPECT_EQ(channel1(after.s[9]), 49152000.0f * 2e-6f - 1.5f);
+  const float* gain = power_circuit::kCompanionGain;
+  EXPECT_EQ(channel1(after.s[7]), gain[0] * 2e-6f - 3.0f);
+  EXPECT_EQ(channel1(after.s[8]), gain[1] * 2e-6f + 4.0f);
+  EXPECT_EQ(channel1(after.s[9]), gain[2] * 2e-6f - 1.5f);
 
   const PowerStateT<F> base = powerStep(PowerStateT<F>{}, 0.0f, 0.0f);
-  const double sensitivity[3][2] = {{1.0, 0.0}, {0.0, -1.0}, {-15.619337, 15.619337}};  // on p5c, p6c
   for (int c = 0; c < 3; ++c) {
     PowerStateT<F> moved{};
     moved.s[7 + c] = both<F>(10.0f);
     moved = powerStep(moved, 0.0f, 0.0f);
     for (int r = 0; r < 8; ++r) {
-      const double want = r == 5 ? sensitivity[c][0] : r == 7 ? sensitivity[c][1] : 0.0;
+      const double want = power_circuit::kPredict[r][power_circuit::kS7 + c];
       const double got = (channel1(moved.prediction[r]) - channel1(base.prediction[r])) / 10.0;
       EXPECT_NEAR(got, want, 1e-5) << "prediction " << r << ", s" << 7 + c;
     }
@@ -112,27 +121,30 @@ TEST(PowerBlockStep, CompanionsUseThePreviousVkAndAreReadBeforeTheirUpdate) {
 }
 
 // Three steps from the reset state with an input and a coupling value; after each, the supply
-// node and the output worked out from the printed G2, H2 and J2 rows and the step's new state
-// and currents.
+// node and the output worked out from their rows and the step's new state and currents.
 template <typename F>
 void expectPowerOutputsByHand() {
+  using namespace power_circuit;
   PowerStateT<F> st{};
   for (int step = 0; step < 3; ++step) {
     const float vp = 0.5f, yb = 2e-4f;
     float q = 0.0f;
     const PowerStateT<F> before = st;
     st = powerStep(st, vp, yb, &q);
-    double s[10];
-    for (int k = 0; k < 10; ++k) s[k] = channel1(st.s[k]);
-    const double i3a = channel1(st.i3a), i3b = channel1(st.i3b), i4a = channel1(st.i4a),
-                 i4b = channel1(st.i4b);
-    const double i5 = channel1(st.i5), i6 = channel1(st.i6);
-    const double supply = 0.88575089 * s[2] + 0.83593142 * s[3] - 10272.762 * yb + 0.93388742 * 375.0 +
-                          0.0661126 * -62.5 - 7483.709 * i3b - 7062.7847 * i4b;
-    EXPECT_NEAR(channel1(st.supply), supply, 2e-3) << step;
-    const double yp = -0.00052117516 * s[0] - 3.5199676e-07 * s[1] - 230.03246 * s[4] + 0.013467526 * s[5] -
-                      0.013467526 * s[6] + 0.00036240803 * s[9] + 2.0013126e-06 * vp + 2.0013125 * i3a +
-                      2.2019651 * i3b - 0.013516677 * i4a + 2.2019651 * i4b - 19297.502 * i5 + 19297.502 * i6;
+    double column[kColumns];
+    for (int k = 0; k < 10; ++k) column[k] = channel1(st.s[k]);
+    column[kS10] = yb;
+    column[kVp] = vp;
+    column[kHigh] = kHighVoltage;
+    column[kLow] = kLowVoltage;
+    column[kI3a] = channel1(st.i3a);
+    column[kI3b] = channel1(st.i3b);
+    column[kI4a] = channel1(st.i4a);
+    column[kI4b] = channel1(st.i4b);
+    column[kI5] = channel1(st.i5);
+    column[kI6] = channel1(st.i6);
+    EXPECT_NEAR(channel1(st.supply), dot(kOutput[kSupply], column), 2e-3) << step;
+    const double yp = dot(kOutput[kYp], column);
     // The output DC blocker's input is 0.02 yp; its output, q, is that input's change plus R times
     // its previous output.
     const double previousIn = channel1(before.dc.xPrev), previousOut = channel1(before.dc.yPrev);
@@ -140,68 +152,64 @@ void expectPowerOutputsByHand() {
   }
 }
 
-TEST(PowerBlockStep, SupplyAndOutputRowsAsPrinted) {
+TEST(PowerBlockStep, SupplyAndOutputRowsReadTheNewStateAndCurrents) {
   expectPowerOutputsByHand<float>();
   expectPowerOutputsByHand<Float4>();
 }
 
-// One preamp step from a copy of s, supply feedback off (Vs = 270), drive 1.
+// One preamp step from a copy of s, supply feedback off (Vs nominal), drive 1.
 template <typename F>
 PreampStateT<F> preampStep(PreampStateT<F> s, float toneOut, float z, PreampResultT<F>* out = nullptr) {
-  const PreampResultT<F> r = PreampBlock::process(s, ValveTables::shared(), both<F>(toneOut), 1.0f, 1.0f,
-                                                  false, both<F>(270.0f), both<F>(z), dcBlockerPole());
+  const PreampResultT<F> r =
+      PreampBlock::process(s, ValveTables::shared(), both<F>(toneOut), 1.0f, 1.0f, false,
+                           both<F>(preamp_circuit::kNominalSupply), both<F>(z), dcBlockerPole());
   if (out != nullptr) *out = r;
   return s;
 }
 
-// The preamp's predictions see only the other element's previous currents (p1c: i2a, i2b; p2x
-// and p2c: i1b) and the power block's feedback z through D1's x6 column; p2c's x6 entry is
-// -39863.922. The first output from the reset state, worked out by hand, has -40863.922 there.
+// The preamp's predictions see the other element's previous currents and the power block's
+// feedback z of the previous step; the first outputs from the reset state, worked out from their
+// rows with the new state and currents, see this step's z.
 template <typename F>
 void expectPreampRows() {
+  using namespace preamp_circuit;
   const PreampStateT<F> base = preampStep(PreampStateT<F>{}, 0.0f, 0.0f);
   F PreampStateT<F>::*const current[4] = {&PreampStateT<F>::i1a, &PreampStateT<F>::i1b, &PreampStateT<F>::i2a,
                                           &PreampStateT<F>::i2b};
-  const double cross[4][4] = {
-      {0, 0, 0, 0}, {0, 0, -26271.012, -24727.646}, {0, -26271.012, 0, 0}, {0, -24727.646, 0, 0}};
   for (int k = 0; k < 4; ++k) {
     PreampStateT<F> st{};
     st.*current[k] = both<F>(1e-3f);
     const PreampStateT<F> moved = preampStep(st, 0.0f, 0.0f);
     for (int r = 0; r < 4; ++r) {
       const double got = (channel1(moved.prediction[r]) - channel1(base.prediction[r])) / 1e-3;
-      EXPECT_NEAR(got, cross[r][k], 1e-4 * std::fabs(cross[r][k]) + 0.05)
-          << "prediction " << r << ", current " << k;
+      const double want = kPredict[r][kI1a + k];
+      EXPECT_NEAR(got, want, 1e-4 * std::fabs(want) + 0.05) << "prediction " << r << ", current " << k;
     }
   }
 
   const float z = 2e-3f, tone = 0.05f;
   PreampResultT<F> r;
   const PreampStateT<F> st = preampStep(PreampStateT<F>{}, tone, z, &r);
-  const double x6Column[4] = {-1458.2642, -24727.646, -24695.514, -39863.922};
-  const double ownInputs[4][2] = {{0.94237232, 0.054009784},
-                                  {0.022813192, 0.91583872},
-                                  {0.022783548, 0.91464865},
-                                  {0.021445062, 0.92088598}};
+  const double vs = kNominalSupply;
   for (int p = 0; p < 4; ++p) {
     EXPECT_NEAR(channel1(st.prediction[p]),
-                x6Column[p] * z + ownInputs[p][0] * tone + ownInputs[p][1] * 270.0, 1e-3)
+                kPredict[p][kZ] * z + kPredict[p][kVin] * tone + kPredict[p][kVs] * vs, 1e-3)
         << "prediction " << p;
   }
-  double x[8];
-  for (int k = 0; k < 8; ++k) x[k] = channel1(st.x[k]);
-  const double i1a = channel1(st.i1a), i1b = channel1(st.i1b), i2a = channel1(st.i2a), i2b = channel1(st.i2b);
-  const double yo = 23269.381 * x[0] - 136.27536 * x[2] + 7.5089812 * x[3] + 8.5804014 * x[4] +
-                    0.50252545 * x[5] - 40863.922 * z + 0.021445062 * tone + 0.92088598 * 270.0 -
-                    1458.2642 * i1a - 24727.646 * i1b - 24695.514 * i2a - 39863.922 * i2b;
-  const double yb = 0.86182892 * x[0] - 0.0050472352 * x[2] + 0.00027811041 * x[3] + 0.00031779264 * x[4] +
-                    1.8612054e-05 * x[5] - 0.92088598 * z + 7.9426155e-07 * tone - 2.9301495e-06 * 270.0 -
-                    0.054009784 * i1a - 0.91583872 * i1b - 0.91464865 * i2a - 0.92088598 * i2b;
-  EXPECT_NEAR(channel1(r.tap), yo, 2e-3);  // the DC blocker's first output is its input
-  EXPECT_NEAR(channel1(r.coupling), yb, 1e-7);
+  double column[kColumns];
+  for (int k = 0; k < 8; ++k) column[k] = channel1(st.x[k]);
+  column[kVin] = tone;
+  column[kVs] = vs;
+  column[kI1a] = channel1(st.i1a);
+  column[kI1b] = channel1(st.i1b);
+  column[kI2a] = channel1(st.i2a);
+  column[kI2b] = channel1(st.i2b);
+  EXPECT_NEAR(channel1(r.tap), dot(kOutput[kYo], column),
+              2e-3);  // the DC blocker's first output is its input
+  EXPECT_NEAR(channel1(r.coupling), dot(kOutput[kYb], column), 1e-7);
 }
 
-TEST(PreampBlockStep, CrossCouplingAndNearConstantsAsPrinted) {
+TEST(PreampBlockStep, PredictionsReadThePreviousCurrentsAndOutputsTheNewOnes) {
   expectPreampRows<float>();
   expectPreampRows<Float4>();
 }
