@@ -246,8 +246,9 @@ TEST(Frame, SameOutputForAnySplitIntoBlocks) {
 }
 
 TEST(Frame, BothChannelsAtOnceEqualOneChannelAlone) {
-  // Stereo runs both circuits in vector lanes; mono runs channel 1 alone in scalar code. Channel 1
-  // must come out identical, for every tap and supply setting.
+  // Stereo runs both channels' circuits in the vector lanes; mono runs channel 1's circuit in both
+  // (the second lane a copy fed channel 1's signal). Channel 1 must come out identical whatever
+  // the other lane carries, for every tap and supply setting.
   const std::vector<float> in1 = measure::sine(220.0, 48000.0, 6000, 0.9);
   const std::vector<float> in2 = measure::sine(3000.0, 48000.0, 6000, 0.2);
   for (float tap : {0.0f, 0.01f, 1.0f}) {
