@@ -23,25 +23,23 @@ constexpr Float4 perQuantity(float first, float second) {
   return Float4{first, first, second, second};
 }
 
-// v clamped below at lo; NaN becomes lo.
+// v clamped below at lo (NaN becomes lo), and above at hi. maxss/maxps and minss/minps answer
+// their second operand for NaN and for equal values, just as the conditions v > lo ? v : lo and
+// v < hi ? v : hi do, and they do not branch on the signal.
 inline float atLeast(float v, float lo) {
-  // maxss/maxps answer their second operand for NaN and for equal values, just as the condition
-  // does, and they do not branch on the signal.
   return _mm_cvtss_f32(_mm_max_ss(_mm_set_ss(v), _mm_set_ss(lo)));
+}
+inline float atMost(float v, float hi) {
+  return _mm_cvtss_f32(_mm_min_ss(_mm_set_ss(v), _mm_set_ss(hi)));
 }
 inline Float4 atLeast(Float4 v, Float4 lo) {
   return reinterpret_cast<Float4>(_mm_max_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(lo)));
 }
-inline Float4 atLeast(Float4 v, float lo) {
-  return atLeast(v, Float4{lo, lo, lo, lo});
-}
-
-// v clamped above at hi.
-inline float atMost(float v, float hi) {
-  return _mm_cvtss_f32(_mm_min_ss(_mm_set_ss(v), _mm_set_ss(hi)));
-}
 inline Float4 atMost(Float4 v, Float4 hi) {
   return reinterpret_cast<Float4>(_mm_min_ps(reinterpret_cast<__m128>(v), reinterpret_cast<__m128>(hi)));
+}
+inline Float4 atLeast(Float4 v, float lo) {
+  return atLeast(v, Float4{lo, lo, lo, lo});
 }
 inline Float4 atMost(Float4 v, float hi) {
   return atMost(v, Float4{hi, hi, hi, hi});
@@ -124,4 +122,9 @@ inline Float4 rowA(Float4 pair) {
 }
 inline Float4 rowB(Float4 pair) {
   return __builtin_shuffle(pair, Int4{2, 3, 2, 3});
+}
+// Both rows of a pair stored, row a first.
+inline void store(Float4 pair, Float4& a, Float4& b) {
+  a = rowA(pair);
+  b = rowB(pair);
 }

@@ -5,13 +5,6 @@
 using namespace power_circuit;
 
 namespace {
-constexpr TableAxis kDriver1Sample = spanning(kRange[kP3x]);
-constexpr TableAxis kDriver1Curve = spanning(kRange[kP3c]);
-constexpr TableAxis kDriver2Sample = spanning(kRange[kP4x]);
-constexpr TableAxis kDriver2Curve = spanning(kRange[kP4c]);
-constexpr TableAxis kOutputSample = spanning(kRange[kP5x]);
-constexpr TableAxis kOutputCurve = spanning(kRange[kP5c]);
-
 // NaN lands on the lower edge, so a damaged prediction still reads inside the table.
 template <typename F>
 inline F clampTo(F v, const VoltageRange& range) {
@@ -35,14 +28,18 @@ F PowerBlock::process(PowerStateT<F>& st, const ValveTables& tables, F vp, F cou
     p[r] = clampTo(st.prediction[r], kRange[r]);
   }
 
-  const auto e3 = ValveTables::locate(p[kP3x], kDriver1Sample, p[kP3c], kDriver1Curve);
-  const auto e4 = ValveTables::locate(p[kP4x], kDriver2Sample, p[kP4c], kDriver2Curve);
+  // Each element's two voltages on the axes spanning their ranges.
+  const auto at = [&p](Prediction x, Prediction c) {
+    return ValveTables::locate(p[x], spanning(kRange[x]), p[c], spanning(kRange[c]));
+  };
+  const auto e3 = at(kP3x, kP3c);
+  const auto e4 = at(kP4x, kP4c);
   st.i3a = tables.read(4, e3);
   st.i3b = tables.read(5, e3);
   st.i4a = tables.read(6, e4);
   st.i4b = tables.read(7, e4);
-  st.i5 = tables.read(8, ValveTables::locate(p[kP5x], kOutputSample, p[kP5c], kOutputCurve));
-  st.i6 = tables.read(9, ValveTables::locate(p[kP6x], kOutputSample, p[kP6c], kOutputCurve));
+  st.i5 = tables.read(8, at(kP5x, kP5c));
+  st.i6 = tables.read(9, at(kP6x, kP6c));
 
   // State update of s0..s6 from the old state and the new currents.
   F n[kUpdates];

@@ -60,12 +60,9 @@ inline Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTa
   const Float4 n23 = rowPair(kUpdate[kNewS2], kUpdate[kNewS3], c);
   const Float4 n45 = rowPair(kUpdate[kNewS4], kUpdate[kNewS5], c);
   const Float4 n6 = rowPair(kUpdate[kNewS6], kNone, c);
-  s[0] = rowA(n01);
-  s[1] = rowB(n01);
-  s[2] = rowA(n23);
-  s[3] = rowB(n23);
-  s[4] = rowA(n45);
-  s[5] = rowB(n45);
+  store(n01, s[0], s[1]);
+  store(n23, s[2], s[3]);
+  store(n45, s[4], s[5]);
   s[6] = rowA(n6);
   s[7] = kCompanionGain[0] * st.vk - s[7];
   s[8] = kCompanionGain[1] * st.vk - s[8];

@@ -5,11 +5,6 @@
 using namespace preamp_circuit;
 
 namespace {
-constexpr TableAxis kElement1Sample = spanning(kRange[kP1x]);
-constexpr TableAxis kElement1Curve = spanning(kRange[kP1c]);
-constexpr TableAxis kElement2Sample = spanning(kRange[kP2x]);
-constexpr TableAxis kElement2Curve = spanning(kRange[kP2c]);
-
 // Above the table the grid conducts: both element-1 currents keep the slope of the table's top.
 // The sums are made in double precision.
 inline void extendElement1(float p1x, float& i1a, float& i1b) {
@@ -38,11 +33,15 @@ PreampResultT<F> PreampBlock::process(PreampStateT<F>& s, const ValveTables& tab
   for (int r = 0; r < kPredictions; ++r) s.prediction[r] = row(kPredict[r], c);
   const F* p = s.prediction;
 
-  const auto e1 = ValveTables::locate(p[kP1x], kElement1Sample, p[kP1c], kElement1Curve);
+  // Each element's two voltages on the axes spanning their ranges.
+  const auto at = [p](Prediction x, Prediction c) {
+    return ValveTables::locate(p[x], spanning(kRange[x]), p[c], spanning(kRange[c]));
+  };
+  const auto e1 = at(kP1x, kP1c);
   F i1a = tables.read(0, e1);
   F i1b = tables.read(1, e1);
   extendElement1(p[kP1x], i1a, i1b);
-  const auto e2 = ValveTables::locate(p[kP2x], kElement2Sample, p[kP2c], kElement2Curve);
+  const auto e2 = at(kP2x, kP2c);
   s.i1a = i1a;
   s.i1b = i1b;
   s.i2a = tables.read(2, e2);

@@ -62,12 +62,9 @@ inline PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& 
   const Float4 n34 = rowPair(kUpdate[kNewX3], kUpdate[kNewX4], c);
   const Float4 n51 = rowPair(kUpdate[kNewX5], kUpdate[kNewX1], c);
   const Float4 n77 = rowPair(kUpdate[kNewX7], kUpdate[kNewX7], c);
-  x[0] = rowA(n02);
-  x[2] = rowB(n02);
-  x[3] = rowA(n34);
-  x[4] = rowB(n34);
-  x[5] = rowA(n51);
-  x[1] = rowB(n51);
+  store(n02, x[0], x[2]);
+  store(n34, x[3], x[4]);
+  store(n51, x[5], x[1]);
   x[7] = rowA(n77);
 
   const Float4 out = rowPair(kOutput[kYo], kOutput[kYb], c);
