@@ -35,28 +35,17 @@ struct PowerColumns {
   const PowerStateT<F>& st;
   F vp;
   F operator[](int k) const {
-    switch (k) {
-      case power_circuit::kVp:
-        return vp;
-      case power_circuit::kHigh:
-        return F{} + power_circuit::kHighVoltage;
-      case power_circuit::kLow:
-        return F{} + power_circuit::kLowVoltage;
-      case power_circuit::kI3a:
-        return st.i3a;
-      case power_circuit::kI3b:
-        return st.i3b;
-      case power_circuit::kI4a:
-        return st.i4a;
-      case power_circuit::kI4b:
-        return st.i4b;
-      case power_circuit::kI5:
-        return st.i5;
-      case power_circuit::kI6:
-        return st.i6;
-      default:
-        return st.s[k];
-    }
+    using namespace power_circuit;
+    if (k < kVp) return st.s[k];
+    if (k == kVp) return vp;
+    if (k == kHigh) return F{} + kHighVoltage;
+    if (k == kLow) return F{} + kLowVoltage;
+    if (k == kI3a) return st.i3a;
+    if (k == kI3b) return st.i3b;
+    if (k == kI4a) return st.i4a;
+    if (k == kI4b) return st.i4b;
+    if (k == kI5) return st.i5;
+    return st.i6;
   }
 };
 
