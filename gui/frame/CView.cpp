@@ -124,6 +124,9 @@ void CView::getHitArea(CArea& out) const {
   out = hitArea;
 }
 
+bool CView::acceptsDrop(CDragContainer*, CPos) {
+  return false;
+}
 bool CView::onDrop(CDragContainer*, CPos) {
   return false;
 }

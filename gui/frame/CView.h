@@ -58,6 +58,9 @@ class CView : public CBaseObject {
   virtual const CArea& getHitArea() const;
   virtual void getHitArea(CArea& out) const;
 
+  // Whether a drop here would be taken: asked on every drag move, so the system shows the
+  // no-drop cursor and a source never moves (deletes) data that nothing kept.
+  virtual bool acceptsDrop(CDragContainer* drag, CPos where);
   virtual bool onDrop(CDragContainer* drag, CPos where);
   virtual void onDragEnter(CDragContainer* drag, CPos where);
   virtual void onDragLeave(CDragContainer* drag, CPos where);

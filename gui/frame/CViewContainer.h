@@ -29,6 +29,7 @@ class CViewContainer : public CView {
   CMouseEventResult onMouseMoved(CPos where, CButtonState buttons) override;
   bool onWheelAxis(CPos where, CMouseWheelAxis axis, float distance, CButtonState buttons) override;
   bool onWheel(CPos where, float distance, CButtonState buttons) override;
+  bool acceptsDrop(CDragContainer* drag, CPos where) override;
   bool onDrop(CDragContainer* drag, CPos where) override;
   void onDragEnter(CDragContainer* drag, CPos where) override;
   void onDragLeave(CDragContainer* drag, CPos where) override;

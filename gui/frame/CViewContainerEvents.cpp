@@ -227,6 +227,13 @@ void CViewContainer::onDragLeave(CDragContainer* drag, CPos where) {
   dropTargetView = nullptr;
 }
 
+bool CViewContainer::acceptsDrop(CDragContainer* drag, CPos where) {
+  if (!parentFrame) return false;
+  CView* child = getViewAt(where, false);
+  makeLocal(where);
+  return child && child->acceptsDrop(drag, where);
+}
+
 bool CViewContainer::onDrop(CDragContainer* drag, CPos where) {
   if (!parentFrame) return false;
   makeLocal(where);

@@ -64,16 +64,19 @@ HRESULT CDropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) 
   CPos where;
   frame->getCurrentMouseLocation(where);
   frame->onDragEnter(currentDrag, where);
-  if (effect) *effect = reduceEffect(*effect);
+  if (effect) *effect = frame->acceptsDrop(currentDrag, where) ? reduceEffect(*effect) : DROPEFFECT_NONE;
   return S_OK;
 }
 
 HRESULT CDropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
-  if (!currentDrag || !frame) return S_OK;
+  if (!currentDrag || !frame) {
+    if (effect) *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
   CPos where;
   frame->getCurrentMouseLocation(where);
   frame->onDragMove(currentDrag, where);
-  if (effect) *effect = reduceEffect(*effect);
+  if (effect) *effect = frame->acceptsDrop(currentDrag, where) ? reduceEffect(*effect) : DROPEFFECT_NONE;
   return S_OK;
 }
 
@@ -87,11 +90,16 @@ HRESULT CDropTarget::DragLeave() {
   return S_OK;
 }
 
-HRESULT CDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD*) {
-  if (!currentDrag || !frame) return S_OK;
+HRESULT CDropTarget::Drop(IDataObject*, DWORD, POINTL, DWORD* effect) {
+  if (!currentDrag || !frame) {
+    if (effect) *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
   CPos where;
   frame->getCurrentMouseLocation(where);
-  frame->onDrop(currentDrag, where);
+  // The source acts on this answer: a move it believes done deletes the original.
+  const bool accepted = frame->onDrop(currentDrag, where);
+  if (effect) *effect = accepted ? reduceEffect(*effect) : DROPEFFECT_NONE;
   currentDrag->release();
   currentDrag = nullptr;
   return S_OK;

@@ -105,9 +105,10 @@ struct Item {
   int32_t type;
 };
 
-// Records the drag events and, on drop, every item of the drag.
+// Records the drag events and, on drop, every item of the drag; takes drops while `takes`.
 struct DropView : CView {
   DropView() : CView(CArea(0, 0, 300, 200)) { setHitArea(CArea(-100000, -100000, 100000, 100000)); }
+  bool acceptsDrop(CDragContainer*, CPos) override { return takes; }
   void onDragEnter(CDragContainer* drag, CPos) override {
     log += "enter,";
     count = drag->getItemCount();
@@ -121,8 +122,9 @@ struct DropView : CView {
     for (void* p = drag->firstItem(size, type); p; p = drag->nextItem(size, type))
       items.push_back(Item{std::string(static_cast<const char*>(p), static_cast<size_t>(size)), type});
     lastType = type;
-    return false;
+    return takes;
   }
+  bool takes = true;
   std::string log;
   int32_t count = -1, typeOfFirst = -9, lastType = -9;
   std::vector<Item> items;
@@ -209,8 +211,29 @@ TEST_F(DragDropTest, EffectsAreReducedToOne) {
   effect = DROPEFFECT_COPY;
   EXPECT_EQ(target->DragEnter(nullptr, 0, point, &effect), S_OK);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  effect = DROPEFFECT_COPY;
   EXPECT_EQ(target->DragOver(0, point, &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
   EXPECT_EQ(view->log, "enter,move,move,move,leave,");
+  data->Release();
+}
+
+// A source that offered a move deletes its data when the drop answers "moved": where no view
+// takes the drop, every answer is "none" (the no-drop cursor), the drop itself included.
+TEST_F(DragDropTest, NothingTakingTheDropAnswersNone) {
+  ASSERT_NE(target, nullptr);
+  view->takes = false;
+  TestDataObject* data = TestDataObject::files({L"C:\\kvdnd-keep.txt"});
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  EXPECT_EQ(target->DragEnter(data, 0, point, &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  effect = DROPEFFECT_MOVE;
+  target->DragOver(0, point, &effect);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  effect = DROPEFFECT_MOVE;
+  EXPECT_EQ(target->Drop(data, 0, point, &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  EXPECT_EQ(view->log, "enter,move,drop,leave,");
   data->Release();
 }
 
@@ -223,7 +246,7 @@ TEST_F(DragDropTest, TextArrivesAsOneUtf8Item) {
   EXPECT_EQ(view->typeOfFirst, kDragItemText);
   effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
   EXPECT_EQ(target->Drop(data, 0, point, &effect), S_OK);
-  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY | DROPEFFECT_MOVE));  // left as offered
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));  // taken: the one effect it was reduced to
   EXPECT_EQ(view->log, "enter,drop,leave,");
   ASSERT_EQ(view->items.size(), 1u);
   EXPECT_EQ(view->items[0].bytes, "h\xc3\xa9llo");
