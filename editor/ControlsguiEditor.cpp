@@ -43,7 +43,9 @@ ControlsguiEditor::ControlsguiEditor(Controlsgui* effect) : AEffGUIEditor(effect
 }
 
 ControlsguiEditor::~ControlsguiEditor() {
-  // A host may destroy the effect with the window still open.
+  // A host may destroy the effect with the window still open. The effect is part-destroyed
+  // by now (it deletes its editor last), so no edit is ended through it.
+  forgetOpenEdits();
   close();
   if (background != nullptr) {
     background->release();

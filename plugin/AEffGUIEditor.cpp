@@ -124,13 +124,37 @@ void AEffGUIEditor::idleWithHost() {
 }
 
 void AEffGUIEditor::beginEdit(int32_t index) {
+  if (index >= 0 && index < kCountedEdits) {
+    ++openEdits[index];
+  }
   if (effectX != nullptr) {
     effectX->beginEdit(index);
   }
 }
 
 void AEffGUIEditor::endEdit(int32_t index) {
+  if (index >= 0 && index < kCountedEdits) {
+    if (openEdits[index] == 0) {
+      return;
+    }
+    --openEdits[index];
+  }
   if (effectX != nullptr) {
     effectX->endEdit(index);
+  }
+}
+
+void AEffGUIEditor::close() {
+  for (int32_t index = 0; index < kCountedEdits; ++index) {
+    while (openEdits[index] > 0) {
+      endEdit(index);
+    }
+  }
+  AEffEditor::close();
+}
+
+void AEffGUIEditor::forgetOpenEdits() {
+  for (int32_t& count : openEdits) {
+    count = 0;
   }
 }

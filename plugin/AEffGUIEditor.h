@@ -39,8 +39,13 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
   // loops: a call within 50 ms of the previous run first sleeps 4 ms.
   void idleWithHost() override;
   int32_t getKnobMode() const override;
+  // Passed to the host; the editor counts the edits still open for each parameter.
   void beginEdit(int32_t index) override;
+  // An end with no open edit (a pop-up that returns after close ended its edit) is dropped.
   void endEdit(int32_t index) override;
+  // Ends every open edit: a closed window can no longer release the control that began it,
+  // and a host in touch mode would keep the parameter latched.
+  void close() override;
 
   // The process-wide knob mode (0 circular, 1 relative circular, 2 linear).
   static int32_t knobMode();
@@ -50,7 +55,14 @@ class AEffGUIEditor : public AEffEditor, public VSTGUI::VSTGUIEditorInterface {
   uint32_t lastTicks = 0;
   bool inIdleWithHost = false;
 
+  // Forgets the open edits without telling the host: for a destructor, which runs after the
+  // effect's own parts are gone.
+  void forgetOpenEdits();
+
  private:
+  // Parameters 0..31 are counted; an edit of any other index is passed on uncounted.
+  static constexpr int32_t kCountedEdits = 32;
+  int32_t openEdits[kCountedEdits] = {};
   // The effect as the extended protocol sees it (edit brackets); null for a plain effect.
   AudioEffectX* effectX = nullptr;
 };
