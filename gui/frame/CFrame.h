@@ -125,6 +125,9 @@ class CFrame : public CViewContainer {
   CDropTarget* dropTarget = nullptr;
   COffscreenContext* backBuffer = nullptr;
   bool mouseTrackingArmed = false;
+  // Wheel travel short of a whole notch (smooth wheels and touchpads send a fraction of 120),
+  // kept until it adds up to one.
+  int32_t wheelRemainder = 0;
   void* defaultCursor = nullptr;
   bool defaultCursorSaved = false;
 };

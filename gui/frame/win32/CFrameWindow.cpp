@@ -156,9 +156,16 @@ intptr_t CFrame::handleWindowMessage(uint32_t message, uintptr_t wParam, intptr_
       RECT r = {};
       GetWindowRect(hwnd, &r);
       const CPos where(GET_X_LPARAM(lParam) - r.left, GET_Y_LPARAM(lParam) - r.top);
-      // Whole notches only: half a notch (60) gives 0.
-      const int notches = GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA;
-      onWheel(where, static_cast<float>(notches), buttons);
+      // Whole notches, the rest kept for the next message; a turn the other way starts over.
+      const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+      if ((delta < 0) != (wheelRemainder < 0)) wheelRemainder = 0;
+      wheelRemainder += delta;
+      const int notches = wheelRemainder / WHEEL_DELTA;
+      wheelRemainder -= notches * WHEEL_DELTA;
+      if (notches == 0) return 0;
+      // Handled here, it must not reach the parent too: a host that forwards its wheel back
+      // through the editor's wheel request would turn the control a second time.
+      if (onWheel(where, static_cast<float>(notches), buttons)) return 0;
       break;
     }
     case WM_MOUSELEAVE: {

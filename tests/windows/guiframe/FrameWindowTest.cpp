@@ -141,16 +141,21 @@ TEST_F(FrameWindowTest, HandledWithoutTrackingTakesNoCapture) {
   SendMessageW(hwnd, WM_LBUTTONUP, 0, at(6, 6));
 }
 
-TEST_F(FrameWindowTest, WheelCountsWholeNotchesAtTheScreenPoint) {
+// Smooth wheels and touchpads send fractions of a notch: they add up to whole notches, and a
+// turn the other way starts afresh.
+TEST_F(FrameWindowTest, WheelFractionsAddUpToWholeNotchesAtTheScreenPoint) {
   auto* view = new SpyView(CArea(100, 50, 200, 150));
   frame->addView(view);
   RECT r;
   GetWindowRect(hwnd, &r);
   const LPARAM screen = MAKELPARAM(r.left + 120, r.top + 60);
   SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 60), screen);
+  EXPECT_EQ(view->joined(), "");
+  SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 90), screen);
   EXPECT_EQ(view->joined(), "wheel");
-  EXPECT_EQ(view->wheel, 0.0f);
+  EXPECT_EQ(view->wheel, 1.0f);
   EXPECT_EQ(view->last, CPos(120, 60));
+  // 30 left over; the turn back drops it, so -240 is two notches down, not one and 3/4.
   SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-240)), screen);
   EXPECT_EQ(view->wheel, -2.0f);
   SendMessageW(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, 120), MAKELPARAM(r.left + 5, r.top + 5));
