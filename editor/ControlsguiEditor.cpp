@@ -31,6 +31,19 @@ float clampUnit(float value) {
   return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
 }
 
+// The entry a menu shows for a parameter value: the one whose effect the model applies. The
+// input transformer and the output tap switch in when the value x 100 truncates to non-zero;
+// the output transformer and the supply sag at any value above 0. Not a number counts as 0.
+int32_t menuEntryFor(int32_t tag, float value) {
+  if (!(value > 0.0f)) {
+    return 0;
+  }
+  if (tag == kParamInputTransformer || tag == kParamOutputTap) {
+    return static_cast<int32_t>(clampUnit(value) * kMenuScale) != 0 ? 1 : 0;
+  }
+  return 1;
+}
+
 }  // namespace
 
 ControlsguiEditor::ControlsguiEditor(Controlsgui* effect) : AEffGUIEditor(effect), controlsgui(effect) {
@@ -120,6 +133,8 @@ void ControlsguiEditor::buildStripControls(CFrame* built) {
       control = knob;
     }
     if (control != nullptr) {
+      // Control-click returns a control to its parameter's own default, not the middle.
+      control->setDefaultValue(kDefaultParameterValues[c.tag]);
       control->setValue(value);
       built->addView(control);
     }
@@ -147,7 +162,7 @@ void ControlsguiEditor::buildMenus(CFrame* built) {
     for (int32_t entry = 0; entry < editorlayout::kMaxMenuEntries && m.entries[entry] != nullptr; ++entry) {
       menu->addItem(m.entries[entry], entry, 0);
     }
-    menu->setValue(controlsgui->getParameter(m.tag) * kMenuScale);
+    menu->setValue(static_cast<float>(menuEntryFor(m.tag, controlsgui->getParameter(m.tag))));
     built->addView(menu);
   }
 }
@@ -237,9 +252,8 @@ void ControlsguiEditor::showParameter(VstInt32 index) {
       knobs[index]->setValue(stored);
     }
   } else if (index >= kFirstMenuTag && index <= kLastMenuTag) {
-    // The menu ignores an index outside its entries and keeps showing its choice.
     if (COptionMenu* menu = menus[index - kFirstMenuTag]) {
-      menu->setValue(stored * kMenuScale);
+      menu->setValue(static_cast<float>(menuEntryFor(index, stored)));
     }
   } else if (index == kPowerTag && powerSwitch != nullptr) {
     // A host's automation of the power switch shows on the face as well.

@@ -59,7 +59,7 @@ struct MenuControl {
 inline constexpr MenuControl kMenus[] = {
     {{88, 195, 88 + 49, 195 + 17}, 7, {"Input 1", "Input 2"}, {0, 0, 0, 200}},
     {{1011, 178, 1011 + 62, 178 + 22}, 8, {"Output 1", "Output 2"}, {0, 0, 0, 200}},
-    {{1046, 511, 1046 + 75, 511 + 22}, 9, {"High Volt 1", nullptr}, {0, 0, 0, 200}},
+    {{1046, 511, 1046 + 75, 511 + 22}, 9, {"Stiff", "Sagging"}, {0, 0, 0, 200}},
     {{334, 95, 334 + 190, 95 + 22}, 10, {"Tap to Preamp", "Tap to Stage 2"}, {200, 200, 200, 120}},
 };
 // Background and outline of every menu: fully transparent, so only the text shows.

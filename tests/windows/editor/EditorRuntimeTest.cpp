@@ -139,13 +139,12 @@ TEST_F(EditorRuntime, OpenBuildsTheElevenControlsInOrder) {
   }
   const char* const titles[4][2] = {{"Input 1", "Input 2"},
                                     {"Output 1", "Output 2"},
-                                    {"High Volt 1", nullptr},
+                                    {"Stiff", "Sagging"},
                                     {"Tap to Preamp", "Tap to Stage 2"}};
   for (int tag = 7; tag <= 10; ++tag) {
     COptionMenu* m = menu(tag);
-    const int count = titles[tag - 7][1] ? 2 : 1;
-    ASSERT_EQ(m->getItemCount(), count);
-    for (int i = 0; i < count; ++i) EXPECT_STREQ(m->getItem(i)->getTitle(), titles[tag - 7][i]);
+    ASSERT_EQ(m->getItemCount(), 2);
+    for (int i = 0; i < 2; ++i) EXPECT_STREQ(m->getItem(i)->getTitle(), titles[tag - 7][i]);
     EXPECT_EQ(m->getFont(), fontText14);
     EXPECT_EQ(m->getStyle(), kStyle3DIn);
     EXPECT_EQ(m->getBackgroundColor(), CRgbaColor(255, 255, 255, 0));
@@ -188,6 +187,11 @@ TEST_F(EditorRuntime, ControlChangesSetAndAutomateParameters) {
   EXPECT_EQ(hostCalls.back().index, 7);
   EXPECT_EQ(hostCalls.back().opt, 0.01f);
   EXPECT_EQ(input->getCurrentIndex(), 1);  // the effect's echo keeps the choice
+  // The supply's second entry switches the sag on.
+  menu(9)->setValue(1.0f);
+  editor()->valueChanged(menu(9));
+  EXPECT_EQ(effect->getParameter(9), 0.01f);
+  EXPECT_EQ(menu(9)->getCurrentIndex(), 1);
 
   CAnimKnob* gain = control<CAnimKnob>(0);
   gain->setValue(0.3f);
@@ -204,16 +208,56 @@ TEST_F(EditorRuntime, ControlChangesSetAndAutomateParameters) {
   close();
 }
 
+// A menu shows the entry of what the amplifier does with the value: the input transformer and
+// the output tap switch in where value x 100 truncates to non-zero, the output transformer and
+// the supply sag above 0.
+// Every edit a control began is ended by close, whatever the window was doing (a drag, a pop-up
+// still tracking); an end arriving after that reaches the host no more.
+TEST_F(EditorRuntime, CloseEndsEveryOpenEdit) {
+  open();
+  CAnimKnob* gain = control<CAnimKnob>(0);
+  gain->onMouseDown(CPos(80 + 48, 538 + 50), kButtonLeft);
+  gain->onMouseMoved(CPos(80 + 60, 538 + 40), kButtonLeft);
+  editor()->beginEdit(9);  // as the supply menu's pop-up does while it tracks
+  EXPECT_EQ(countCalls(audioMasterBeginEdit), 2);
+  EXPECT_EQ(countCalls(audioMasterEndEdit), 0);
+  close();
+  EXPECT_EQ(countCalls(audioMasterEndEdit), 2);
+  editor()->endEdit(9);  // the pop-up returning after the close
+  EXPECT_EQ(countCalls(audioMasterEndEdit), 2);
+  open();
+  close();
+  EXPECT_EQ(countCalls(audioMasterEndEdit), 2);
+}
+
+// Control-click returns each control to its parameter's default: the mix to fully wet.
+TEST_F(EditorRuntime, ControlClickRestoresTheParametersOwnDefault) {
+  effect->setParameter(0, 0.9f);
+  effect->setParameter(3, 0.2f);
+  open();
+  UpdateWindow(parent);  // drawn, as a user sees them before clicking
+  pumpMessages();
+  control<CAnimKnob>(0)->onMouseDown(CPos(80 + 48, 538 + 50), kButtonLeft | kModControl);
+  control<CAnimKnob>(3)->onMouseDown(CPos(1067 + 13, 616 + 20), kButtonLeft | kModControl);
+  EXPECT_EQ(effect->getParameter(0), 0.5f);
+  EXPECT_EQ(effect->getParameter(3), 1.0f);
+  EXPECT_EQ(countCalls(audioMasterBeginEdit), countCalls(audioMasterEndEdit));
+  close();
+}
+
 TEST_F(EditorRuntime, HostValuesMoveKnobsMenusAndThePowerSwitch) {
   open();
-  effect->setParameter(7, 0.01f);
-  EXPECT_EQ(menu(7)->getCurrentIndex(), 1);
-  effect->setParameter(7, 0.5f);  // entry 50 does not exist: the menu keeps its choice
-  EXPECT_EQ(menu(7)->getCurrentIndex(), 1);
-  effect->setParameter(9, 0.01f);  // the supply menu has one entry only
-  EXPECT_EQ(menu(9)->getCurrentIndex(), 0);
-  effect->setParameter(10, 0.0f);
-  EXPECT_EQ(menu(10)->getCurrentIndex(), 0);
+  const struct {
+    int tag;
+    float value;
+    int entry;
+  } cases[] = {{7, 0.01f, 1}, {7, 0.005f, 0},  {7, 0.5f, 1},   {7, 1.0f, 1},   {7, 0.0f, 0},
+               {10, 1.0f, 1}, {10, 0.009f, 0}, {10, 0.02f, 1}, {8, 0.001f, 1}, {8, 0.0f, 0},
+               {8, 0.7f, 1},  {9, 0.01f, 1},   {9, 0.0f, 0},   {9, 1.0f, 1},   {9, 0.0001f, 1}};
+  for (const auto& c : cases) {
+    effect->setParameter(c.tag, c.value);
+    EXPECT_EQ(menu(c.tag)->getCurrentIndex(), c.entry) << c.tag << " at " << c.value;
+  }
   effect->setParameter(1, 0.7f);
   EXPECT_FLOAT_EQ(control<CAnimKnob>(1)->getValue(), 0.7f);
   // Automation of the power switch shows as well.
@@ -307,6 +351,46 @@ TEST_F(EditorRuntime, HostWheelRequestTurnsTheKnobUnderThePointer) {
   SetCursorPos(20, 20);  // the bare face
   pumpMessages();
   EXPECT_EQ(dispatch(effVendorSpecific, kStCA, kWhee, nullptr, 1.0f), 0);
+  close();
+}
+
+// A parent that hands its wheel messages back to the editor, as some hosts do.
+WNDPROC parentProc = nullptr;
+Controlsgui* wheelTarget = nullptr;
+int forwardedWheels = 0;
+LRESULT CALLBACK forwardingParent(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSEWHEEL && wheelTarget) {
+    ++forwardedWheels;
+    wheelTarget->dispatcher(effVendorSpecific, kStCA, kWhee, nullptr,
+                            static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / WHEEL_DELTA);
+    return 0;
+  }
+  return CallWindowProcW(parentProc, hwnd, message, wParam, lParam);
+}
+
+// A notch the editor took is not passed on to a parent that would send it back through the
+// host's wheel request (a second turn); one it did not take is.
+TEST_F(EditorRuntime, EachWheelNotchTurnsOnce) {
+  open();
+  wheelTarget = effect.get();
+  forwardedWheels = 0;
+  parentProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&forwardingParent)));
+  HWND window = static_cast<HWND>(frame()->getWindowHandle());
+  SetCursorPos(246 + 48, 538 + 50);  // the tone knob's centre, for the forwarded request
+  pumpMessages();
+  auto wheel = [&](int delta, int x, int y) {
+    SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), MAKELPARAM(x, y));
+  };
+  wheel(120, 246 + 48, 538 + 50);
+  EXPECT_NEAR(effect->getParameter(1), 0.6f, 1e-6f);
+  EXPECT_EQ(forwardedWheels, 0);
+  SetCursorPos(20, 20);
+  pumpMessages();
+  wheel(120, 20, 20);  // the bare face takes no wheel: the host may scroll with it
+  EXPECT_EQ(forwardedWheels, 1);
+  SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(parentProc));
+  wheelTarget = nullptr;
   close();
 }
 
