@@ -116,12 +116,17 @@ void ControlsguiEditor::buildStripControls(CFrame* built) {
     const int32_t width = loaded ? strip->getWidth() : c.stripWidth;
     const int32_t frameHeight = loaded ? strip->getHeight() / c.frameCount : c.frameHeight;
     const CArea bounds(c.x, c.y, c.x + width, c.y + frameHeight);
-    const float value = controlsgui->getParameter(c.tag);
+    // A meter starts from the level playing now, not from a stored value it would sink from.
+    const float value =
+        c.kind == StripKind::kMeter ? liveMeterLevel(c.tag) : controlsgui->getParameter(c.tag);
 
     CControl* control = nullptr;
     if (c.kind == StripKind::kPowerSwitch) {
       powerSwitch = new (std::nothrow) COnOffButton(bounds, this, c.tag, strip, kPreListenerUpdate);
       control = powerSwitch;
+      if (powerSwitch != nullptr) {
+        powerSwitch->setHitArea(editorlayout::kPowerLeverArea);
+      }
     } else {
       CAnimKnob* knob = new (std::nothrow)
           CAnimKnob(bounds, this, c.tag, c.frameCount, frameHeight, strip, bounds.getTopLeft());
@@ -209,6 +214,12 @@ void ControlsguiEditor::idle() {
   moveMeter(meters[0], controlsgui->getMeterLevel1(), static_cast<float>(elapsed));
   moveMeter(meters[1], controlsgui->getMeterLevel2(), static_cast<float>(elapsed));
   lastMeterTime = now;
+}
+
+float ControlsguiEditor::liveMeterLevel(int32_t tag) const {
+  const Relaxed<float>* level = tag == 4 ? controlsgui->getMeterLevel1() : controlsgui->getMeterLevel2();
+  const float read = level != nullptr ? static_cast<float>(*level) : 0.0f;
+  return std::isfinite(read) ? clampUnit(read) : 0.0f;
 }
 
 void ControlsguiEditor::moveMeter(CAnimKnob* meter, const Relaxed<float>* level, float elapsedMs) {

@@ -59,6 +59,7 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
  private:
   void buildStripControls(VSTGUI::CFrame* built);
   void buildMenus(VSTGUI::CFrame* built);
+  float liveMeterLevel(int32_t tag) const;
   void moveMeter(VSTGUI::CAnimKnob* meter, const Relaxed<float>* level, float elapsedMs);
   void describeChange(VSTGUI::CControl* control);
   void showParameter(VstInt32 index);

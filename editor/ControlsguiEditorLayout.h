@@ -26,6 +26,9 @@ struct StripControl {
   int32_t frameHeight;
 };
 
+inline constexpr int32_t kPowerSwitchX = 1037;
+inline constexpr int32_t kPowerSwitchY = 520;
+
 // Consecutive rows share a picture: it is loaded once for them and released after the last.
 // The power switch precedes the meters and covers the top 9 rows of the small knob.
 inline constexpr StripControl kStripControls[] = {
@@ -37,13 +40,22 @@ inline constexpr StripControl kStripControls[] = {
      KORVALITE_RES_KNOB_BIG_WIDTH, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT},  // volume
     {StripKind::kKnob, 1067, 616, KORVALITE_RES_KNOB_SMALL, KORVALITE_RES_KNOB_SMALL_FRAMES, 3,
      KORVALITE_RES_KNOB_SMALL_WIDTH, KORVALITE_RES_KNOB_SMALL_FRAME_HEIGHT},  // mix
-    {StripKind::kPowerSwitch, 1037, 520, KORVALITE_RES_POWER_SWITCH, KORVALITE_RES_POWER_SWITCH_FRAMES, 6,
-     KORVALITE_RES_POWER_SWITCH_WIDTH, KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT},
+    {StripKind::kPowerSwitch, kPowerSwitchX, kPowerSwitchY, KORVALITE_RES_POWER_SWITCH,
+     KORVALITE_RES_POWER_SWITCH_FRAMES, 6, KORVALITE_RES_POWER_SWITCH_WIDTH,
+     KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT},
     {StripKind::kMeter, 448, 555, KORVALITE_RES_VU_LEFT, KORVALITE_RES_VU_FRAMES, 4, KORVALITE_RES_VU_WIDTH,
      KORVALITE_RES_VU_FRAME_HEIGHT},
     {StripKind::kMeter, 660, 554, KORVALITE_RES_VU_RIGHT, KORVALITE_RES_VU_FRAMES, 5, KORVALITE_RES_VU_WIDTH,
      KORVALITE_RES_VU_FRAME_HEIGHT},
 };
+
+// Only the power switch's lever takes clicks: its whole picture covers the pilot lamp and the
+// top rows of the mix knob.
+inline constexpr VSTGUI::CArea kPowerLeverArea{
+    kPowerSwitchX + KORVALITE_RES_POWER_SWITCH_LEVER_X - KORVALITE_RES_POWER_SWITCH_LEVER_HALF_WIDTH,
+    kPowerSwitchY + KORVALITE_RES_POWER_SWITCH_LEVER_Y - KORVALITE_RES_POWER_SWITCH_LEVER_HALF_HEIGHT,
+    kPowerSwitchX + KORVALITE_RES_POWER_SWITCH_LEVER_X + KORVALITE_RES_POWER_SWITCH_LEVER_HALF_WIDTH,
+    kPowerSwitchY + KORVALITE_RES_POWER_SWITCH_LEVER_Y + KORVALITE_RES_POWER_SWITCH_LEVER_HALF_HEIGHT};
 
 inline constexpr int32_t kMaxMenuEntries = 2;
 

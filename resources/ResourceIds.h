@@ -33,5 +33,12 @@
 #define KORVALITE_RES_POWER_SWITCH_WIDTH 121
 #define KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT 105
 #define KORVALITE_RES_POWER_SWITCH_FRAMES 2
+// The toggle's centre inside one state picture, and the half sizes of the box that holds its
+// washer and the lever's travel up and down: the only part that takes a click (the pilot lamp
+// and the transparent rest of the picture cover the mix knob and the panel's printing).
+#define KORVALITE_RES_POWER_SWITCH_LEVER_X 84
+#define KORVALITE_RES_POWER_SWITCH_LEVER_Y 56
+#define KORVALITE_RES_POWER_SWITCH_LEVER_HALF_WIDTH 16
+#define KORVALITE_RES_POWER_SWITCH_LEVER_HALF_HEIGHT 36
 
 #endif  // KORVALITE_RESOURCES_RESOURCEIDS_H

@@ -7,11 +7,13 @@
 
 #include <cairo.h>
 
+#include "resources/ResourceIds.h"
+
 namespace art {
 
 // Centres of the pilot light and of the toggle inside one 121 x 105 state picture.
 constexpr double kPilotX = 28, kPilotY = 56;
-constexpr double kToggleX = 84, kToggleY = 56;
+constexpr double kToggleX = KORVALITE_RES_POWER_SWITCH_LEVER_X, kToggleY = KORVALITE_RES_POWER_SWITCH_LEVER_Y;
 
 cairo_surface_t* renderPowerSwitch();
 

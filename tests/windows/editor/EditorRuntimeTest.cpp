@@ -230,6 +230,24 @@ TEST_F(EditorRuntime, CloseEndsEveryOpenEdit) {
   EXPECT_EQ(countCalls(audioMasterEndEdit), 2);
 }
 
+// The power switch's picture spans the pilot lamp and the mix knob's top rows; only its lever
+// takes a click.
+TEST_F(EditorRuntime, OnlyTheLeverTogglesThePower) {
+  open();
+  auto press = [&](int x, int y) {
+    frame()->onMouseDown(CPos(x, y), kButtonLeft);
+    frame()->onMouseUp(CPos(x, y), kButtonLeft);
+  };
+  press(1037 + 28, 520 + 56);  // the pilot lamp
+  press(1080, 618);            // the mix knob, inside the switch's rectangle
+  EXPECT_EQ(effect->getParameter(6), 1.0f);
+  ASSERT_EQ(countCalls(audioMasterBeginEdit), 1);
+  EXPECT_EQ(hostCalls[0].index, 3);  // the press reached the mix knob
+  press(1037 + 84, 520 + 30);        // the lever
+  EXPECT_EQ(effect->getParameter(6), 0.0f);
+  close();
+}
+
 // Control-click returns each control to its parameter's default: the mix to fully wet.
 TEST_F(EditorRuntime, ControlClickRestoresTheParametersOwnDefault) {
   effect->setParameter(0, 0.9f);
@@ -269,7 +287,10 @@ TEST_F(EditorRuntime, HostValuesMoveKnobsMenusAndThePowerSwitch) {
 // The needle jumps to a higher level at once and falls by 0.0002 per elapsed millisecond
 // (0.2 of full scale a second), never below its target, at most once per 60 ms.
 TEST_F(EditorRuntime, MetersJumpUpAndFallAFifthOfFullScaleASecond) {
+  *effect->getMeterLevel1() = 0.25f;
   open();
+  EXPECT_EQ(meter(0)->getValue(), 0.25f);  // the level playing, not a stored value
+  EXPECT_EQ(meter(1)->getValue(), 0.0f);
   auto* level1 = effect->getMeterLevel1();
   auto* level2 = effect->getMeterLevel2();
   *level1 = 0.9f;
