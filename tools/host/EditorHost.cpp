@@ -21,6 +21,38 @@ constexpr int kScreenMargin = 20;
 
 std::chrono::steady_clock::time_point startTime = std::chrono::steady_clock::now();
 
+double nowMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// The calling thread's processor time (kernel and user), in milliseconds.
+double threadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0.0;
+  auto ms = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+// Mean and worst of a series of durations, for the log.
+struct Timings {
+  double total = 0.0, worst = 0.0;
+  int count = 0;
+  void add(double ms) {
+    total += ms;
+    worst = ms > worst ? ms : worst;
+    ++count;
+  }
+  std::string text() const {
+    char line[96];
+    std::snprintf(line, sizeof line, "mean %.1f ms, worst %.1f ms over %d", count ? total / count : 0.0,
+                  worst, count);
+    return line;
+  }
+};
+
 }  // namespace
 
 void startEditorClock() {
@@ -69,8 +101,14 @@ void EditorHost::open() {
   ShowWindow(window_, SW_SHOW);
   SetForegroundWindow(window_);
   SetFocus(window_);
+  const double start = nowMs();
   dispatch(effEditOpen, 0, 0, window_);
-  UpdateWindow(window_);
+  const double opened = nowMs();
+  RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  char line[80];
+  std::snprintf(line, sizeof line, "editor opened in %.1f ms, first paint %.1f ms", opened - start,
+                nowMs() - opened);
+  editorLog(line);
   SetTimer(window_, kIdleTimer, kIdlePeriodMs, nullptr);
 }
 
@@ -178,23 +216,52 @@ LRESULT EditorHost::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   }
 }
 
-namespace {}  // namespace
-
 // Each cycle as a user closing and opening the plug-in's window: close, open, one paint and
 // one idle. What stays behind shows in the memory and the window count logged around it.
 void EditorHost::reopen(int cycles) {
   const size_t before = privateBytes();
   const int windowsBefore = childWindows(window_);
+  Timings opens;
   for (int i = 0; i < cycles; ++i) {
     dispatch(effEditClose);
+    const double start = nowMs();
     dispatch(effEditOpen, 0, 0, window_);
+    opens.add(nowMs() - start);
     UpdateWindow(window_);
     dispatch(effEditIdle);
   }
+  editorLog("open: " + opens.text());
   const size_t after = privateBytes();
   editorLog("reopened " + std::to_string(cycles) + " times: private memory " + std::to_string(before / 1024) +
             " KB -> " + std::to_string(after / 1024) + " KB, child windows " + std::to_string(windowsBefore) +
             " -> " + std::to_string(childWindows(window_)));
+}
+
+// The editor's costs as a user meets them: each idle pass (meters, host changes) with the
+// paint it causes, paced like the idle timer, and whole-window repaints; the window thread's
+// processor time over the idle part gives its share of a core.
+void EditorHost::measure(int milliseconds) {
+  Timings idles;
+  const double start = nowMs(), cpuStart = threadCpuMs();
+  while (nowMs() - start < milliseconds) {
+    const double t = nowMs();
+    dispatch(effEditIdle);
+    RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    idles.add(nowMs() - t);
+    Sleep(kIdlePeriodMs);
+  }
+  const double share = 100.0 * (threadCpuMs() - cpuStart) / (nowMs() - start);
+  Timings repaints;
+  const int count = milliseconds / 100 > 0 ? milliseconds / 100 : 1;
+  for (int i = 0; i < count; ++i) {
+    const double t = nowMs();
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    repaints.add(nowMs() - t);
+  }
+  char cpu[48];
+  std::snprintf(cpu, sizeof cpu, "%.1f %% of a core", share);
+  editorLog("idle pass with its paint: " + idles.text() + "; window thread " + cpu);
+  editorLog("full repaint: " + repaints.text());
 }
 
 void EditorHost::runAction(const EditorAction& a) {
@@ -214,6 +281,9 @@ void EditorHost::runAction(const EditorAction& a) {
       break;
     case EditorAction::kReopen:
       reopen(a.amount);
+      break;
+    case EditorAction::kMeasure:
+      measure(a.amount);
       break;
     default:
       break;

@@ -53,6 +53,7 @@ class EditorHost {
 
   void runAction(const EditorAction& a);
   void reopen(int cycles);
+  void measure(int milliseconds);
 
   // The published VST 2.4 key record: ASCII character, virtual key, modifier bits.
   static VstKeyCode keyCodeFor(UINT virtualKey);

@@ -123,6 +123,9 @@ EditorAction parseAction(const std::string& source) {
   } else if (verb == "reopen") {
     a.kind = EditorAction::kReopen;
     a.amount = r.integer(1, 100000);
+  } else if (verb == "measure") {
+    a.kind = EditorAction::kMeasure;
+    a.amount = r.integer(1, 3600000);
   } else {
     r.fail("unknown action");
   }

@@ -18,6 +18,10 @@
 //   print                       log every parameter value
 //   reopen N                    close and reopen the editor N times, as a user toggling the
 //                               plug-in window does, logging the process's memory around it
+//                               and the time each open took (mean and worst)
+//   measure MS                  for MS milliseconds: time each idle pass with the paint it
+//                               causes, then N full repaints (N = MS / 100, at least 1); logs
+//                               mean and worst of each and the window thread's share of a core
 #pragma once
 
 #include <string>
@@ -38,7 +42,8 @@ struct EditorAction {
     kParam,
     kAudio,
     kPrint,
-    kReopen
+    kReopen,
+    kMeasure
   };
   Kind kind = kWait;
   int x = 0, y = 0, x2 = 0, y2 = 0;
