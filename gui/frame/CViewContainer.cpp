@@ -100,11 +100,13 @@ void CViewContainer::drawBackgroundRect(CDrawContext* context, const CArea& area
     CArea oldClip;
     context->getClipRect(oldClip);
     context->setClipRect(intersection(area, oldClip));
-    const CArea whole(0, 0, background->getWidth(), background->getHeight());
+    // Only the part to be redrawn: the clip alone still has the whole picture processed.
+    const CArea part = intersection(area, CArea(0, 0, background->getWidth(), background->getHeight()));
+    const CPos source(backgroundOffset.x + part.left, backgroundOffset.y + part.top);
     if (transparency)
-      background->drawTransparent(context, whole, backgroundOffset);
+      background->drawTransparent(context, part, source);
     else
-      background->draw(context, whole, backgroundOffset);
+      background->draw(context, part, source);
     context->setClipRect(oldClip);
   } else if (!(transparency && backgroundColor.alpha == 255)) {
     context->setFillColor(backgroundColor);

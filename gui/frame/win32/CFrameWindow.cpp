@@ -187,19 +187,15 @@ void CFrame::paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
     const CArea area(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
-    if (systemVersion.dwMajorVersion <= 5) {
-      // Old systems have no composited windows: draw into a kept back buffer, then copy.
-      if (!backBuffer)
-        backBuffer = new COffscreenContext(this, bounds.getWidth(), bounds.getHeight(), kBlackCColor);
-      drawArea(backBuffer, area);
-      auto* screen = new CDrawContext(this, dc, hwnd);
-      backBuffer->copyFrom(screen, area, CPos(area.left, area.top));
-      screen->release();
-    } else {
-      auto* context = new CDrawContext(this, dc, hwnd);
-      drawArea(context, area);
-      context->release();
-    }
+    // Always through a kept back buffer, copied to the screen in one step: drawn directly, the
+    // background shows bare under a control between the two (composited windows would hide
+    // that, but not every system composites them: Wine does not).
+    if (!backBuffer)
+      backBuffer = new COffscreenContext(this, bounds.getWidth(), bounds.getHeight(), kBlackCColor);
+    drawArea(backBuffer, area);
+    auto* screen = new CDrawContext(this, dc, hwnd);
+    backBuffer->copyFrom(screen, area, CPos(area.left, area.top));
+    screen->release();
     EndPaint(hwnd, &ps);
   }
   DeleteObject(region);
