@@ -46,12 +46,11 @@ int32_t menuEntryFor(int32_t tag, float value) {
 
 }  // namespace
 
+// No picture is decoded here: a project creates many instances and opens few of their windows.
+// The rectangle is the size the background picture is made to.
 ControlsguiEditor::ControlsguiEditor(Controlsgui* effect) : AEffGUIEditor(effect), controlsgui(effect) {
-  background = new (std::nothrow) CBitmap(CResourceRef(KORVALITE_RES_BACKGROUND));
-  if (background != nullptr) {
-    rect.bottom = static_cast<int16_t>(background->getHeight());
-    rect.right = static_cast<int16_t>(background->getWidth());
-  }
+  rect.bottom = static_cast<int16_t>(editorlayout::kFaceHeight);
+  rect.right = static_cast<int16_t>(editorlayout::kFaceWidth);
   setKnobMode(kKnobModeLinear);
 }
 
@@ -60,10 +59,29 @@ ControlsguiEditor::~ControlsguiEditor() {
   // by now (it deletes its editor last), so no edit is ended through it.
   forgetOpenEdits();
   close();
-  if (background != nullptr) {
-    background->release();
+  for (Picture& p : pictures) {
+    if (p.bitmap != nullptr) {
+      p.bitmap->release();
+    }
+    p = Picture();
   }
   background = nullptr;
+}
+
+// Decoded on the first open and kept until the editor goes: decoding the film strips is most of
+// what an open costs.
+CBitmap* ControlsguiEditor::picture(int32_t resource) {
+  for (Picture& p : pictures) {
+    if (p.bitmap != nullptr && p.resource == resource) {
+      return p.bitmap;
+    }
+    if (p.bitmap == nullptr) {
+      p.bitmap = new (std::nothrow) CBitmap(CResourceRef(resource));
+      p.resource = resource;
+      return p.bitmap;
+    }
+  }
+  return nullptr;
 }
 
 bool ControlsguiEditor::open(void* parentWindow) {
@@ -74,6 +92,7 @@ bool ControlsguiEditor::open(void* parentWindow) {
     close();
     AEffGUIEditor::open(parentWindow);
   }
+  background = picture(KORVALITE_RES_BACKGROUND);
   CFrame* built = new (std::nothrow)
       CFrame(CArea(0, 0, editorlayout::kFaceWidth, editorlayout::kFaceHeight), parentWindow, this);
   if (built == nullptr) {
@@ -98,20 +117,11 @@ bool ControlsguiEditor::open(void* parentWindow) {
   return true;
 }
 
-// Film-strip controls: one picture per run of rows that share it, released after the last
-// of them (each control keeps its own reference). A picture that cannot be read still gives
-// a control in its place, drawn as nothing, so the layout and parameters keep working.
+// Film-strip controls, each retaining its picture. A picture that cannot be read still gives a
+// control in its place, drawn as nothing, so the layout and parameters keep working.
 void ControlsguiEditor::buildStripControls(CFrame* built) {
-  CBitmap* strip = nullptr;
-  int32_t stripResource = -1;
-  const int32_t rows =
-      static_cast<int32_t>(sizeof editorlayout::kStripControls / sizeof editorlayout::kStripControls[0]);
-  for (int32_t row = 0; row < rows; ++row) {
-    const editorlayout::StripControl& c = editorlayout::kStripControls[row];
-    if (c.resource != stripResource) {
-      strip = new (std::nothrow) CBitmap(CResourceRef(c.resource));
-      stripResource = c.resource;
-    }
+  for (const editorlayout::StripControl& c : editorlayout::kStripControls) {
+    CBitmap* strip = picture(c.resource);
     const bool loaded = strip != nullptr && strip->isLoaded();
     const int32_t width = loaded ? strip->getWidth() : c.stripWidth;
     const int32_t frameHeight = loaded ? strip->getHeight() / c.frameCount : c.frameHeight;
@@ -142,11 +152,6 @@ void ControlsguiEditor::buildStripControls(CFrame* built) {
       control->setDefaultValue(kDefaultParameterValues[c.tag]);
       control->setValue(value);
       built->addView(control);
-    }
-    const bool lastOfStrip = row + 1 == rows || editorlayout::kStripControls[row + 1].resource != c.resource;
-    if (lastOfStrip && strip != nullptr) {
-      strip->release();
-      strip = nullptr;
     }
   }
 }
@@ -236,8 +241,12 @@ void ControlsguiEditor::moveMeter(CAnimKnob* meter, const Relaxed<float>* level,
     const float fall = elapsedMs * editorlayout::kMeterFallPerMs;
     next = current - (fall < current - target ? fall : current - target);
   }
+  // Redrawn only when the needle reaches another frame of its strip: a still or slowly sinking
+  // needle costs no paint.
+  const bool pending = meter->isDirty();
+  const int32_t shown = meter->stripOffsetForValue();
   meter->setValue(clampUnit(next));
-  meter->setDirty(true);
+  meter->setDirty(pending || meter->stripOffsetForValue() != shown);
 }
 
 void ControlsguiEditor::setParameter(VstInt32 index, float /*value*/) {

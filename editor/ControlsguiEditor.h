@@ -31,8 +31,8 @@ class CTextLabel;
 
 class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener {
  public:
-  // Loads the background, takes its size as the editor's rectangle and makes plain knob drags
-  // linear for the whole process.
+  // Takes the face's size as the editor's rectangle and makes plain knob drags linear for the
+  // whole process; the pictures are decoded by the first open.
   explicit ControlsguiEditor(Controlsgui* effect);
   ~ControlsguiEditor() override;
 
@@ -60,13 +60,20 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
   void buildStripControls(VSTGUI::CFrame* built);
   void buildMenus(VSTGUI::CFrame* built);
   float liveMeterLevel(int32_t tag) const;
+  VSTGUI::CBitmap* picture(int32_t resource);
   void moveMeter(VSTGUI::CAnimKnob* meter, const Relaxed<float>* level, float elapsedMs);
   void describeChange(VSTGUI::CControl* control);
   void showParameter(VstInt32 index);
 
   Controlsgui* controlsgui;
   int32_t lastTag = 0;
-  VSTGUI::CBitmap* background = nullptr;
+  // The decoded pictures, one per resource: the background and the five film strips.
+  struct Picture {
+    int32_t resource = 0;
+    VSTGUI::CBitmap* bitmap = nullptr;
+  };
+  Picture pictures[6];
+  VSTGUI::CBitmap* background = nullptr;  // one of the pictures, once opened
   char infoText[kInfoTextSize] = "---";
   VSTGUI::CTextLabel* infoLabel = nullptr;
   VSTGUI::CAnimKnob* knobs[4] = {};

@@ -87,7 +87,9 @@ class EditorRuntime : public ::testing::Test {
   HWND parent = nullptr;
 };
 
-TEST_F(EditorRuntime, RectangleComesFromTheBackgroundBeforeTheFirstOpen) {
+// Instances are many and opened windows few: the rectangle needs no picture decoded.
+TEST_F(EditorRuntime, RectangleIsTheFacesSizeWithNoPictureDecoded) {
+  EXPECT_EQ(liveCount(kLiveBitmaps), 0);
   EXPECT_TRUE(effect->getAeffect()->flags & effFlagsHasEditor);
   ERect* rect = nullptr;
   ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
@@ -151,12 +153,17 @@ TEST_F(EditorRuntime, OpenBuildsTheElevenControlsInOrder) {
     EXPECT_EQ(m->getOutlineColor(), CRgbaColor(255, 255, 255, 0));
     EXPECT_EQ(m->getTextColor(), tag == 10 ? CRgbaColor(200, 200, 200, 120) : CRgbaColor(0, 0, 0, 200));
   }
-  // The control pictures were released by open: each control holds the only references.
-  EXPECT_EQ(control<CAnimKnob>(0)->getBackground()->getNbReference(), 3);
-  EXPECT_EQ(control<CAnimKnob>(3)->getBackground()->getNbReference(), 1);
-  EXPECT_EQ(control<COnOffButton>(4)->getBackground()->getNbReference(), 1);
+  // Each picture is held by the controls showing it and once by the editor, which keeps it
+  // decoded for the next open.
+  EXPECT_EQ(control<CAnimKnob>(0)->getBackground()->getNbReference(), 4);
+  EXPECT_EQ(control<CAnimKnob>(3)->getBackground()->getNbReference(), 2);
+  EXPECT_EQ(control<COnOffButton>(4)->getBackground()->getNbReference(), 2);
+  CBitmap* strip = control<CAnimKnob>(0)->getBackground();
   close();
   EXPECT_EQ(editor()->getFrame(), nullptr);
+  open();
+  EXPECT_EQ(control<CAnimKnob>(0)->getBackground(), strip);  // not decoded again
+  close();
 }
 
 TEST_F(EditorRuntime, ReopeningShowsTheValuesCurrentThen) {
@@ -333,6 +340,23 @@ TEST_F(EditorRuntime, MetersJumpUpAndFallAFifthOfFullScaleASecond) {
   close();
 }
 
+// A needle that stays within one frame of its strip is not repainted.
+TEST_F(EditorRuntime, MeterRepaintsOnlyWhenItsFrameChanges) {
+  auto* level = effect->getMeterLevel1();
+  *level = 0.5f;
+  open();
+  meter(0)->setDirty(false);  // as drawn
+  *level = 0.502f;            // frame 65 still
+  dispatch(effEditIdle);
+  EXPECT_EQ(meter(0)->getValue(), 0.502f);
+  EXPECT_FALSE(meter(0)->isDirty());
+  *level = 0.6f;
+  Sleep(70);
+  dispatch(effEditIdle);
+  EXPECT_TRUE(meter(0)->isDirty());
+  close();
+}
+
 TEST_F(EditorRuntime, IdleWithHostSleepsWhenCalledAgainWithin50Ms) {
   open();
   editor()->idleWithHost();
@@ -432,7 +456,7 @@ TEST_F(EditorRuntime, TwoHundredOpenCloseCyclesLeaveNothingBehind) {
   const Census closed = census();
   EXPECT_EQ(closed.windows, 0);
   EXPECT_EQ(closed.counts[kLiveViews], 0) << closed.text();
-  EXPECT_EQ(closed.counts[kLiveBitmaps], 1) << closed.text();  // the background, kept
+  EXPECT_EQ(closed.counts[kLiveBitmaps], 6) << closed.text();  // the pictures, kept decoded
   EXPECT_EQ(closed.counts[kLiveDeviceContexts], 0) << closed.text();
   EXPECT_EQ(closed.counts[kLiveDrawContexts], 0) << closed.text();
   open();
