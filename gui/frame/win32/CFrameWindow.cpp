@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "gui/frame/CBitmap.h"
 #include "gui/frame/CDrawContext.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/COffscreenContext.h"
@@ -15,6 +16,7 @@
 #include "gui/frame/GuiModule.h"
 #include "gui/frame/LiveObjectCounts.h"
 #include "gui/frame/win32/CDropTarget.h"
+#include "gui/frame/win32/GdiPlusFlat.h"
 
 namespace VSTGUI {
 
@@ -66,6 +68,36 @@ CButtonState buttonsFromKeyState(WPARAM keys) {
 
 CPos pointFromLParam(LPARAM lParam) {
   return CPos(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+}
+
+// The back buffer's pixels in `area` straight to the window's device context. A GDI+ draw of
+// the buffer onto the device costs the same for a meter as for the whole window under Wine (the
+// whole picture is converted each time); these rows are copied as they are. The face is opaque,
+// so the buffer's alpha does not matter. False when the pixels cannot be reached.
+bool copyToDevice(COffscreenContext* buffer, HDC dc, const CArea& area) {
+  CBitmap* bitmap = buffer->getBitmap();
+  auto* image = bitmap ? static_cast<Gdiplus::GpBitmap*>(bitmap->getGdiplusBitmap()) : nullptr;
+  const CArea part = intersection(area, CArea(0, 0, buffer->getWidth(), buffer->getHeight()));
+  if (!image || part.isEmpty()) return false;
+  Gdiplus::Rect rows(part.left, part.top, part.getWidth(), part.getHeight());
+  Gdiplus::BitmapData data = {};
+  if (gp::GdipBitmapLockBits(image, &rows, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=
+      Gdiplus::Ok)
+    return false;
+  bool copied = false;
+  if (data.Stride > 0 && data.Stride % 4 == 0) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = data.Stride / 4;
+    info.bmiHeader.biHeight = -part.getHeight();  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    copied = SetDIBitsToDevice(dc, part.left, part.top, part.getWidth(), part.getHeight(), 0, 0, 0,
+                               part.getHeight(), data.Scan0, &info, DIB_RGB_COLORS) != 0;
+  }
+  gp::GdipBitmapUnlockBits(image, &data);
+  return copied;
 }
 
 }  // namespace
@@ -193,9 +225,11 @@ void CFrame::paint() {
     if (!backBuffer)
       backBuffer = new COffscreenContext(this, bounds.getWidth(), bounds.getHeight(), kBlackCColor);
     drawArea(backBuffer, area);
-    auto* screen = new CDrawContext(this, dc, hwnd);
-    backBuffer->copyFrom(screen, area, CPos(area.left, area.top));
-    screen->release();
+    if (!copyToDevice(backBuffer, dc, area)) {
+      auto* screen = new CDrawContext(this, dc, hwnd);
+      backBuffer->copyFrom(screen, area, CPos(area.left, area.top));
+      screen->release();
+    }
     EndPaint(hwnd, &ps);
   }
   DeleteObject(region);
