@@ -158,7 +158,9 @@ void ControlsguiEditor::buildStripControls(CFrame* built) {
 
 void ControlsguiEditor::buildMenus(CFrame* built) {
   for (const editorlayout::MenuControl& m : editorlayout::kMenus) {
-    COptionMenu* menu = new (std::nothrow) COptionMenu(m.bounds, this, m.tag, nullptr, nullptr, kStyle3DIn);
+    // Checked items with the check style: the pop-up marks the entry in force.
+    COptionMenu* menu =
+        new (std::nothrow) COptionMenu(m.bounds, this, m.tag, nullptr, nullptr, kStyle3DIn | kStyleCheck);
     menus[m.tag - kFirstMenuTag] = menu;
     if (menu == nullptr) {
       continue;
@@ -170,7 +172,7 @@ void ControlsguiEditor::buildMenus(CFrame* built) {
     menu->setTextAlignment(kAlignCenter);
     menu->setTextAntialias(true);
     for (int32_t entry = 0; entry < editorlayout::kMaxMenuEntries && m.entries[entry] != nullptr; ++entry) {
-      menu->addItem(m.entries[entry], entry, 0);
+      menu->addItem(m.entries[entry], entry, kItemChecked);
     }
     menu->setValue(static_cast<float>(menuEntryFor(m.tag, controlsgui->getParameter(m.tag))));
     built->addView(menu);

@@ -148,7 +148,13 @@ TEST_F(EditorRuntime, OpenBuildsTheElevenControlsInOrder) {
     ASSERT_EQ(m->getItemCount(), 2);
     for (int i = 0; i < 2; ++i) EXPECT_STREQ(m->getItem(i)->getTitle(), titles[tag - 7][i]);
     EXPECT_EQ(m->getFont(), fontText14);
-    EXPECT_EQ(m->getStyle(), kStyle3DIn);
+    EXPECT_EQ(m->getStyle() & kStyle3DIn, kStyle3DIn);
+    // The pop-up marks the entry in force, and only that one.
+    for (int i = 0; i < 2; ++i) {
+      PopupMenuEntry entry;
+      ASSERT_TRUE(m->describePopupEntry(i, 0, entry));
+      EXPECT_EQ(entry.checked, i == m->getCurrentIndex()) << tag << " entry " << i;
+    }
     EXPECT_EQ(m->getBackgroundColor(), CRgbaColor(255, 255, 255, 0));
     EXPECT_EQ(m->getOutlineColor(), CRgbaColor(255, 255, 255, 0));
     EXPECT_EQ(m->getTextColor(), tag == 10 ? CRgbaColor(200, 200, 200, 120) : CRgbaColor(0, 0, 0, 200));
