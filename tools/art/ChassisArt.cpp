@@ -108,6 +108,7 @@ void tapPlate(cairo_t* cr, const FontSet& fonts) {
   cairo_stroke(cr);
   screw(cr, px + 7, py + ph / 2 + 3, 2.6, 0.9);
   screw(cr, px + pw - 7, py + ph / 2 + 3, 2.6, 2.1);
+  menuArrow(cr, m.x + m.w - 12, m.cy(), {0.8, 0.8, 0.8}, 0.55);
 }
 
 void badge(cairo_t* cr, const FontSet& fonts, double cx, double cy) {

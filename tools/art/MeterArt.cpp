@@ -72,8 +72,8 @@ void face(cairo_t* cr) {
 void scale(cairo_t* cr, const FontSet& fonts, const std::string& channel) {
   const Rgb ink{0.10, 0.08, 0.06}, red{0.75, 0.08, 0.05};
   auto angleOf = [](double pos) { return -kHalfSweep + 2 * kHalfSweep * pos; };
-  // The arc: black up to 0 VU, a heavier red band above.
-  double a0 = angleOf(vuPosition(0));
+  // The arc: black up to -6 dB, a heavier red band above.
+  const double a0 = angleOf(dbPosition(-6));
   cairo_set_line_width(cr, 1.0);
   setColor(cr, ink);
   cairo_arc(cr, kPivotX, kPivotY, kScaleR, -kPi / 2 - kHalfSweep, -kPi / 2 + a0);
@@ -83,43 +83,23 @@ void scale(cairo_t* cr, const FontSet& fonts, const std::string& channel) {
   cairo_arc(cr, kPivotX, kPivotY, kScaleR + 1.5, -kPi / 2 + a0, -kPi / 2 + kHalfSweep);
   cairo_stroke(cr);
 
-  struct Mark {
-    double vu;
-    const char* label;
-  };
-  const Mark marks[] = {{-20, "20"}, {-10, "10"}, {-7, "7"}, {-5, "5"}, {-3, "3"}, {-2, "2"},
-                        {-1, "1"},   {0, "0"},    {1, "1"},  {2, "2"},  {3, "3"}};
-  for (const Mark& m : marks) {
-    double a = angleOf(vuPosition(m.vu));
-    bool major = m.vu == -20 || m.vu == -10 || m.vu == -7 || m.vu == -5 || m.vu == -3 || m.vu >= 0;
-    setColor(cr, m.vu > 0 ? red : ink);
-    cairo_set_line_width(cr, major ? 1.1 : 0.8);
+  // Numbered every 12 dB, with ticks every 6 dB between.
+  for (int db = -72; db <= 0; db += 6) {
+    const double a = angleOf(dbPosition(db));
+    const bool major = db % 12 == 0;
+    setColor(cr, db > -6 ? red : ink);
+    cairo_set_line_width(cr, major ? 1.1 : 0.7);
     cairo_move_to(cr, px(kScaleR, a), py(kScaleR, a));
-    cairo_line_to(cr, px(kScaleR + (major ? 5.5 : 3.5), a), py(kScaleR + (major ? 5.5 : 3.5), a));
+    cairo_line_to(cr, px(kScaleR + (major ? 5.5 : 3.0), a), py(kScaleR + (major ? 5.5 : 3.0), a));
     cairo_stroke(cr);
-    if (m.vu == -2 || m.vu == 2) continue;  // too close to their neighbours to carry a number
-    fonts.path(cr, Face::kNarrowBold, 7.5, px(kLabelR, a), py(kLabelR, a) + 2.6, m.label, Align::kCenter);
-    cairo_fill(cr);
-  }
-  // Minor ticks between -20 and -10 and percentage dots under the arc.
-  for (int i = 1; i < 5; ++i) {
-    double vu = -20 + i * 2.0;
-    double a = angleOf(vuPosition(vu));
-    setColor(cr, ink);
-    cairo_set_line_width(cr, 0.6);
-    cairo_move_to(cr, px(kScaleR, a), py(kScaleR, a));
-    cairo_line_to(cr, px(kScaleR + 2.5, a), py(kScaleR + 2.5, a));
-    cairo_stroke(cr);
-  }
-  for (int pct = 0; pct <= 100; pct += 20) {
-    double a = angleOf(vuPosition(0) * pct / 100.0);
-    setColor(cr, ink, 0.8);
-    cairo_arc(cr, px(kScaleR - 3.5, a), py(kScaleR - 3.5, a), 0.7, 0, 2 * kPi);
+    if (!major) continue;
+    fonts.path(cr, Face::kNarrowBold, 7.5, px(kLabelR, a), py(kLabelR, a) + 2.6, std::to_string(-db),
+               Align::kCenter);
     cairo_fill(cr);
   }
   // The legend and the channel.
   setColor(cr, ink);
-  fonts.path(cr, Face::kSerifBoldItalic, 15, kPivotX, kFaceY + 52, "VU", Align::kCenter);
+  fonts.path(cr, Face::kSerifBoldItalic, 15, kPivotX, kFaceY + 52, "dB", Align::kCenter);
   cairo_fill(cr);
   setColor(cr, ink, 0.75);
   fonts.path(cr, Face::kNarrowBold, 5.5, kFaceX + 6, kFaceY + kFaceH - 12, channel, Align::kLeft, 0.6);
@@ -202,8 +182,8 @@ double meterDeflection(double value) {
   return -kHalfSweep + 2 * kHalfSweep * value;
 }
 
-double vuPosition(double vu) {
-  return std::pow(10.0, (vu - 3.0) / 20.0);
+double dbPosition(double db) {
+  return (db + 72.0) / 72.0;
 }
 
 cairo_surface_t* renderMeterStrip(const FontSet& fonts, const std::string& channel) {

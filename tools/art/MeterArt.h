@@ -1,4 +1,4 @@
-// The VU meter film strips: a backlit cream face with a printed VU scale in a black bezel,
+// The level meter film strips: a backlit cream face with a printed dB scale in a black bezel,
 // and a needle that moves from its rest stop (first frame) to full scale (last frame).
 #ifndef KORVALITE_TOOLS_ART_METERART_H
 #define KORVALITE_TOOLS_ART_METERART_H
@@ -15,9 +15,10 @@ namespace art {
 // the left). The movement is linear in the value, as the editor feeds it.
 double meterDeflection(double value);
 
-// Where a level in VU sits on the scale: 0 VU at the standard 71 % of full deflection
-// (+3 VU is full scale), the marks spaced by amplitude as on a real VU meter.
-double vuPosition(double vu);
+// Where a level in dB sits on the scale. The effect publishes its meter levels in dB mapped
+// linearly from -72..0 dB to 0..1, so the scale is printed the same way: a VU scale spaced by
+// amplitude would put its 0 VU near -21 dB of what the needle shows.
+double dbPosition(double db);
 
 cairo_surface_t* renderMeterStrip(const FontSet& fonts, const std::string& channel);
 

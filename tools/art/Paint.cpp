@@ -97,6 +97,15 @@ void blurSurface(cairo_surface_t* s, int radius) {
   cairo_surface_mark_dirty(s);
 }
 
+void menuArrow(cairo_t* cr, double x, double y, Rgb color, double alpha) {
+  cairo_move_to(cr, x - 3.5, y - 2);
+  cairo_line_to(cr, x + 3.5, y - 2);
+  cairo_line_to(cr, x, y + 2);
+  cairo_close_path(cr);
+  setColor(cr, color, alpha);
+  cairo_fill(cr);
+}
+
 void screw(cairo_t* cr, double x, double y, double r, double slotAngle) {
   softShadow(cr, 1.0, 1.5, 2, 0.6, [&](cairo_t* c) {
     cairo_arc(c, x, y, r, 0, 2 * kPi);

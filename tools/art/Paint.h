@@ -67,6 +67,9 @@ void softShadow(cairo_t* cr, double dx, double dy, int blur, double alpha, Shape
 // A screw head: slotted, lit from the upper left.
 void screw(cairo_t* cr, double x, double y, double r, double slotAngle);
 
+// The small arrow pointing down that marks a plate as a menu, centred on (x, y).
+void menuArrow(cairo_t* cr, double x, double y, Rgb color, double alpha);
+
 }  // namespace art
 
 #endif  // KORVALITE_TOOLS_ART_PAINT_H

@@ -186,6 +186,7 @@ void supplyPlate(cairo_t* cr, const FontSet& fonts) {
   cairo_set_source_rgba(cr, 0.3, 0.25, 0.15, 0.7);
   cairo_stroke(cr);
   caption(cr, fonts, m.cx(), m.y - 7, "POWER SUPPLY", 10, 1.2);
+  menuArrow(cr, m.x + m.w - 4, m.cy() + 0.5, {0.2, 0.15, 0.1}, 0.75);
 }
 
 void controlPanel(cairo_t* cr, const FontSet& fonts) {
@@ -229,14 +230,18 @@ void controlPanel(cairo_t* cr, const FontSet& fonts) {
   cairo_surface_destroy(plate);
   const double mx = layout::knobCx(layout::kMix), my = layout::knobCy(layout::kMix);
   knobScale(cr, fonts, mx, my, 14.5, 18, 0, false, 0);
-  caption(cr, fonts, mx, 676, "MIX", 13, 2);
+  // The mix runs from the dry signal (left) to the amplifier's alone (right). Its caption
+  // stands higher than the power switch's, so the two do not read as one.
+  caption(cr, fonts, mx - 17, my + 26, "DRY", 7.5, 0.6);
+  caption(cr, fonts, mx + 17, my + 26, "WET", 7.5, 0.6);
+  caption(cr, fonts, mx, 670, "MIX", 12, 2);
 
   // The meters, their recesses and the legend that spans them.
   meterCutout(cr, layout::kMeterLeft);
   meterCutout(cr, layout::kMeterRight);
   const double left = layout::kMeterLeft.x, right = layout::kMeterRight.x + layout::kMeterRight.w;
   const double mid = (left + right) / 2, ly = 672;
-  double half = fonts.width(cr, Face::kNarrowBold, 12, "INPUT LEVEL", 1.8) / 2 + 10;
+  double half = fonts.width(cr, Face::kNarrowBold, 12, "PREAMP LEVEL", 1.8) / 2 + 10;
   setColor(cr, kInk);
   cairo_set_line_width(cr, 1.4);
   cairo_move_to(cr, left, ly - 14);
@@ -246,13 +251,14 @@ void controlPanel(cairo_t* cr, const FontSet& fonts) {
   cairo_line_to(cr, right, ly - 4);
   cairo_line_to(cr, right, ly - 14);
   cairo_stroke(cr);
-  caption(cr, fonts, mid, ly, "INPUT LEVEL", 12, 1.8);
+  caption(cr, fonts, mid, ly, "PREAMP LEVEL", 12, 1.8);
 
-  // Power: the menu's plate, the switch's ON/OFF legend and caption.
+  // Power: the menu's plate, the switch's ON/BYPASS legend and caption.
   supplyPlate(cr, fonts);
   const double tx = layout::kPower.x + kToggleX, ty = layout::kPower.y + kToggleY;
+  // Off passes the guitar through untouched: the legend says so.
   caption(cr, fonts, tx + 26, ty - 21, "ON", 10, 1);
-  caption(cr, fonts, tx + 26, ty + 30, "OFF", 10, 1);
+  caption(cr, fonts, tx + 19, ty + 44, "BYPASS", 8.5, 0.6);
   caption(cr, fonts, tx + 9, 676, "POWER", 13, 2);
 
   // Panel screws in the corners.

@@ -68,7 +68,7 @@ cairo_surface_t* renderPreview(const FontSet& fonts, const std::vector<Picture>&
              KORVALITE_RES_VU_FRAMES, settings.meterRight);
   menuText(cr, fonts, layout::kInputMenu, "Input 1", 0, 0, 0, 200);
   menuText(cr, fonts, layout::kOutputMenu, "Output 1", 0, 0, 0, 200);
-  menuText(cr, fonts, layout::kSupplyMenu, "High Volt 1", 0, 0, 0, 200);
+  menuText(cr, fonts, layout::kSupplyMenu, "Stiff", 0, 0, 0, 200);
   menuText(cr, fonts, layout::kTapMenu, "Tap to Preamp", 200, 200, 200, 120);
   cairo_destroy(cr);
   return s;

@@ -71,6 +71,8 @@ void inputTransformer(cairo_t* cr, const FontSet& fonts) {
   cairo_fill(cr);
   screw(cr, px + 5, py + ph - 5, 2.2, 0.5);
   screw(cr, px + pw - 5, py + ph - 5, 2.2, 1.4);
+  // No room beside the text on this narrow plate: the menu's arrow sits under it.
+  menuArrow(cr, cx, m.y + m.h + 3.5, {0.2, 0.15, 0.1}, 0.75);
 }
 
 void outputTransformer(cairo_t* cr, const FontSet& fonts) {
@@ -128,6 +130,7 @@ void outputTransformer(cairo_t* cr, const FontSet& fonts) {
   cairo_fill(cr);
   screw(cr, px + 5, py + ph - 5, 2.2, 0.5);
   screw(cr, px + pw - 5, py + ph - 5, 2.2, 1.4);
+  menuArrow(cr, m.x + m.w + 6, m.cy(), {0.2, 0.15, 0.1}, 0.75);
 }
 
 void capacitorCan(cairo_t* cr, const FontSet& fonts, double cx, double top, double w) {

@@ -185,9 +185,11 @@ TEST(ArtContract, MeterNeedleRunsFromRestToFullScale) {
       EXPECT_LT(angleDiff(got, want), 2.0) << file << " frame " << f << ": " << got << " vs " << want;
     }
   }
-  // 0 VU sits at the standard 71 % of the scale, +3 VU at full scale.
-  EXPECT_NEAR(vuPosition(0), 0.708, 0.001);
-  EXPECT_NEAR(vuPosition(3), 1.0, 1e-12);
+  // The scale reads as the effect maps its levels: -72 dB at rest, 0 dB at full scale, linear
+  // in dB between (-36 dB halfway).
+  EXPECT_NEAR(dbPosition(-72), 0.0, 1e-12);
+  EXPECT_NEAR(dbPosition(-36), 0.5, 1e-12);
+  EXPECT_NEAR(dbPosition(0), 1.0, 1e-12);
 }
 
 TEST(ArtContract, PowerSwitchLeavesOverlapsClearAndLightsWhenOn) {
