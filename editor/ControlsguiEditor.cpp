@@ -5,6 +5,7 @@
 #include <new>
 
 #include "editor/ControlsguiEditorLayout.h"
+#include "editor/ControlsguiKnob.h"
 #include "effect/Controlsgui.h"
 #include "gui/controls/CAnimKnob.h"
 #include "gui/controls/COnOffButton.h"
@@ -138,11 +139,18 @@ void ControlsguiEditor::buildStripControls(CFrame* built) {
         powerSwitch->setHitArea(editorlayout::kPowerLeverArea);
       }
     } else {
-      CAnimKnob* knob = new (std::nothrow)
-          CAnimKnob(bounds, this, c.tag, c.frameCount, frameHeight, strip, bounds.getTopLeft());
+      CAnimKnob* knob = nullptr;
       if (c.kind == StripKind::kMeter) {
+        knob = new (std::nothrow)
+            CAnimKnob(bounds, this, c.tag, c.frameCount, frameHeight, strip, bounds.getTopLeft());
+        // Tab passes the meters by: the arrow keys have nothing to set there.
+        if (knob != nullptr) {
+          knob->setWantsFocus(false);
+        }
         meters[c.tag - 4] = knob;
       } else {
+        knob = new (std::nothrow)
+            ControlsguiKnob(bounds, this, c.tag, c.frameCount, frameHeight, strip, bounds.getTopLeft());
         knobs[c.tag] = knob;
       }
       control = knob;

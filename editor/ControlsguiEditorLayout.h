@@ -77,6 +77,9 @@ inline constexpr MenuControl kMenus[] = {
 // Background and outline of every menu: fully transparent, so only the text shows.
 inline constexpr VSTGUI::CRgbaColor kMenuGround{255, 255, 255, 0};
 
+// The mark under the knob that has the keyboard's focus: the pilot lamp's amber.
+inline constexpr VSTGUI::CRgbaColor kFocusRingColor{255, 170, 40, 230};
+
 // The information line; built with the controls but not shown on the face.
 inline constexpr VSTGUI::CArea kInfoLabelBounds{7, 294, 7 + 343, 294 + 15};
 inline constexpr VSTGUI::CRgbaColor kInfoTextColor{230, 230, 230, 160};

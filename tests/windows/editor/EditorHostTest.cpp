@@ -230,6 +230,22 @@ TEST(EditorHost, WheelTurnsAKnobATenthANotchAndControlClickResetsIt) {
   EXPECT_FLOAT_EQ(r.prints[2][0], 0.5f);  // nothing else moved
 }
 
+// Tab brings the keyboard's focus to the first knob, which then shows a bar under itself and turns
+// with the arrow keys; a click moves the focus without a mark, the hand on the mouse knowing it.
+TEST(EditorHost, TabShowsWhichKnobTheArrowKeysTurn) {
+  const std::string before = scratch("focus-none.png"), tabbed = scratch("focus-tab.png"),
+                    clicked = scratch("focus-click.png");
+  EditorRun r = runEditor("shot " + before + "; key tab; wait 150; shot " + tabbed +
+                          "; key up; wait 150; print; click 294 588; wait 150; shot " + clicked);
+  ASSERT_EQ(r.prints.size(), 1u);
+  EXPECT_NEAR(r.prints[0][0], 0.6f, 1e-5f);
+  const Image none = readPng(before), marked = readPng(tabbed), click = readPng(clicked);
+  auto bar = [](const Image& a, const Image& b, int x) { return regionDifference(a, b, x + 33, 635, 31, 2); };
+  EXPECT_GT(bar(none, marked, 80), 20.0);  // under the gain knob
+  EXPECT_LT(bar(none, click, 80), 1.0);    // gone with the focus
+  EXPECT_LT(bar(none, click, 246), 1.0);   // and none where the click put it
+}
+
 TEST(EditorHost, ClickingThePowerSwitchTogglesParameterSixAndItsPicture) {
   const std::string off = scratch("power-off.png"), on = scratch("power-on.png");
   EditorRun r = runEditor("click 1120 570; wait 150; print; shot " + off +
