@@ -15,6 +15,7 @@
 #include "gui/frame/CDrawContext.h"
 #include "gui/frame/CFontDesc.h"
 #include "gui/frame/CFrame.h"
+#include "model/ParameterMapping.h"
 
 using namespace VSTGUI;
 using editorlayout::StripKind;
@@ -26,23 +27,15 @@ constexpr int32_t kLastMenuTag = 10;
 constexpr int32_t kPowerTag = 6;
 // A menu keeps its entry index as a small parameter value: entry 1 is 0.01.
 constexpr float kMenuStep = 0.01f;
-constexpr float kMenuScale = 100.0f;
 
 float clampUnit(float value) {
   return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
 }
 
-// The entry a menu shows for a parameter value: the one whose effect the model applies. The
-// input transformer and the output tap switch in when the value x 100 truncates to non-zero;
-// the output transformer and the supply sag at any value above 0. Not a number counts as 0.
-int32_t menuEntryFor(int32_t tag, float value) {
-  if (!(value > 0.0f)) {
-    return 0;
-  }
-  if (tag == kParamInputTransformer || tag == kParamOutputTap) {
-    return static_cast<int32_t>(clampUnit(value) * kMenuScale) != 0 ? 1 : 0;
-  }
-  return 1;
+// What a switch shows for a parameter value: the state the amplifier applies (entry 1 of a menu,
+// the power switch's on picture when it is in).
+float shownSwitchState(int32_t tag, float value) {
+  return switchIsOn(tag, value) ? 1.0f : 0.0f;
 }
 
 }  // namespace
@@ -128,8 +121,10 @@ void ControlsguiEditor::buildStripControls(CFrame* built) {
     const int32_t frameHeight = loaded ? strip->getHeight() / c.frameCount : c.frameHeight;
     const CArea bounds(c.x, c.y, c.x + width, c.y + frameHeight);
     // A meter starts from the level playing now, not from a stored value it would sink from.
-    const float value =
-        c.kind == StripKind::kMeter ? liveMeterLevel(c.tag) : controlsgui->getParameter(c.tag);
+    float value = c.kind == StripKind::kMeter ? liveMeterLevel(c.tag) : controlsgui->getParameter(c.tag);
+    if (c.kind == StripKind::kPowerSwitch) {
+      value = shownSwitchState(c.tag, value);
+    }
 
     CControl* control = nullptr;
     if (c.kind == StripKind::kPowerSwitch) {
@@ -182,7 +177,7 @@ void ControlsguiEditor::buildMenus(CFrame* built) {
     for (int32_t entry = 0; entry < editorlayout::kMaxMenuEntries && m.entries[entry] != nullptr; ++entry) {
       menu->addItem(m.entries[entry], entry, kItemChecked);
     }
-    menu->setValue(static_cast<float>(menuEntryFor(m.tag, controlsgui->getParameter(m.tag))));
+    menu->setValue(shownSwitchState(m.tag, controlsgui->getParameter(m.tag)));
     built->addView(menu);
   }
 }
@@ -283,11 +278,11 @@ void ControlsguiEditor::showParameter(VstInt32 index) {
     }
   } else if (index >= kFirstMenuTag && index <= kLastMenuTag) {
     if (COptionMenu* menu = menus[index - kFirstMenuTag]) {
-      menu->setValue(static_cast<float>(menuEntryFor(index, stored)));
+      menu->setValue(shownSwitchState(index, stored));
     }
   } else if (index == kPowerTag && powerSwitch != nullptr) {
     // A host's automation of the power switch shows on the face as well.
-    powerSwitch->setValue(stored);
+    powerSwitch->setValue(shownSwitchState(index, stored));
   }
 }
 

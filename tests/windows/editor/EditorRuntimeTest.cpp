@@ -291,8 +291,12 @@ TEST_F(EditorRuntime, HostValuesMoveKnobsMenusAndThePowerSwitch) {
   }
   effect->setParameter(1, 0.7f);
   EXPECT_FLOAT_EQ(control<CAnimKnob>(1)->getValue(), 0.7f);
-  // Automation of the power switch shows as well.
+  // Automation of the power switch shows as well, as the amplifier reads it (on above 0.5).
   effect->setParameter(6, 0.0f);
+  EXPECT_EQ(control<COnOffButton>(4)->getValue(), 0.0f);
+  effect->setParameter(6, 0.7f);
+  EXPECT_EQ(control<COnOffButton>(4)->getValue(), 1.0f);
+  effect->setParameter(6, 0.5f);
   EXPECT_EQ(control<COnOffButton>(4)->getValue(), 0.0f);
   close();
 }
