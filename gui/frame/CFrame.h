@@ -124,6 +124,9 @@ class CFrame : public CViewContainer {
   void* window = nullptr;
   CDropTarget* dropTarget = nullptr;
   COffscreenContext* backBuffer = nullptr;
+  // The part of the back buffer the views have invalidated since it was last drawn (a bounding
+  // box); a paint elsewhere only copies the buffer to the window.
+  CArea staleArea;
   bool mouseTrackingArmed = false;
   // Wheel travel short of a whole notch (smooth wheels and touchpads send a fraction of 120),
   // kept until it adds up to one.

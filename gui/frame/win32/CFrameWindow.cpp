@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "gui/frame/CBitmap.h"
@@ -222,9 +223,15 @@ void CFrame::paint() {
     // Always through a kept back buffer, copied to the screen in one step: drawn directly, the
     // background shows bare under a control between the two (composited windows would hide
     // that, but not every system composites them: Wine does not).
-    if (!backBuffer)
+    if (!backBuffer) {
       backBuffer = new COffscreenContext(this, bounds.getWidth(), bounds.getHeight(), kBlackCColor);
-    drawArea(backBuffer, area);
+      staleArea = CArea(0, 0, bounds.getWidth(), bounds.getHeight());
+    }
+    // Only what the views changed is drawn again; the rest of the area (the window uncovered or
+    // redrawn by the host) still shows in the buffer and is only copied.
+    const CArea redraw = intersection(area, staleArea);
+    if (!redraw.isEmpty()) drawArea(backBuffer, redraw);
+    if (intersection(staleArea, area) == staleArea) staleArea = CArea();
     if (!copyToDevice(backBuffer, dc, area)) {
       auto* screen = new CDrawContext(this, dc, hwnd);
       backBuffer->copyFrom(screen, area, CPos(area.left, area.top));
@@ -247,6 +254,12 @@ void CFrame::armLeaveTracking() {
 }
 
 void CFrame::invalidateRect(const CArea& area) {
+  if (!area.isEmpty()) {
+    staleArea = staleArea.isEmpty()
+                    ? area
+                    : CArea(std::min(staleArea.left, area.left), std::min(staleArea.top, area.top),
+                            std::max(staleArea.right, area.right), std::max(staleArea.bottom, area.bottom));
+  }
   if (!visible || !window) return;
   const RECT r = {area.left, area.top, area.right, area.bottom};
   InvalidateRect(static_cast<HWND>(window), &r, TRUE);

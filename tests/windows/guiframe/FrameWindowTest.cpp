@@ -193,6 +193,15 @@ TEST_F(FrameWindowTest, PaintMessagesDrawDirtyViewsIntoTheWindow) {
   InvalidateRect(hwnd, &elsewhere, FALSE);
   UpdateWindow(hwnd);
   EXPECT_EQ(view->draws, first + 1);
+  // The window uncovered over the view (the system's invalidation, not the view's): the kept
+  // picture is copied back, nothing is drawn again.
+  RECT over = {0, 0, 100, 100};
+  InvalidateRect(hwnd, &over, FALSE);
+  UpdateWindow(hwnd);
+  EXPECT_EQ(view->draws, first + 1);
+  dc = GetDC(hwnd);
+  EXPECT_EQ(GetPixel(dc, 30, 30), RGB(255, 0, 0));
+  ReleaseDC(hwnd, dc);
 }
 
 TEST_F(FrameWindowTest, ModalViewBlocksPressesBehindIt) {
