@@ -2,7 +2,9 @@
 # Runs a Windows program under Wine with the project's own prefix.
 #   wine-run.sh [--prefix DIR] PROGRAM.exe [ARGS...]
 # The prefix is created once (no Mono or Gecko prompts; Arial replaced by Liberation Sans,
-# without which GDI+ finds no Arial and draws no text). Without a display the program runs
+# without which GDI+ finds no Arial and draws no text; Wine's debugger prints the crash and
+# ends the program instead of opening its crash dialog, which on a virtual display nobody
+# closes and which held a crashed test until its timeout). Without a display the program runs
 # on a virtual X server.
 set -euo pipefail
 
@@ -37,10 +39,10 @@ with_display() {
 }
 
 mkdir -p "$(dirname "$prefix")"
-if [ ! -f "$prefix/.korvalite-ready" ]; then
+if [ ! -f "$prefix/.korvalite-ready-v2" ]; then
   (
     flock 9
-    if [ ! -f "$prefix/.korvalite-ready" ]; then
+    if [ ! -f "$prefix/.korvalite-ready-v2" ]; then
       echo "wine-run: creating the Wine prefix $prefix" >&2
       if [ -n "$wineboot" ]; then "$wineboot" -i >/dev/null 2>&1 || true; else "$wine" wineboot -i >/dev/null 2>&1 || true; fi
       reg=$(mktemp --suffix=.reg)
@@ -52,11 +54,14 @@ REGEDIT4
 "Arial Bold"="Liberation Sans Bold"
 "Times New Roman"="Liberation Serif"
 "Courier New"="Liberation Mono"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
 EOF
       "$wine" regedit "Z:${reg//\//\\}" >/dev/null 2>&1 || true
       rm -f "$reg"
       "$(dirname "$wine")/wineserver" -w 2>/dev/null || true
-      touch "$prefix/.korvalite-ready"
+      touch "$prefix/.korvalite-ready-v2"
     fi
   ) 9>"$prefix.lock"
 fi
