@@ -1,6 +1,7 @@
 // The frame's native window: class registration, the child window in the host's window,
 // the window procedure, painting, pointer capture and leave tracking, cursors, size and
-// position, drop-target registration. Everything here runs on the window's thread.
+// position, drop-target registration. Everything here runs on the window's thread, except the
+// close, which a host may send from any thread: the window is then taken down on its own thread.
 #include <windows.h>
 
 #include <ole2.h>
@@ -29,7 +30,25 @@ int32_t classRegistrations = 0;
 bool buttonsSwapped = false;
 OSVERSIONINFOEXW systemVersion = {};
 
+// Private to the frame's class: the window's own thread takes it down (DestroyWindow fails on
+// any other thread, and a window left behind keeps a window procedure inside this module).
+constexpr UINT kDestroyOnOwnThread = WM_USER + 1;
+// How long a close from another thread waits for the window's thread to get to it.
+constexpr UINT kOwnThreadWaitMs = 2000;
+
+// On the window's thread: the drop registration, the window, and the OLE reference the thread
+// took when it created the window.
+void tearDownOnOwnThread(HWND hwnd) {
+  RevokeDragDrop(hwnd);
+  DestroyWindow(hwnd);
+  OleUninitialize();
+}
+
 LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kDestroyOnOwnThread) {
+    tearDownOnOwnThread(hwnd);
+    return 1;
+  }
   auto* frame = reinterpret_cast<CFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!frame) return DefWindowProcW(hwnd, message, wParam, lParam);
   return static_cast<LRESULT>(frame->handleWindowMessage(message, wParam, lParam));
@@ -52,6 +71,30 @@ void registerWindowClass() {
 void unregisterWindowClass() {
   if (classRegistrations <= 0) return;
   if (classRegistrations-- == 1) UnregisterClassW(className, static_cast<HINSTANCE>(getGuiModuleInstance()));
+}
+
+bool onWindowThread(HWND hwnd) {
+  return GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
+}
+
+// Takes the window down from any thread; answers whether it is gone. Another thread's window is
+// handed to that thread, and this one waits. When that thread does not get to it in time (busy,
+// or itself waiting for this one), the window is hidden and its procedure becomes the system's
+// default, so nothing of this module stays reachable through it after an unload; the host's
+// window takes it along when it goes. Its thread's OLE reference is lost then.
+bool destroyOnOwnThread(HWND hwnd) {
+  if (!IsWindow(hwnd)) return true;  // its thread ended and took it along
+  if (onWindowThread(hwnd)) {
+    tearDownOnOwnThread(hwnd);
+    return true;
+  }
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(hwnd, kDestroyOnOwnThread, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kOwnThreadWaitMs,
+                      &result);
+  if (!IsWindow(hwnd)) return true;
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
+  ShowWindowAsync(hwnd, SW_HIDE);
+  return !IsWindow(hwnd);
 }
 
 CButtonState buttonsFromKeyState(WPARAM keys) {
@@ -128,17 +171,19 @@ void CFrame::createWindow() {
   setDropActive(true);
 }
 
+// Any thread (the host's close).
 void CFrame::destroyWindow() {
-  OleUninitialize();
   if (backBuffer) backBuffer->release();
   backBuffer = nullptr;
   if (window) {
     HWND hwnd = static_cast<HWND>(window);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd);
     countLive(kLiveWindows, -1);
     window = nullptr;
-    unregisterWindowClass();
+    // A class that still has a window stays registered: the window needs it while it lives.
+    if (destroyOnOwnThread(hwnd)) unregisterWindowClass();
+  } else {
+    OleUninitialize();
   }
   GDIPlusGlobals::releaseGdiPlus();
 }
@@ -332,7 +377,9 @@ bool CFrame::setDropActive(bool active) {
   HWND hwnd = static_cast<HWND>(window);
   if (dropTarget) {
     dropTarget->forgetFrame();
-    RevokeDragDrop(hwnd);  // drops the system's reference; the target deletes itself
+    // Drops the system's reference; the target deletes itself. Only the registering thread can
+    // revoke: from another, the close revokes on the window's thread.
+    if (onWindowThread(hwnd)) RevokeDragDrop(hwnd);
     dropTarget = nullptr;
   }
   if (active) {
