@@ -7,10 +7,9 @@
 #include <cstring>
 
 #ifdef _WIN32
-// clang-format off
 #include <windows.h>
-#include <psapi.h>
-// clang-format on
+
+#include "tools/host/ProcessCensus.h"
 #else
 #include <malloc.h>
 #include <sys/mman.h>
@@ -143,11 +142,8 @@ double wallSeconds() {
 
 long long allocatedBytes() {
 #ifdef _WIN32
-  PROCESS_MEMORY_COUNTERS_EX counters = {};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                       sizeof counters);
-  return static_cast<long long>(counters.PrivateUsage);
+  // The heaps' pages and every VirtualAlloc: what an instance, a table set or a picture holds.
+  return static_cast<long long>(privateBytes());
 #elif defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   return static_cast<long long>(__sanitizer_get_current_allocated_bytes());
 #else

@@ -77,8 +77,8 @@ FpState hostDefaultFpState();
 double threadSeconds();
 double wallSeconds();
 
-// Bytes the process has allocated now (the sanitizer's count natively, private bytes on
-// Windows).
+// Bytes the process has allocated now (the sanitizer's count natively, committed private
+// memory on Windows).
 long long allocatedBytes();
 
 }  // namespace reliability
