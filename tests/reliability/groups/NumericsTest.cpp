@@ -1,7 +1,7 @@
 // Group 3: numerics. Finite output at every corner of the parameter space and at random
-// settings; recovery after poisoned input or parameters; no subnormal output and no slowdown in
-// a long silent tail with the host's flush-to-zero off; the host's floating-point control state
-// unchanged by every call.
+// settings; recovery after poisoned input or parameters; the host's floating-point control state
+// unchanged by every call. (Subnormals in a silent tail are checked in the model's state, which
+// the output cannot show.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -174,60 +174,6 @@ TEST(Numerics, RecoveryAfterPoisonedInputOrParameters) {
       format("%d poisons (NaN/+Inf/-Inf/1e30 input at %zu settings; NaN/-1/2 on each parameter): outputs "
              "finite; back within %.0e of an unpoisoned twin for good after at most %.1f ms (%s)",
              runs, settings.size(), static_cast<double>(kTolerance), 1e3 * worst / kRate, worstWhat.c_str()));
-}
-
-// A full-scale signal, then 60 s of digital silence with the host's flush-to-zero off: the
-// output holds no subnormal and a block of the tail costs no more than a block of the loud part.
-TEST(Numerics, SilentTailHasNoSubnormalsAndNoSlowdown) {
-  Instance effect = Instance::started(kRate, 512);
-  ASSERT_TRUE(effect);
-  StereoBuffers audio(512);
-  constexpr int kTailBlock = 512;
-  const FpState host = hostDefaultFpState();
-  const int loudBlocks = static_cast<int>(5.0f * kRate / kTailBlock);
-  const int tailBlocks = static_cast<int>(60.0f * kRate / kTailBlock) * (soaking() ? 5 : 1);
-  long long t = 0;
-  double loud = 0.0;
-  for (int b = 0; b < loudBlocks; ++b) {
-    float** in = audio.in(kTailBlock);
-    fillSine(in[0], kTailBlock, 82.4, kRate, 1.0f, t);
-    fillSine(in[1], kTailBlock, 82.4, kRate, 1.0f, t);
-    float** out = audio.out(kTailBlock);
-    writeFpState(host);
-    const double s = threadSeconds();
-    effect.process(in, out, kTailBlock);
-    loud += threadSeconds() - s;
-    ASSERT_EQ(readFpState(), host);
-    t += kTailBlock;
-  }
-  long subnormals = 0;
-  double tail = 0.0;
-  int measured = 0;
-  float** in = audio.in(kTailBlock);
-  std::fill(in[0], in[0] + kTailBlock, 0.0f);
-  std::fill(in[1], in[1] + kTailBlock, 0.0f);
-  for (int b = 0; b < tailBlocks; ++b) {
-    float** out = audio.out(kTailBlock);
-    writeFpState(host);
-    const double s = threadSeconds();
-    effect.process(in, out, kTailBlock);
-    const double used = threadSeconds() - s;
-    ASSERT_EQ(readFpState(), host);
-    subnormals += countSubnormal(out[0], kTailBlock) + countSubnormal(out[1], kTailBlock);
-    // The last 5 s of the tail: long after every state decayed toward zero.
-    if (b >= tailBlocks - loudBlocks) {
-      tail += used;
-      ++measured;
-    }
-  }
-  const double ratio = (tail / measured) / (loud / loudBlocks);
-  EXPECT_EQ(subnormals, 0);
-  EXPECT_LT(ratio, 1.5) << "the silent tail is slower than the loud part";
-  figure("3 numerics",
-         format("%.0f s full scale then %.0f s silence, FTZ off: subnormal outputs %ld, tail/loud "
-                "CPU per block %.3f (%.1f us vs %.1f us)",
-                loudBlocks * kTailBlock / kRate, tailBlocks * kTailBlock / kRate, subnormals, ratio,
-                1e6 * tail / measured, 1e6 * loud / loudBlocks));
 }
 
 }  // namespace

@@ -23,14 +23,6 @@ bool allFinite(const float* x, int n) {
   return true;
 }
 
-int countSubnormal(const float* x, int n) {
-  int count = 0;
-  for (int i = 0; i < n; ++i) {
-    count += std::fpclassify(x[i]) == FP_SUBNORMAL;
-  }
-  return count;
-}
-
 float peak(const float* x, int n) {
   float p = 0.0f;
   for (int i = 0; i < n; ++i) p = std::fmax(p, std::fabs(x[i]));

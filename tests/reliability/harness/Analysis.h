@@ -1,4 +1,4 @@
-// Test signals and what the battery measures in the output: non-finite and subnormal samples,
+// Test signals and what the battery measures in the output: non-finite samples, the peak,
 // the amplitude of one frequency, harmonic distortion.
 #pragma once
 
@@ -10,8 +10,6 @@ namespace reliability {
 void fillSine(float* x, int n, double frequency, double rate, float amplitude, long long start = 0);
 
 bool allFinite(const float* x, int n);
-// Samples that are not zero but smaller than the smallest normal float.
-int countSubnormal(const float* x, int n);
 float peak(const float* x, int n);
 
 // The amplitude of the component at `frequency` (a projection on sine and cosine over n samples;
