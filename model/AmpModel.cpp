@@ -32,6 +32,15 @@ int idleKey(const float* params) {
   return (supplyOn ? 1 : 0) | (tapPower ? 2 : 0);
 }
 
+// How long a gain change takes, in seconds (the circuit overshoots while its bias follows a
+// faster large change of drive).
+constexpr float kGainRampSeconds = 0.03f;
+
+int samplesIn(float seconds, float period) {
+  const int n = static_cast<int>(seconds / period + 0.5f);
+  return n > 1 ? n : 1;
+}
+
 // A host sample as it enters the circuit: NaN and infinities as silence, absurd values clipped.
 float hostSample(float v) {
   if (!std::isfinite(v)) return 0.0f;
@@ -140,12 +149,14 @@ const ModelState* AmpModel::idleStates() {
 void AmpModel::initModel() {
   state_ = ModelState();
   fresh_ = false;
+  snap_ = true;
 }
 
 void AmpModel::resetToIdle() {
   state_ = idle_[0];
   idleKey_ = 0;
   fresh_ = true;
+  snap_ = true;
 }
 
 void AmpModel::updateCoefficients(float tone, float internalRate, float hostRate) {
@@ -197,6 +208,7 @@ struct AmpModel::BlockSettings {
   float volume;
   bool powerOn;
   bool inputTransformerOn;
+  bool supplyOn;
   float drive;
   float invDrive;
   PowerSettings power;
@@ -204,11 +216,11 @@ struct AmpModel::BlockSettings {
 
 // One internal step of both channels' circuits: tone low-pass, preamp block, power block, which
 // also mixes in the dry value u / g.
-inline Float4 AmpModel::circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& b,
-                                    bool supplyOn) {
+inline Float4 AmpModel::circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& b) {
   const Float4 toneOut = ToneFilter::process(live_.tone, c.tone, u);
-  const PreampResultT<Float4> pre = PreampBlock::process(c.preamp, *tables_, toneOut, b.drive, b.invDrive,
-                                                         supplyOn, c.power.supply, c.power.feedback, dcPole_);
+  const PreampResultT<Float4> pre =
+      PreampBlock::process(c.preamp, *tables_, toneOut, b.drive, b.invDrive, b.supplyOn, c.power.supply,
+                           c.power.feedback, dcPole_);
   return PowerBlock::process(c.power, *tables_, pre.powerInput, pre.coupling, pre.tap, u * b.invGain, b.power,
                              dcPole_);
 }
@@ -238,6 +250,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
     b.power.tapPower = static_cast<int>(p10 * 100.0f) != 0;
     b.drive = p10 > 0.0f ? 1.0f : 8.0f;
     b.invDrive = 1.0f / b.drive;
+    b.supplyOn = params[kParamPowerSupply] > 0.0f;
 
     // A fresh instance meets its first settings: start from the idle point that fits them (the
     // hosts set a project's parameters before the first block), so no settling burst is heard.
@@ -246,6 +259,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
       if (key != idleKey_) state_ = idle_[key];
       fresh_ = false;
     }
+    startTransitions(b, sampleFrames);
 
     CircuitState& circuit1 = state_.channel[0].circuit;
     CircuitState& circuit2 = state_.channel[1].circuit;
@@ -283,6 +297,44 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
   }
   if (meterLevel1 != nullptr) *meterLevel1 = peak1;
   if (meterLevel2 != nullptr) *meterLevel2 = peak2;
+}
+
+// Audio thread, at block entry: the transitions towards this block's values. A gain change
+// starts a ramp over 30 ms, or over the block where the block is longer.
+void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
+  const float period = live_.hostPeriod;
+  if (snap_) {
+    snap_ = false;
+    gain_.set(b.gain);
+    for (float& g : gainHistory_) g = b.gain;
+    gainSettling_ = 0;
+  }
+  if (b.gain != gain_.target()) {
+    const int leastGain = samplesIn(kGainRampSeconds, period);
+    const int gainRamp = sampleFrames > leastGain ? sampleFrames : leastGain;
+    gain_.start(b.gain, gainRamp);
+    gainSettling_ = gainRamp + kGainHistory;
+    // The step at phase mu of host period n sees the signal at n - 2 + mu, and the up-sampler
+    // delays it by about six internal steps more.
+    const int delay = static_cast<int>(2.5f + 6.157f * kInternalStep / period);
+    dryDelay_ = delay < kGainHistory - 1 ? delay : kGainHistory - 1;
+  }
+  moving_ = gainSettling_ > 0;
+}
+
+// Audio thread, once per host sample while a transition is under way: this sample's values into
+// s. Answers whether any transition goes on after this sample.
+bool AmpModel::advanceTransitions(BlockSettings& s) {
+  bool moving = false;
+  if (gainSettling_ > 0) {
+    --gainSettling_;
+    s.gain = gain_.advance();
+    gainAt_ = (gainAt_ + 1) & (kGainHistory - 1);
+    gainHistory_[gainAt_] = s.gain;
+    s.invGain = 1.0f / gainHistory_[(gainAt_ - dryDelay_) & (kGainHistory - 1)];
+    moving = gainSettling_ > 0;
+  }
+  return moving;
 }
 
 template <bool kStereo>
@@ -326,18 +378,20 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
                             float& peak2) {
   ChannelState& c1 = state_.channel[0];
   ChannelState& c2 = state_.channel[1];
+  BlockSettings s = b;
   for (int32_t i = 0; i < sampleFrames; ++i) {
     const float period = live_.hostPeriod;
     // Read both raw samples before any output is written: the buffers may alias.
     const float raw1 = in1[i];
     const float raw2 = in2[i];
+    if (moving_) moving_ = advanceTransitions(s);
 
-    float x1 = state_.dither.sample() + b.gain * hostSample(raw1);
-    float x2 = state_.dither.sample() + b.gain * hostSample(raw2);
+    float x1 = state_.dither.sample() + s.gain * hostSample(raw1);
+    float x2 = state_.dither.sample() + s.gain * hostSample(raw2);
 
-    const float v1 = meterPosition(x1, b.gain);
+    const float v1 = meterPosition(x1, s.gain);
     if (v1 > peak1) peak1 = v1;
-    const float v2 = meterPosition(x2, b.gain);
+    const float v2 = meterPosition(x2, s.gain);
     if (v2 > peak2) peak2 = v2;
 
     // Host-rate filters run whether or not they are switched in, so switching is seamless.
@@ -387,7 +441,7 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
         // With one channel, the second lane's circuit copy runs on channel 1's signal too, so
         // channel 2's down-sampler is fed channel 1's circuit output.
         const Float4 in = kStereo ? u[j] : __builtin_shufflevector(u[j], u[j], 0, 0, 2, 2);
-        q[j] = circuitStep(lanes_, in, b, params[kParamPowerSupply] > 0.0f);
+        q[j] = circuitStep(lanes_, in, s);
       }
       for (int j = 0; j < n; ++j) {
         lanes_.previousOut = lanes_.lastOut;
@@ -410,8 +464,8 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     float h = 1.0f - phase * kStepsPerSecond;
     h = h > 0.0f ? h : 0.0f;
     h = h < 1.0f ? h : 1.0f;
-    float o1 = b.volume * (h * last1 + (1.0f - h) * previous1);
-    float o2 = kStereo ? b.volume * (h * last2 + (1.0f - h) * previous2) : o1;
+    float o1 = s.volume * (h * last1 + (1.0f - h) * previous1);
+    float o2 = kStereo ? s.volume * (h * last2 + (1.0f - h) * previous2) : o1;
 
     const float l1 = TransformerFilters::peaking(live_.lift, c1.lift, o1);
     const float l2 = TransformerFilters::peaking(live_.lift, c2.lift, o2);

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "model/ModelState.h"
+#include "model/ParameterRamp.h"
 #include "model/ToneFilter.h"
 #include "model/TransformerFilters.h"
 
@@ -114,7 +115,9 @@ class AmpModel {
   template <bool kStereo>
   void runBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
                 const float* params, const BlockSettings& block, float& peak1, float& peak2);
-  Float4 circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& block, bool supplyOn);
+  Float4 circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& block);
+  void startTransitions(const BlockSettings& target, int32_t sampleFrames);
+  bool advanceTransitions(BlockSettings& s);
   void retune();
   bool stateFinite() const;
 
@@ -145,4 +148,19 @@ class AmpModel {
   std::atomic<float> tone_{0.5f};
   std::atomic<float> internalRate_{192000.0f};
   std::atomic<float> hostRate_{44100.0f};
+
+  // Changes take effect over a few milliseconds, sample by sample (the block values are what
+  // the changes head for). moving_: some transition is under way; snap_: the next block's
+  // values are taken at once (a new instance, a reset).
+  bool moving_ = false;
+  bool snap_ = true;
+  ParameterRamp gain_{ParameterRamp::Shape::kRatio};
+  // The dry share divides the up-sampled signal by the gain it was multiplied with, which
+  // reaches the circuit a few host samples after it was applied: the last gains applied, and
+  // how far back the circuit's input lies (dryDelay_, host samples).
+  static constexpr int kGainHistory = 8;
+  float gainHistory_[kGainHistory] = {};
+  int gainAt_ = 0;
+  int dryDelay_ = 3;
+  int gainSettling_ = 0;  // host samples until the dry divisor has caught up with the ramp
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <xmmintrin.h>
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <limits>
@@ -162,6 +163,36 @@ TEST(PowerSwitch, OffPassesTheRawInputBitForBitEvenInPlace) {
   EXPECT_EQ(0, std::memcmp(r.data(), b.data(), b.size() * sizeof(float)));
 }
 
+// The dry share is the up-sampled signal divided by the gain, which reaches the circuit a few
+// samples after it is applied; a gain change must not leave the two out of step.
+TEST(GainChange, NeverLouderThanTheLouderSettingAtAnyMixOrBlockSize) {
+  const int n = 44100;
+  const std::vector<float> in = measure::sine(1000.0, 44100.0, n, 1.0);
+  for (float mix : {0.0f, 0.5f, 0.8f}) {
+    std::vector<float> p = measure::defaultParams();
+    p[kParamMix] = mix;
+    float louder = 0.0f;
+    for (float gain : {0.0f, 1.0f}) {
+      AmpModel steady;
+      p[kParamGain] = gain;
+      louder = std::fmax(louder, measure::peak(render(steady, in, in, p).left, n / 2));
+    }
+    for (int block : {1, 64, 512}) {
+      // The gain toggles between its ends every 50 ms.
+      AmpModel m;
+      std::vector<float> out(n);
+      for (int at = 0; at < n; at += block) {
+        const int count = std::min(block, n - at);
+        p[kParamGain] = (at / 2205) % 2 == 0 ? 1.0f : 0.0f;
+        const float* inputs[2] = {in.data() + at, in.data() + at};
+        float* outputs[2] = {out.data() + at, out.data() + at};
+        m.processReplacing(inputs, outputs, count, p.data(), false, nullptr, nullptr);
+      }
+      EXPECT_LT(measure::db(measure::peak(out, 2205) / louder), 1.0) << "mix " << mix << " block " << block;
+    }
+  }
+}
+
 // A mono track (second input unconnected) plays channel 1's sound on both outputs.
 TEST(SecondChannel, InactiveCopiesChannelOneToOutputTwoWhileMeterTwoFollowsInputTwo) {
   AmpModel m;
@@ -180,12 +211,13 @@ TEST(SecondChannel, InactiveCopiesChannelOneToOutputTwoWhileMeterTwoFollowsInput
   m.processReplacing(inputs, outputs, 0, p.data(), true, &meter1, &meter2);
   EXPECT_EQ(meter1, 0.0f);
   EXPECT_EQ(meter2, 0.0f);
-  // Full scale at full gain pins the meter.
-  std::vector<float> full(64, 1.0f);
+  // Full scale at full gain (once the gain has moved there) pins the meter.
+  std::vector<float> full(4096, 1.0f), wide(4096), wide2(4096);
   const float* loud[2] = {full.data(), full.data()};
+  float* wideOutputs[2] = {wide.data(), wide2.data()};
   std::vector<float> q = p;
   q[kParamGain] = 1.0f;
-  m.processReplacing(loud, outputs, 64, q.data(), true, &meter1, &meter2);
+  m.processReplacing(loud, wideOutputs, 4096, q.data(), true, &meter1, &meter2);
   EXPECT_EQ(meter1, 1.0f);
 }
 
