@@ -32,9 +32,13 @@ int idleKey(const float* params) {
   return (supplyOn ? 1 : 0) | (tapPower ? 2 : 0);
 }
 
-// How long a gain change takes, in seconds (the circuit overshoots while its bias follows a
-// faster large change of drive).
+// How long the changes take, in seconds: a ramped gain (the circuit overshoots while its bias
+// follows a faster large change of drive), the power switch's crossfade.
 constexpr float kGainRampSeconds = 0.03f;
+constexpr float kBypassFadeSeconds = 0.01f;
+
+static_assert(AmpModel::reportedDelay(1.0e7f) < BypassDelay::kCapacity,
+              "the bypass line holds the longest delay");
 
 int samplesIn(float seconds, float period) {
   const int n = static_cast<int>(seconds / period + 0.5f);
@@ -150,6 +154,7 @@ void AmpModel::initModel() {
   state_ = ModelState();
   fresh_ = false;
   snap_ = true;
+  bypassDelay_.clear();
 }
 
 void AmpModel::resetToIdle() {
@@ -157,6 +162,7 @@ void AmpModel::resetToIdle() {
   idleKey_ = 0;
   fresh_ = true;
   snap_ = true;
+  bypassDelay_.clear();
 }
 
 void AmpModel::updateCoefficients(float tone, float internalRate, float hostRate) {
@@ -185,6 +191,7 @@ void AmpModel::retune() {
   if (hostRate != tunedHostRate_) {
     TransformerFilters::peakingPair(hostRate, live_.cut, live_.lift);
     live_.hostPeriod = 1.0f / hostRate;
+    live_.bypassDelay = reportedDelay(hostRate);
   }
   tunedTone_ = tone;
   tunedInternalRate_ = internalRate;
@@ -303,11 +310,13 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
 // starts a ramp over 30 ms, or over the block where the block is longer.
 void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
   const float period = live_.hostPeriod;
+  bypassTarget_ = b.powerOn ? 1.0f : 0.0f;
   if (snap_) {
     snap_ = false;
     gain_.set(b.gain);
     for (float& g : gainHistory_) g = b.gain;
     gainSettling_ = 0;
+    bypass_ = bypassTarget_;
   }
   if (b.gain != gain_.target()) {
     const int leastGain = samplesIn(kGainRampSeconds, period);
@@ -319,7 +328,8 @@ void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
     const int delay = static_cast<int>(2.5f + 6.157f * kInternalStep / period);
     dryDelay_ = delay < kGainHistory - 1 ? delay : kGainHistory - 1;
   }
-  moving_ = gainSettling_ > 0;
+  bypassStep_ = 1.0f / static_cast<float>(samplesIn(kBypassFadeSeconds, period));
+  moving_ = gainSettling_ > 0 || bypass_ != bypassTarget_;
 }
 
 // Audio thread, once per host sample while a transition is under way: this sample's values into
@@ -334,7 +344,14 @@ bool AmpModel::advanceTransitions(BlockSettings& s) {
     s.invGain = 1.0f / gainHistory_[(gainAt_ - dryDelay_) & (kGainHistory - 1)];
     moving = gainSettling_ > 0;
   }
-  return moving;
+  if (bypass_ < bypassTarget_) {
+    bypass_ = bypass_ + bypassStep_;
+    if (bypass_ >= bypassTarget_) bypass_ = bypassTarget_;
+  } else if (bypass_ > bypassTarget_) {
+    bypass_ = bypass_ - bypassStep_;
+    if (bypass_ <= bypassTarget_) bypass_ = bypassTarget_;
+  }
+  return moving || bypass_ != bypassTarget_;
 }
 
 template <bool kStereo>
@@ -384,7 +401,9 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     // Read both raw samples before any output is written: the buffers may alias.
     const float raw1 = in1[i];
     const float raw2 = in2[i];
-    if (moving_) moving_ = advanceTransitions(s);
+    bypassDelay_.push(raw1, raw2);
+    const bool moving = moving_;
+    if (moving) moving_ = advanceTransitions(s);
 
     float x1 = state_.dither.sample() + s.gain * hostSample(raw1);
     float x2 = state_.dither.sample() + s.gain * hostSample(raw2);
@@ -473,9 +492,20 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
       o1 = l1;
       o2 = l2;
     }
-    if (!b.powerOn) {
-      o1 = raw1;
-      o2 = raw2;
+    // Bypassed, the input leaves exactly as it came, as late as the processed signal.
+    const int delay = live_.bypassDelay;
+    if (moving) {
+      if (bypass_ == 0.0f) {
+        o1 = bypassDelay_.delayed(0, delay);
+        o2 = bypassDelay_.delayed(1, delay);
+      } else if (bypass_ < 1.0f) {
+        const float dry = 1.0f - bypass_;
+        o1 = bypass_ * o1 + dry * hostSample(bypassDelay_.delayed(0, delay));
+        o2 = bypass_ * o2 + dry * hostSample(bypassDelay_.delayed(1, delay));
+      }
+    } else if (!b.powerOn) {
+      o1 = bypassDelay_.delayed(0, delay);
+      o2 = bypassDelay_.delayed(1, delay);
     }
     out1[i] = o1;
     if constexpr (kStereo) out2[i] = o2;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "model/BypassDelay.h"
 #include "model/ModelState.h"
 #include "model/ParameterRamp.h"
 #include "model/ToneFilter.h"
@@ -53,10 +54,12 @@ class AmpModel {
   // are the eleven live parameter values (model/ParameterIndex.h). When secondChannelActive is
   // false only channel 1 is computed and outputs[1] (if not null) receives a copy of outputs[0]. The block's
   // meter peaks (0..1) are stored through meterLevel1/2. A NaN or infinite host sample enters the circuit as
-  // 0 (with the power off the raw input still passes unchanged); should the circuit's state ever become
-  // non-finite it restarts from idle. The circuits run in vector lanes, two channels at once (with one
-  // channel active, the second lane runs along), giving each channel exactly the values of the one-channel
-  // code. Null pointers are refused. Allocates nothing, locks nothing; flush-to-zero is on while it runs.
+  // 0 (with the power off the raw input still passes unchanged, delayed by reportedDelay); should the
+  // circuit's state ever become non-finite it restarts from idle. A changed gain, volume or mix, supply, tap
+  // or power setting takes effect over a few milliseconds, never as a jump. The circuits run in vector lanes,
+  // two channels at once (with one channel active, the second lane runs along), giving each channel exactly
+  // the values of the one-channel code. Null pointers are refused. Allocates nothing, locks nothing;
+  // flush-to-zero is on while it runs.
   void processReplacing(const float* const* inputs, float* const* outputs, int32_t sampleFrames,
                         const float* params, bool secondChannelActive, float* meterLevel1,
                         float* meterLevel2);
@@ -137,6 +140,7 @@ class AmpModel {
     PeakingCoefficients cut;   // 100 Hz, -12 dB, ahead of the circuit
     PeakingCoefficients lift;  // 100 Hz, +12 dB, behind it
     float hostPeriod = 1.0f / 44100.0f;
+    int bypassDelay = 4;  // host samples the bypassed input is delayed by: the reported delay
   };
   FrameCoefficients live_;
   // The settings live_ was tuned for (NaN: not tuned yet).
@@ -163,4 +167,10 @@ class AmpModel {
   int gainAt_ = 0;
   int dryDelay_ = 3;
   int gainSettling_ = 0;  // host samples until the dry divisor has caught up with the ramp
+  // The power switch crossfades between the processed output (weight bypass_) and the input
+  // delayed by the reported latency.
+  float bypass_ = 1.0f;
+  float bypassTarget_ = 1.0f;
+  float bypassStep_ = 0.0f;
+  BypassDelay bypassDelay_;
 };

@@ -142,25 +142,41 @@ TEST(Distortion, SinesStayBoundedAndHarmonicsRiseWithGain) {
   }
 }
 
-TEST(PowerSwitch, OffPassesTheRawInputBitForBitEvenInPlace) {
-  AmpModel m;
-  std::vector<float> p = measure::defaultParams();
-  p[kParamPower] = 0.5f;
-  std::vector<float> a = measure::sine(440.0, 44100.0, 3000, 0.9);
-  std::vector<float> b = measure::sine(97.0, 44100.0, 3000, 1.5);
-  a[10] = std::numeric_limits<float>::quiet_NaN();
-  b[11] = std::numeric_limits<float>::infinity();
-  b[12] = -0.0f;
-  const measure::Stereo out = render(m, a, b, p);
-  EXPECT_EQ(0, std::memcmp(out.left.data(), a.data(), a.size() * sizeof(float)));
-  EXPECT_EQ(0, std::memcmp(out.right.data(), b.data(), b.size() * sizeof(float)));
+TEST(PowerSwitch, OffPassesTheInputDelayedByTheReportedLatencyBitForBitEvenInPlace) {
+  for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+    const int delay = AmpModel::reportedDelay(rate);
+    AmpModel m;
+    m.setHostRate(rate);
+    std::vector<float> p = measure::defaultParams();
+    p[kParamPower] = 0.5f;
+    std::vector<float> a = measure::sine(440.0, rate, 3000, 0.9);
+    std::vector<float> b = measure::sine(97.0, rate, 3000, 1.5);
+    a[10] = std::numeric_limits<float>::quiet_NaN();
+    b[11] = std::numeric_limits<float>::infinity();
+    b[12] = -0.0f;
+    const measure::Stereo out = render(m, a, b, p);
+    for (int i = 0; i < delay; ++i) ASSERT_EQ(out.left[i], 0.0f) << rate;
+    const size_t n = a.size() - delay;
+    EXPECT_EQ(0, std::memcmp(out.left.data() + delay, a.data(), n * sizeof(float))) << rate;
+    EXPECT_EQ(0, std::memcmp(out.right.data() + delay, b.data(), n * sizeof(float))) << rate;
 
-  std::vector<float> l = a, r = b;
-  const float* inputs[2] = {l.data(), r.data()};
-  float* outputs[2] = {l.data(), r.data()};
-  m.processReplacing(inputs, outputs, static_cast<int32_t>(l.size()), p.data(), true, nullptr, nullptr);
-  EXPECT_EQ(0, std::memcmp(l.data(), a.data(), a.size() * sizeof(float)));
-  EXPECT_EQ(0, std::memcmp(r.data(), b.data(), b.size() * sizeof(float)));
+    std::vector<float> l = a, r = b;
+    const float* inputs[2] = {l.data(), r.data()};
+    float* outputs[2] = {l.data(), r.data()};
+    m.processReplacing(inputs, outputs, static_cast<int32_t>(l.size()), p.data(), true, nullptr, nullptr);
+    EXPECT_EQ(0, std::memcmp(l.data() + delay, a.data(), n * sizeof(float))) << rate;
+    EXPECT_EQ(0, std::memcmp(r.data() + delay, b.data(), n * sizeof(float))) << rate;
+
+    // Switched off while playing: once the crossfade has passed, the delayed input again.
+    AmpModel playing;
+    playing.setHostRate(rate);
+    render(playing, a, b, measure::defaultParams());
+    const measure::Stereo later = render(playing, a, b, p);
+    const size_t from = static_cast<size_t>(0.011f * rate);
+    EXPECT_EQ(
+        0, std::memcmp(later.left.data() + from, a.data() + from - delay, (a.size() - from) * sizeof(float)))
+        << rate;
+  }
 }
 
 // The dry share is the up-sampled signal divided by the gain, which reaches the circuit a few
