@@ -32,9 +32,17 @@ int idleKey(const float* params) {
   return (supplyOn ? 1 : 0) | (tapPower ? 2 : 0);
 }
 
+// The circuit configuration the settings ask for: bit 0 the supply feedback, bit 1 the output
+// tap (together the idle key), bit 2 the drive of 1 that any non-zero tap setting gives.
+int configuration(const float* params) {
+  return idleKey(params) | (unit(params[kParamOutputTap]) > 0.0f ? 4 : 0);
+}
+
 // How long the changes take, in seconds: a ramped gain (the circuit overshoots while its bias
-// follows a faster large change of drive), the power switch's crossfade.
+// follows a faster large change of drive), a configuration change's fade out and again in, the
+// power switch's crossfade.
 constexpr float kGainRampSeconds = 0.03f;
+constexpr float kSwitchFadeSeconds = 0.005f;
 constexpr float kBypassFadeSeconds = 0.01f;
 
 static_assert(AmpModel::reportedDelay(1.0e7f) < BypassDelay::kCapacity,
@@ -266,6 +274,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
       if (key != idleKey_) state_ = idle_[key];
       fresh_ = false;
     }
+    wantedConfiguration_ = configuration(params);
     startTransitions(b, sampleFrames);
 
     CircuitState& circuit1 = state_.channel[0].circuit;
@@ -300,7 +309,10 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
 
     // A backstop: should the circuit ever leave the finite numbers, it restarts from idle
     // instead of staying silent (or NaN) for good.
-    if (!stateFinite()) state_ = idle_ != nullptr ? idle_[key] : ModelState();
+    if (!stateFinite()) {
+      state_ = idle_ != nullptr ? idle_[key] : ModelState();
+      configuration_ = wantedConfiguration_;
+    }
   }
   if (meterLevel1 != nullptr) *meterLevel1 = peak1;
   if (meterLevel2 != nullptr) *meterLevel2 = peak2;
@@ -316,6 +328,8 @@ void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
     gain_.set(b.gain);
     for (float& g : gainHistory_) g = b.gain;
     gainSettling_ = 0;
+    configuration_ = wantedConfiguration_;
+    switchLevel_ = 1.0f;
     bypass_ = bypassTarget_;
   }
   if (b.gain != gain_.target()) {
@@ -328,8 +342,10 @@ void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
     const int delay = static_cast<int>(2.5f + 6.157f * kInternalStep / period);
     dryDelay_ = delay < kGainHistory - 1 ? delay : kGainHistory - 1;
   }
+  switchStep_ = 1.0f / static_cast<float>(samplesIn(kSwitchFadeSeconds, period));
   bypassStep_ = 1.0f / static_cast<float>(samplesIn(kBypassFadeSeconds, period));
-  moving_ = gainSettling_ > 0 || bypass_ != bypassTarget_;
+  moving_ = gainSettling_ > 0 || wantedConfiguration_ != configuration_ || switchLevel_ != 1.0f ||
+            bypass_ != bypassTarget_;
 }
 
 // Audio thread, once per host sample while a transition is under way: this sample's values into
@@ -344,6 +360,22 @@ bool AmpModel::advanceTransitions(BlockSettings& s) {
     s.invGain = 1.0f / gainHistory_[(gainAt_ - dryDelay_) & (kGainHistory - 1)];
     moving = gainSettling_ > 0;
   }
+  if (wantedConfiguration_ != configuration_) {
+    switchLevel_ = switchLevel_ - switchStep_;
+    if (switchLevel_ <= 0.0f) {
+      switchLevel_ = 0.0f;
+      handOver(wantedConfiguration_);
+    }
+    moving = true;
+  } else if (switchLevel_ < 1.0f) {
+    switchLevel_ = switchLevel_ + switchStep_;
+    if (switchLevel_ >= 1.0f) switchLevel_ = 1.0f;
+    moving = moving || switchLevel_ < 1.0f;
+  }
+  s.supplyOn = (configuration_ & 1) != 0;
+  s.power.tapPower = (configuration_ & 2) != 0;
+  s.drive = (configuration_ & 4) != 0 ? 1.0f : 8.0f;
+  s.invDrive = 1.0f / s.drive;
   if (bypass_ < bypassTarget_) {
     bypass_ = bypass_ + bypassStep_;
     if (bypass_ >= bypassTarget_) bypass_ = bypassTarget_;
@@ -352,6 +384,19 @@ bool AmpModel::advanceTransitions(BlockSettings& s) {
     if (bypass_ <= bypassTarget_) bypass_ = bypassTarget_;
   }
   return moving || bypass_ != bypassTarget_;
+}
+
+// Audio thread, with the output faded out: the circuit takes the settled state of the new
+// configuration (its preamp and power blocks; the tone filter and the resamplers carry the
+// signal, which the configuration does not change).
+void AmpModel::handOver(int configuration) {
+  configuration_ = configuration;
+  if (idle_ == nullptr) return;
+  const CircuitState& idle = idle_[configuration & (kIdleStates - 1)].channel[0].circuit;
+  CircuitStateT<Float4> settled;
+  CircuitLanes::pack(idle, idle, settled);
+  lanes_.preamp = settled.preamp;
+  lanes_.power = settled.power;
 }
 
 template <bool kStereo>
@@ -495,6 +540,8 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     // Bypassed, the input leaves exactly as it came, as late as the processed signal.
     const int delay = live_.bypassDelay;
     if (moving) {
+      o1 = o1 * switchLevel_;
+      o2 = o2 * switchLevel_;
       if (bypass_ == 0.0f) {
         o1 = bypassDelay_.delayed(0, delay);
         o2 = bypassDelay_.delayed(1, delay);

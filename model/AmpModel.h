@@ -121,6 +121,7 @@ class AmpModel {
   Float4 circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& block);
   void startTransitions(const BlockSettings& target, int32_t sampleFrames);
   bool advanceTransitions(BlockSettings& s);
+  void handOver(int configuration);
   void retune();
   bool stateFinite() const;
 
@@ -167,6 +168,13 @@ class AmpModel {
   int gainAt_ = 0;
   int dryDelay_ = 3;
   int gainSettling_ = 0;  // host samples until the dry divisor has caught up with the ramp
+  // A change of supply feedback, output tap or drive moves the circuit's operating point,
+  // which would be heard as a thump: the output fades out in the old configuration, the circuit
+  // takes the settled state of the new one, and the output fades in.
+  int configuration_ = 0;  // the configuration the circuit runs in (see configuration())
+  int wantedConfiguration_ = 0;
+  float switchLevel_ = 1.0f;
+  float switchStep_ = 0.0f;
   // The power switch crossfades between the processed output (weight bypass_) and the input
   // delayed by the reported latency.
   float bypass_ = 1.0f;

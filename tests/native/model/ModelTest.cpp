@@ -179,6 +179,57 @@ TEST(PowerSwitch, OffPassesTheInputDelayedByTheReportedLatencyBitForBitEvenInPla
   }
 }
 
+// Switching while playing, at the rates hosts use: with silence going in nothing is heard, and
+// with a tone no sample-to-sample step stands above the steps of the tone as the model plays it
+// in either setting.
+TEST(Switching, NoThumpOnSilenceAndNoStepAboveTheSignal) {
+  struct Change {
+    const char* name;
+    int index;
+    float from, to;
+  };
+  const Change changes[] = {{"supply on", kParamPowerSupply, 0, 1},  {"supply off", kParamPowerSupply, 1, 0},
+                            {"tap to power", kParamOutputTap, 0, 1}, {"tap to preamp", kParamOutputTap, 1, 0},
+                            {"power off", kParamPower, 1, 0},        {"power on", kParamPower, 0, 1}};
+  auto largestStep = [](const std::vector<float>& y, size_t from) {
+    float step = 0.0f;
+    for (size_t i = from + 1; i < y.size(); ++i) step = std::fmax(step, std::fabs(y[i] - y[i - 1]));
+    return step;
+  };
+  for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
+    const int before = static_cast<int>(0.05f * rate), after = static_cast<int>(0.1f * rate);
+    const std::vector<float> tone = measure::sine(1000.0, rate, before + after, 0.5);
+    const std::vector<float> toneBefore(tone.begin(), tone.begin() + before);
+    const std::vector<float> toneAfter(tone.begin() + before, tone.end());
+    for (const Change& c : changes) {
+      std::vector<float> p = measure::defaultParams();
+      p[c.index] = c.from;
+      std::vector<float> q = p;
+      q[c.index] = c.to;
+
+      AmpModel quiet;
+      quiet.setHostRate(rate);
+      render(quiet, silence(before), silence(before), p);
+      EXPECT_LT(measure::peak(render(quiet, silence(after), silence(after), q).left), 1e-3f)
+          << c.name << " " << rate;
+
+      float steady = 0.0f;
+      for (const std::vector<float>* setting : {&p, &q}) {
+        AmpModel undisturbed;
+        undisturbed.setHostRate(rate);
+        render(undisturbed, toneBefore, toneBefore, *setting);
+        steady = std::fmax(steady, largestStep(render(undisturbed, toneAfter, toneAfter, *setting).left, 0));
+      }
+      AmpModel switched;
+      switched.setHostRate(rate);
+      std::vector<float> out = render(switched, toneBefore, toneBefore, p).left;
+      const std::vector<float> rest = render(switched, toneAfter, toneAfter, q).left;
+      out.insert(out.end(), rest.begin(), rest.end());
+      EXPECT_LT(largestStep(out, before / 2), 1.05f * steady) << c.name << " " << rate;
+    }
+  }
+}
+
 // The dry share is the up-sampled signal divided by the gain, which reaches the circuit a few
 // samples after it is applied; a gain change must not leave the two out of step.
 TEST(GainChange, NeverLouderThanTheLouderSettingAtAnyMixOrBlockSize) {
