@@ -38,9 +38,10 @@ int configuration(const float* params) {
   return idleKey(params) | (unit(params[kParamOutputTap]) > 0.0f ? 4 : 0);
 }
 
-// How long the changes take, in seconds: a ramped gain (the circuit overshoots while its bias
-// follows a faster large change of drive), a configuration change's fade out and again in, the
-// power switch's crossfade.
+// How long the changes take, in seconds: a ramped volume or mix, a ramped gain (slower: the
+// circuit overshoots while its bias follows a fast large change of drive), a configuration
+// change's fade out and again in, the power switch's crossfade.
+constexpr float kRampSeconds = 0.01f;
 constexpr float kGainRampSeconds = 0.03f;
 constexpr float kSwitchFadeSeconds = 0.005f;
 constexpr float kBypassFadeSeconds = 0.01f;
@@ -318,8 +319,9 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
   if (meterLevel2 != nullptr) *meterLevel2 = peak2;
 }
 
-// Audio thread, at block entry: the transitions towards this block's values. A gain change
-// starts a ramp over 30 ms, or over the block where the block is longer.
+// Audio thread, at block entry: the transitions towards this block's values. A change starts a
+// ramp over 10 ms, or over the block where the block is longer, so values automated block by
+// block follow a continuous line instead of steps.
 void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
   const float period = live_.hostPeriod;
   bypassTarget_ = b.powerOn ? 1.0f : 0.0f;
@@ -328,10 +330,14 @@ void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
     gain_.set(b.gain);
     for (float& g : gainHistory_) g = b.gain;
     gainSettling_ = 0;
+    volume_.set(b.volume);
+    mix_.set(b.power.mix);
     configuration_ = wantedConfiguration_;
     switchLevel_ = 1.0f;
     bypass_ = bypassTarget_;
   }
+  const int least = samplesIn(kRampSeconds, period);
+  const int ramp = sampleFrames > least ? sampleFrames : least;
   if (b.gain != gain_.target()) {
     const int leastGain = samplesIn(kGainRampSeconds, period);
     const int gainRamp = sampleFrames > leastGain ? sampleFrames : leastGain;
@@ -342,10 +348,12 @@ void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
     const int delay = static_cast<int>(2.5f + 6.157f * kInternalStep / period);
     dryDelay_ = delay < kGainHistory - 1 ? delay : kGainHistory - 1;
   }
+  if (b.volume != volume_.target()) volume_.start(b.volume, ramp);
+  if (b.power.mix != mix_.target()) mix_.start(b.power.mix, ramp);
   switchStep_ = 1.0f / static_cast<float>(samplesIn(kSwitchFadeSeconds, period));
   bypassStep_ = 1.0f / static_cast<float>(samplesIn(kBypassFadeSeconds, period));
-  moving_ = gainSettling_ > 0 || wantedConfiguration_ != configuration_ || switchLevel_ != 1.0f ||
-            bypass_ != bypassTarget_;
+  moving_ = gainSettling_ > 0 || volume_.moving() || mix_.moving() ||
+            wantedConfiguration_ != configuration_ || switchLevel_ != 1.0f || bypass_ != bypassTarget_;
 }
 
 // Audio thread, once per host sample while a transition is under way: this sample's values into
@@ -359,6 +367,15 @@ bool AmpModel::advanceTransitions(BlockSettings& s) {
     gainHistory_[gainAt_] = s.gain;
     s.invGain = 1.0f / gainHistory_[(gainAt_ - dryDelay_) & (kGainHistory - 1)];
     moving = gainSettling_ > 0;
+  }
+  if (volume_.moving()) {
+    s.volume = volume_.advance();
+    moving = moving || volume_.moving();
+  }
+  if (mix_.moving()) {
+    s.power.mix = mix_.advance();
+    s.power.dry = 1.0f - s.power.mix;
+    moving = moving || mix_.moving();
   }
   if (wantedConfiguration_ != configuration_) {
     switchLevel_ = switchLevel_ - switchStep_;

@@ -160,6 +160,8 @@ class AmpModel {
   bool moving_ = false;
   bool snap_ = true;
   ParameterRamp gain_{ParameterRamp::Shape::kRatio};
+  ParameterRamp volume_{ParameterRamp::Shape::kLinear};
+  ParameterRamp mix_{ParameterRamp::Shape::kLinear};
   // The dry share divides the up-sampled signal by the gain it was multiplied with, which
   // reaches the circuit a few host samples after it was applied: the last gains applied, and
   // how far back the circuit's input lies (dryDelay_, host samples).

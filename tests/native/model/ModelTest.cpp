@@ -260,6 +260,41 @@ TEST(GainChange, NeverLouderThanTheLouderSettingAtAnyMixOrBlockSize) {
   }
 }
 
+// Values automated block by block must not step: a 1 kHz tone under a volume or mix ramp,
+// updated every 512 samples, carries no sidebands at the block rate.
+TEST(Automation, BlockWiseRampsLeaveNoZipperSidebands) {
+  const double rate = 44100.0;
+  const int n = 44100, block = 512;
+  const std::vector<float> in = measure::sine(1000.0, rate, n, 0.5);
+  auto hannAmplitude = [&](const std::vector<float>& y, double f, int from, int to) {
+    double re = 0, im = 0, ws = 0;
+    for (int i = from; i < to; ++i) {
+      const double w = 0.5 - 0.5 * std::cos(2.0 * measure::kPi * (i - from) / (to - from - 1));
+      re += w * y[i] * std::cos(2.0 * measure::kPi * f * i / rate);
+      im += w * y[i] * std::sin(2.0 * measure::kPi * f * i / rate);
+      ws += w;
+    }
+    return 2.0 * std::hypot(re, im) / ws;
+  };
+  for (int index : {kParamVolume, kParamMix}) {
+    AmpModel m;
+    std::vector<float> p = measure::defaultParams();
+    p[kParamMix] = 0.8f;
+    std::vector<float> out(n);
+    for (int at = 0; at < n; at += block) {
+      const int count = std::min(block, n - at);
+      p[index] = 0.3f + 0.4f * static_cast<float>(at) / n;
+      const float* inputs[2] = {in.data() + at, in.data() + at};
+      float* outputs[2] = {out.data() + at, out.data() + at};
+      m.processReplacing(inputs, outputs, count, p.data(), false, nullptr, nullptr);
+    }
+    const double tone = hannAmplitude(out, 1000.0, n / 8, n);
+    for (double side : {1000.0 - rate / block, 1000.0 + rate / block}) {
+      EXPECT_LT(measure::db(hannAmplitude(out, side, n / 8, n) / tone), -80.0) << index << " " << side;
+    }
+  }
+}
+
 // A mono track (second input unconnected) plays channel 1's sound on both outputs.
 TEST(SecondChannel, InactiveCopiesChannelOneToOutputTwoWhileMeterTwoFollowsInputTwo) {
   AmpModel m;
