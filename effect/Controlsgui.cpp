@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "effect/FactoryPrograms.h"
 #include "model/ParameterMapping.h"
 #include "plugin/AEffEditor.h"
 #ifdef KORVALITE_WITH_EDITOR
@@ -87,6 +88,11 @@ Controlsgui::Controlsgui(audioMasterCallback audioMaster)
   hostRate = 44100.0f;
   internalRate = kInternalRate;
   if (programs != nullptr) {
+    for (int k = 0; k < kNumFactoryPrograms; ++k) {
+      ControlsguiProgram& program = programs[kFirstFactoryProgram + k];
+      for (int i = 0; i < kNumParams; ++i) program.values[i] = kFactoryPrograms[k].values[i];
+      vstCopyString(program.name, kFactoryPrograms[k].name, sizeof program.name);
+    }
     // Every value takes the one setParameter path; index 1 retunes the filters.
     setProgram(0);
   }

@@ -5,11 +5,20 @@
 
 namespace {
 
-TEST_F(EffectTest, FreshBankHoldsFiftyDefaultPrograms) {
+TEST_F(EffectTest, FreshBankHoldsEightFactoryProgramsAndDefaults) {
+  const char* factory[] = {"Clean",           "Crunch",         "Drive",     "Lead", "Power Amp Crunch",
+                           "Power Amp Drive", "Parallel Drive", "Warm Clean"};
   for (VstInt32 i = 0; i < 50; ++i) {
-    EXPECT_EQ(text(effGetProgramNameIndexed, i), "Default") << i;
+    EXPECT_EQ(text(effGetProgramNameIndexed, i), i >= 1 && i <= 8 ? factory[i - 1] : "Default") << i;
   }
   EXPECT_EQ(text(effGetProgramName), "Default");
+  EXPECT_EQ(effect->getParameter(kParamGain), 0.5f) << "program 0 is current, with the defaults";
+  send(effSetProgram, 0, 4);
+  EXPECT_EQ(effect->getParameter(kParamGain), 1.0f);
+  EXPECT_EQ(effect->getParameter(kParamPowerSupply), 1.0f);
+  send(effSetProgram, 0, 9);
+  EXPECT_EQ(effect->getParameter(kParamGain), 0.5f);
+  EXPECT_EQ(effect->getParameter(kParamPowerSupply), 0.0f);
   for (VstInt32 bad : {50, -1}) {
     char buffer[24] = "as it was";
     EXPECT_EQ(send(effGetProgramNameIndexed, bad, 0, buffer), 0);
@@ -34,16 +43,16 @@ TEST_F(EffectTest, InitProgramsAreNumberedInTheIndexedList) {
 }
 
 TEST_F(EffectTest, SwitchingProgramsRestoresTheirValuesThroughTheSinglePath) {
-  send(effSetProgram, 0, 3);
+  send(effSetProgram, 0, 13);
   record->setParameter(record, kParamGain, 0.9f);
   record->setParameter(record, kParamOutputTap, 0.01f);
-  send(effSetProgram, 0, 4);
+  send(effSetProgram, 0, 14);
   EXPECT_EQ(effect->getParameter(kParamGain), 0.5f);
   EXPECT_EQ(effect->getParameter(kParamOutputTap), 0.0f);
 
   auto* editor = new RecordingEditor(effect);
   const int retunes = effect->retunes;
-  send(effSetProgram, 0, 3);
+  send(effSetProgram, 0, 13);
   EXPECT_EQ(effect->getParameter(kParamGain), 0.9f);
   EXPECT_EQ(effect->getParameter(kParamOutputTap), 0.01f);
   EXPECT_EQ(effect->retunes, retunes + 1) << "a switch retunes the tone filter once";
