@@ -3,9 +3,11 @@
 # (stereo) processed and exported equals what korvalite-host renders from the same input.
 # Audacity keys a VST effect's settings by parameter name and hands every value back to the
 # plug-in by name before processing: names that are empty or alike turn the amplifier off.
-# It runs at the plug-in's own setting: Audacity 3.2's scripting does not pass a VST effect's
-# parameter values on (the plug-in receives its program 0 values whatever the command, a user
-# preset or the stored current settings say).
+# Audacity 3.2's scripting does not pass a VST effect's parameter values on (the plug-in
+# receives its program 0 values whatever the command, a user preset or the stored current
+# settings say), but it does load a factory preset, which is one of the plug-in's programs: the
+# test applies the Crunch program (program 2: input and output transformers in, supply sag on,
+# gain 0.65), so every switch the names carry must reach the amplifier.
 #   audacity.sh PLUGIN HOST ANALYZE
 set -euo pipefail
 plugin=$1 host=$2 analyze=$3
@@ -86,11 +88,11 @@ sox -M "$work/left.wav" "$work/right.wav" "$work/in.wav"
 ask "Import2: Filename=$work/in.wav" >/dev/null
 ask "SelectAll:" >/dev/null
 start=$(date +%s.%N)
-ask "Korvalite:" >/dev/null
+ask 'Korvalite: Use_Preset="Factory Preset:Crunch"' >/dev/null
 echo "Audacity applied Korvalite in $(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.1f", b - a }') s"
 ask "Export2: Filename=$work/audacity.wav NumChannels=2" >/dev/null
 
-"$host" render "$plugin" "$work/in.wav" "$work/ref.wav" 2>/dev/null ||
+"$host" render "$plugin" "$work/in.wav" "$work/ref.wav" --program 2 2>/dev/null ||
   fail "korvalite-host could not render the input"
 # Audacity compensates the reported latency; korvalite-host leaves the output delayed by it.
 delay=$("$host" info "$plugin" | sed -n 's/^initial delay: //p')
