@@ -5,6 +5,7 @@
 #include "model/DenormalGuard.h"
 #include "model/HostInterpolator.h"
 #include "model/ParameterIndex.h"
+#include "model/ParameterMapping.h"
 #include "model/PowerBlockLanes.h"
 #include "model/PreampBlockLanes.h"
 #include "model/ValveTables.h"
@@ -27,8 +28,8 @@ float unit(float v) {
 // the output tap (p10) decides what the output DC blocker has settled on. The other parameters
 // do not matter in silence.
 int idleKey(const float* params) {
-  const bool supplyOn = params[kParamPowerSupply] > 0.0f;
-  const bool tapPower = static_cast<int>(unit(params[kParamOutputTap]) * 100.0f) != 0;
+  const bool supplyOn = switchIsOn(kParamPowerSupply, params[kParamPowerSupply]);
+  const bool tapPower = switchIsOn(kParamOutputTap, params[kParamOutputTap]);
   return (supplyOn ? 1 : 0) | (tapPower ? 2 : 0);
 }
 
@@ -260,13 +261,13 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
     const float p3 = unit(params[kParamMix]);
     b.power.mix = p3 * p3 * p3;
     b.power.dry = 1.0f - b.power.mix;
-    b.powerOn = params[kParamPower] > 0.5f;
-    b.inputTransformerOn = static_cast<int>(unit(params[kParamInputTransformer]) * 100.0f) != 0;
+    b.powerOn = switchIsOn(kParamPower, params[kParamPower]);
+    b.inputTransformerOn = switchIsOn(kParamInputTransformer, params[kParamInputTransformer]);
     const float p10 = unit(params[kParamOutputTap]);
-    b.power.tapPower = static_cast<int>(p10 * 100.0f) != 0;
+    b.power.tapPower = switchIsOn(kParamOutputTap, p10);
     b.drive = p10 > 0.0f ? 1.0f : 8.0f;
     b.invDrive = 1.0f / b.drive;
-    b.supplyOn = params[kParamPowerSupply] > 0.0f;
+    b.supplyOn = switchIsOn(kParamPowerSupply, params[kParamPowerSupply]);
 
     // A fresh instance meets its first settings: start from the idle point that fits them (the
     // hosts set a project's parameters before the first block), so no settling burst is heard.
@@ -482,7 +483,7 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
       x1 = t1;
       x2 = t2;
     }
-    const bool outputTransformerOn = params[kParamOutputTransformer] > 0.0f;
+    const bool outputTransformerOn = switchIsOn(kParamOutputTransformer, params[kParamOutputTransformer]);
     const float k1 = TransformerFilters::peaking(live_.cut, c1.cut, x1);
     const float k2 = TransformerFilters::peaking(live_.cut, c2.cut, x2);
     if (outputTransformerOn) {
