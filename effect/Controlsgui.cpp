@@ -224,7 +224,7 @@ bool Controlsgui::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, c
 // rate the model cannot run at is refused before anything changes, so the base class, the
 // model and the reported delay never disagree.
 void Controlsgui::setSampleRate(float rate) {
-  if (!std::isfinite(rate) || !AmpModel::acceptsHostRate(rate)) {
+  if (!AmpModel::acceptsHostRate(rate)) {  // NaN and the infinities fail its range too
     return;
   }
   internalRate = kInternalRate;

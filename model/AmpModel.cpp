@@ -200,8 +200,17 @@ void AmpModel::retune() {
   }
   if (hostRate != tunedHostRate_) {
     TransformerFilters::peakingPair(hostRate, live_.cut, live_.lift);
-    live_.hostPeriod = 1.0f / hostRate;
+    const float period = 1.0f / hostRate;
+    live_.hostPeriod = period;
     live_.bypassDelay = reportedDelay(hostRate);
+    live_.rampSamples = samplesIn(kRampSeconds, period);
+    live_.gainRampSamples = samplesIn(kGainRampSeconds, period);
+    // The step at phase mu of host period n sees the signal at n - 2 + mu, and the up-sampler
+    // delays it by about six internal steps more.
+    const int delay = static_cast<int>(2.5f + 6.157f * kInternalStep / period);
+    live_.dryDelay = delay < kGainHistory - 1 ? delay : kGainHistory - 1;
+    live_.switchStep = 1.0f / static_cast<float>(samplesIn(kSwitchFadeSeconds, period));
+    live_.bypassStep = 1.0f / static_cast<float>(samplesIn(kBypassFadeSeconds, period));
   }
   tunedTone_ = tone;
   tunedInternalRate_ = internalRate;
@@ -225,6 +234,7 @@ struct AmpModel::BlockSettings {
   float volume;
   bool powerOn;
   bool inputTransformerOn;
+  bool outputTransformerOn;
   bool supplyOn;
   float drive;
   float invDrive;
@@ -263,6 +273,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
     b.power.dry = 1.0f - b.power.mix;
     b.powerOn = switchIsOn(kParamPower, params[kParamPower]);
     b.inputTransformerOn = switchIsOn(kParamInputTransformer, params[kParamInputTransformer]);
+    b.outputTransformerOn = switchIsOn(kParamOutputTransformer, params[kParamOutputTransformer]);
     const float p10 = unit(params[kParamOutputTap]);
     b.power.tapPower = switchIsOn(kParamOutputTap, p10);
     b.drive = p10 > 0.0f ? 1.0f : 8.0f;
@@ -283,7 +294,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
     CircuitState& circuit2 = state_.channel[1].circuit;
     if (secondChannelActive && outputs[1] != nullptr) {
       CircuitLanes::pack(circuit1, circuit2, lanes_);
-      runBlock<true>(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, params, b, peak1, peak2);
+      runBlock<true>(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, b, peak1, peak2);
       CircuitLanes::unpack(lanes_, circuit1, circuit2);
     } else {
       // One channel: channel 2's resamplers keep running (its down-sampler on channel 1's
@@ -295,7 +306,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
       second.previousOut = circuit2.previousOut;
       second.lastOut = circuit2.lastOut;
       CircuitLanes::pack(circuit1, second, lanes_);
-      runBlock<false>(inputs[0], inputs[1], outputs[0], nullptr, sampleFrames, params, b, peak1, peak2);
+      runBlock<false>(inputs[0], inputs[1], outputs[0], nullptr, sampleFrames, b, peak1, peak2);
       CircuitLanes::unpack(lanes_, circuit1, second);
       circuit2.upsampler = second.upsampler;
       circuit2.downsampler = second.downsampler;
@@ -324,7 +335,6 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
 // ramp over 10 ms, or over the block where the block is longer, so values automated block by
 // block follow a continuous line instead of steps.
 void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
-  const float period = live_.hostPeriod;
   bypassTarget_ = b.powerOn ? 1.0f : 0.0f;
   if (snap_) {
     snap_ = false;
@@ -337,22 +347,15 @@ void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
     switchLevel_ = 1.0f;
     bypass_ = bypassTarget_;
   }
-  const int least = samplesIn(kRampSeconds, period);
-  const int ramp = sampleFrames > least ? sampleFrames : least;
+  const int ramp = sampleFrames > live_.rampSamples ? sampleFrames : live_.rampSamples;
   if (b.gain != gain_.target()) {
-    const int leastGain = samplesIn(kGainRampSeconds, period);
-    const int gainRamp = sampleFrames > leastGain ? sampleFrames : leastGain;
+    const int gainRamp = sampleFrames > live_.gainRampSamples ? sampleFrames : live_.gainRampSamples;
     gain_.start(b.gain, gainRamp);
     gainSettling_ = gainRamp + kGainHistory;
-    // The step at phase mu of host period n sees the signal at n - 2 + mu, and the up-sampler
-    // delays it by about six internal steps more.
-    const int delay = static_cast<int>(2.5f + 6.157f * kInternalStep / period);
-    dryDelay_ = delay < kGainHistory - 1 ? delay : kGainHistory - 1;
+    dryDelay_ = live_.dryDelay;
   }
   if (b.volume != volume_.target()) volume_.start(b.volume, ramp);
   if (b.power.mix != mix_.target()) mix_.start(b.power.mix, ramp);
-  switchStep_ = 1.0f / static_cast<float>(samplesIn(kSwitchFadeSeconds, period));
-  bypassStep_ = 1.0f / static_cast<float>(samplesIn(kBypassFadeSeconds, period));
   moving_ = gainSettling_ > 0 || volume_.moving() || mix_.moving() ||
             wantedConfiguration_ != configuration_ || switchLevel_ != 1.0f || bypass_ != bypassTarget_;
 }
@@ -379,14 +382,14 @@ bool AmpModel::advanceTransitions(BlockSettings& s) {
     moving = moving || mix_.moving();
   }
   if (wantedConfiguration_ != configuration_) {
-    switchLevel_ = switchLevel_ - switchStep_;
+    switchLevel_ = switchLevel_ - live_.switchStep;
     if (switchLevel_ <= 0.0f) {
       switchLevel_ = 0.0f;
       handOver(wantedConfiguration_);
     }
     moving = true;
   } else if (switchLevel_ < 1.0f) {
-    switchLevel_ = switchLevel_ + switchStep_;
+    switchLevel_ = switchLevel_ + live_.switchStep;
     if (switchLevel_ >= 1.0f) switchLevel_ = 1.0f;
     moving = moving || switchLevel_ < 1.0f;
   }
@@ -395,10 +398,10 @@ bool AmpModel::advanceTransitions(BlockSettings& s) {
   s.drive = (configuration_ & 4) != 0 ? 1.0f : 8.0f;
   s.invDrive = 1.0f / s.drive;
   if (bypass_ < bypassTarget_) {
-    bypass_ = bypass_ + bypassStep_;
+    bypass_ = bypass_ + live_.bypassStep;
     if (bypass_ >= bypassTarget_) bypass_ = bypassTarget_;
   } else if (bypass_ > bypassTarget_) {
-    bypass_ = bypass_ - bypassStep_;
+    bypass_ = bypass_ - live_.bypassStep;
     if (bypass_ <= bypassTarget_) bypass_ = bypassTarget_;
   }
   return moving || bypass_ != bypassTarget_;
@@ -419,11 +422,11 @@ void AmpModel::handOver(int configuration) {
 
 template <bool kStereo>
 void AmpModel::runBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
-                        const float* params, const BlockSettings& b, float& peak1, float& peak2) {
+                        const BlockSettings& b, float& peak1, float& peak2) {
   if (avx_) {
-    processBlockAvx<kStereo>(in1, in2, out1, out2, sampleFrames, params, b, peak1, peak2);
+    processBlockAvx<kStereo>(in1, in2, out1, out2, sampleFrames, b, peak1, peak2);
   } else {
-    processBlockBaseline<kStereo>(in1, in2, out1, out2, sampleFrames, params, b, peak1, peak2);
+    processBlockBaseline<kStereo>(in1, in2, out1, out2, sampleFrames, b, peak1, peak2);
   }
 }
 
@@ -435,9 +438,9 @@ void AmpModel::runBlock(const float* in1, const float* in2, float* out1, float* 
 template <bool kStereo>
 __attribute__((flatten)) void AmpModel::processBlockBaseline(const float* in1, const float* in2, float* out1,
                                                              float* out2, int32_t sampleFrames,
-                                                             const float* params, const BlockSettings& b,
-                                                             float& peak1, float& peak2) {
-  processBlock<kStereo>(in1, in2, out1, out2, sampleFrames, params, b, peak1, peak2);
+                                                             const BlockSettings& b, float& peak1,
+                                                             float& peak2) {
+  processBlock<kStereo>(in1, in2, out1, out2, sampleFrames, b, peak1, peak2);
 }
 
 template <bool kStereo>
@@ -445,8 +448,8 @@ template <bool kStereo>
 __attribute__((target("avx,prefer-vector-width=128"), flatten))
 #endif
 void AmpModel::processBlockAvx(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
-                               const float* params, const BlockSettings& b, float& peak1, float& peak2) {
-  processBlock<kStereo>(in1, in2, out1, out2, sampleFrames, params, b, peak1, peak2);
+                               const BlockSettings& b, float& peak1, float& peak2) {
+  processBlock<kStereo>(in1, in2, out1, out2, sampleFrames, b, peak1, peak2);
 }
 
 // The host-rate loop, with both channels' circuits in the vector lanes (lanes_, packed by the
@@ -454,8 +457,7 @@ void AmpModel::processBlockAvx(const float* in1, const float* in2, float* out1, 
 // resamplers around a copy of channel 1's circuit, and outputs[1] is not touched.
 template <bool kStereo>
 void AmpModel::processBlock(const float* in1, const float* in2, float* out1, float* out2,
-                            int32_t sampleFrames, const float* params, const BlockSettings& b, float& peak1,
-                            float& peak2) {
+                            int32_t sampleFrames, const BlockSettings& b, float& peak1, float& peak2) {
   ChannelState& c1 = state_.channel[0];
   ChannelState& c2 = state_.channel[1];
   BlockSettings s = b;
@@ -483,10 +485,9 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
       x1 = t1;
       x2 = t2;
     }
-    const bool outputTransformerOn = switchIsOn(kParamOutputTransformer, params[kParamOutputTransformer]);
     const float k1 = TransformerFilters::peaking(live_.cut, c1.cut, x1);
     const float k2 = TransformerFilters::peaking(live_.cut, c2.cut, x2);
-    if (outputTransformerOn) {
+    if (b.outputTransformerOn) {
       x1 = k1;
       x2 = k2;
     }
@@ -551,7 +552,7 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
 
     const float l1 = TransformerFilters::peaking(live_.lift, c1.lift, o1);
     const float l2 = TransformerFilters::peaking(live_.lift, c2.lift, o2);
-    if (outputTransformerOn) {
+    if (b.outputTransformerOn) {
       o1 = l1;
       o2 = l2;
     }

@@ -107,17 +107,16 @@ class AmpModel {
   // instruction set; runBlock calls the one the model uses.
   template <bool kStereo>
   void processBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
-                    const float* params, const BlockSettings& block, float& peak1, float& peak2);
+                    const BlockSettings& block, float& peak1, float& peak2);
   template <bool kStereo>
   void processBlockBaseline(const float* in1, const float* in2, float* out1, float* out2,
-                            int32_t sampleFrames, const float* params, const BlockSettings& block,
-                            float& peak1, float& peak2);
+                            int32_t sampleFrames, const BlockSettings& block, float& peak1, float& peak2);
   template <bool kStereo>
   void processBlockAvx(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
-                       const float* params, const BlockSettings& block, float& peak1, float& peak2);
+                       const BlockSettings& block, float& peak1, float& peak2);
   template <bool kStereo>
   void runBlock(const float* in1, const float* in2, float* out1, float* out2, int32_t sampleFrames,
-                const float* params, const BlockSettings& block, float& peak1, float& peak2);
+                const BlockSettings& block, float& peak1, float& peak2);
   Float4 circuitStep(CircuitStateT<Float4>& c, Float4 u, const BlockSettings& block);
   void startTransitions(const BlockSettings& target, int32_t sampleFrames);
   bool advanceTransitions(BlockSettings& s);
@@ -142,6 +141,12 @@ class AmpModel {
     PeakingCoefficients lift;  // 100 Hz, +12 dB, behind it
     float hostPeriod = 1.0f / 44100.0f;
     int bypassDelay = 4;  // host samples the bypassed input is delayed by: the reported delay
+    // The transitions' lengths in host samples and the fades' steps per host sample.
+    int rampSamples = 1;      // shortest ramp of volume and mix
+    int gainRampSamples = 1;  // shortest ramp of the gain
+    int dryDelay = 3;         // host samples between a gain's use and the circuit's input
+    float switchStep = 1.0f;  // a configuration change's fade
+    float bypassStep = 1.0f;  // the power switch's crossfade
   };
   FrameCoefficients live_;
   // The settings live_ was tuned for (NaN: not tuned yet).
@@ -176,11 +181,9 @@ class AmpModel {
   int configuration_ = 0;  // the configuration the circuit runs in (see configuration())
   int wantedConfiguration_ = 0;
   float switchLevel_ = 1.0f;
-  float switchStep_ = 0.0f;
   // The power switch crossfades between the processed output (weight bypass_) and the input
   // delayed by the reported latency.
   float bypass_ = 1.0f;
   float bypassTarget_ = 1.0f;
-  float bypassStep_ = 0.0f;
   BypassDelay bypassDelay_;
 };

@@ -37,8 +37,8 @@ if mode == "create" then
   local s = create_session(dir, "s", rate)
   assert(s, "no session")
   local tracks = {}
-  for _, spec in ipairs({ { "stereo", 2 }, { "mono", 1 } }) do
-    local name, inputs = spec[1], spec[2]
+  for _, layout in ipairs({ { "stereo", 2 }, { "mono", 1 } }) do
+    local name, inputs = layout[1], layout[2]
     local track = s:new_audio_track(inputs, 2, nil, 1, name, ARDOUR.PresentationInfo.max_order,
       ARDOUR.TrackMode.Normal, true):front()
     local proc = ARDOUR.LuaAPI.new_plugin(s, "Korvalite", ARDOUR.PluginType.LXVST, "")
