@@ -8,7 +8,7 @@ LINUX := build/linux
 DEPS ?= $(CURDIR)/.deps
 IN ?=
 
-.PHONY: all setup build native win64 linux plugin-linux test test-native test-windows test-hosts bench demo format clean
+.PHONY: all setup build native win64 linux plugin-linux test test-native test-windows test-hosts bench demo format settled-states clean
 
 all: build
 
@@ -60,6 +60,15 @@ bench: native
 
 demo: build
 	@bash scripts/demo.sh "$(IN)"
+
+# The model's settled idle states, computed ahead of time for each platform's valve tables
+# (model/SettledStates*.inc): run after a change to the circuit, its data or its state, when the
+# settled_states_match_committed_data test says the committed files are stale.
+settled-states: $(NATIVE)/CMakeCache.txt $(WIN64)/CMakeCache.txt
+	cmake --build $(NATIVE) -j $(JOBS) --target korvalite-settle
+	cmake --build $(WIN64) -j $(JOBS) --target korvalite-settle
+	$(NATIVE)/tools/settle/korvalite-settle model/SettledStatesLinux.inc
+	bash scripts/wine-run.sh --prefix $(WIN64)/wineprefix $(WIN64)/tools/settle/korvalite-settle.exe model/SettledStatesWindows.inc
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

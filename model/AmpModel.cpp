@@ -1,6 +1,9 @@
 #include "model/AmpModel.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "model/DenormalGuard.h"
 #include "model/HostInterpolator.h"
@@ -8,6 +11,7 @@
 #include "model/ParameterMapping.h"
 #include "model/PowerBlockLanes.h"
 #include "model/PreampBlockLanes.h"
+#include "model/SettledStates.h"
 #include "model/ValveTables.h"
 
 namespace {
@@ -129,35 +133,49 @@ AmpModel::AmpModel() : AmpModel(Unsettled{}) {
 }
 
 const ModelState* AmpModel::idleStates() {
-  // Built once, thread-safely, by the first instance: the circuit run on silence with the
-  // default program, in each of the four settings that give a different idle point, until it
-  // sits at its operating point. One channel is run and copied to the other (both compute the
-  // same circuit).
+  // Built once, thread-safely, by the first instance. Settling all four takes the circuit
+  // through about four seconds of audio, which would be most of a first instance's cost; they
+  // are computed ahead of time (tools/settle) for the tables of each platform we build for.
   struct Settled {
     ModelState state[kIdleStates];
   };
   static const Settled settled = [] {
     Settled all;
+    static_assert(std::is_trivially_copyable<ModelState>::value && sizeof(ModelState) % 4 == 0,
+                  "a settled state is kept as 32-bit words");
+    const std::uint32_t* words =
+        settledStates(ValveTables::shared().fingerprint(), sizeof(ModelState) / 4, kIdleStates);
     for (int key = 0; key < kIdleStates; ++key) {
-      float params[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-      params[kParamPowerSupply] = (key & 1) != 0 ? 1.0f : 0.0f;
-      params[kParamOutputTap] = (key & 2) != 0 ? 1.0f : 0.0f;
-      AmpModel m{Unsettled{}};
-      constexpr int kBlock = 256;
-      float in[kBlock] = {};
-      float out0[kBlock];
-      float out1[kBlock];
-      const float* inputs[2] = {in, in};
-      float* outputs[2] = {out0, out1};
-      for (int done = 0; done < kSettleSamples[key]; done += kBlock) {
-        m.processReplacing(inputs, outputs, kBlock, params, false, nullptr, nullptr);
+      if (words != nullptr) {
+        std::memcpy(static_cast<void*>(&all.state[key]), words + key * (sizeof(ModelState) / 4),
+                    sizeof(ModelState));
+      } else {
+        all.state[key] = settle(key);
       }
-      all.state[key] = m.state_;
-      all.state[key].channel[1].circuit = all.state[key].channel[0].circuit;
     }
     return all;
   }();
   return settled.state;
+}
+
+ModelState AmpModel::settle(int key) {
+  float params[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+  params[kParamPowerSupply] = (key & 1) != 0 ? 1.0f : 0.0f;
+  params[kParamOutputTap] = (key & 2) != 0 ? 1.0f : 0.0f;
+  AmpModel m{Unsettled{}};
+  constexpr int kBlock = 256;
+  float in[kBlock] = {};
+  float out0[kBlock];
+  float out1[kBlock];
+  const float* inputs[2] = {in, in};
+  float* outputs[2] = {out0, out1};
+  for (int done = 0; done < kSettleSamples[key & (kIdleStates - 1)]; done += kBlock) {
+    m.processReplacing(inputs, outputs, kBlock, params, false, nullptr, nullptr);
+  }
+  // One channel is run and copied to the other (both compute the same circuit).
+  ModelState state = m.state_;
+  state.channel[1].circuit = state.channel[0].circuit;
+  return state;
 }
 
 void AmpModel::initModel() {

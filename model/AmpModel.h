@@ -18,7 +18,7 @@ class ValveTables;
 class AmpModel {
  public:
   // Any thread (the effect's constructor). The valve tables are built once per process and
-  // shared; the model starts in a settled idle state (computed once per process and copied):
+  // shared; the model starts in a settled idle state (computed ahead of time, see settle):
   // the one of the default program, or, if the first block's settings put the circuit at a
   // different idle point (supply feedback, output tap), the one of those. So a new instance
   // emits no start-up burst. The effect need not call initModel at construction: doing so would
@@ -77,6 +77,12 @@ class AmpModel {
   // For inspection (tests, diagnostics), not while processReplacing runs: the current state.
   const ModelState& state() const { return state_; }
 
+  // Any thread (the generator of the settled states and its check; 20 to 60 ms each): the idle
+  // state of idle key 0..3 (bit 0 the supply feedback, bit 1 the power-stage tap), found by
+  // running the circuit on silence with the default program until it sits at its operating point.
+  static constexpr int kIdleStates = 4;
+  static ModelState settle(int key);
+
   // The internal step, 1/192000 s, and the steps per second.
   static constexpr float kInternalStep = 5.2083333e-6f;
   static constexpr float kStepsPerSecond = 192000.0f;
@@ -98,8 +104,8 @@ class AmpModel {
   struct Unsettled {};
   explicit AmpModel(Unsettled);
 
-  // The settled idle states, one per idle key, computed once per process.
-  static constexpr int kIdleStates = 4;
+  // The settled idle states, one per idle key, taken once per process from those computed ahead
+  // of time for this platform's tables, or settled here when there are none for them.
   static const ModelState* idleStates();
 
   struct BlockSettings;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "model/Lanes.h"
 
@@ -140,6 +141,11 @@ class ValveTables {
     return curve(bank, curveIndex)[sample * stride(bank)];
   }
 
+  // Any thread. A digest of every table value (the guard copies aside). The values depend on the
+  // maths library's powf, whose last-place rounding differs between platforms, so the digest
+  // tells which tables, and so which platform's settled circuit states, these are.
+  std::uint64_t fingerprint() const { return fingerprint_; }
+
   ValveTables(const ValveTables&) = delete;
   ValveTables& operator=(const ValveTables&) = delete;
 
@@ -173,4 +179,5 @@ class ValveTables {
   void build();
 
   float* data_;
+  std::uint64_t fingerprint_ = 0;
 };
