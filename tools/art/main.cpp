@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   std::vector<art::Picture> pictures = art::renderPictures(fonts);
   int failures = 0;
   for (const art::Picture& p : pictures) {
-    std::vector<uint8_t> png = art::encodePng(p.image);
+    std::vector<uint8_t> png = art::encodePng(p.image, art::RowFilters::kNone);
     if (!outDir.empty()) {
       std::string path = outDir + "/" + p.file;
       if (png.empty() || !art::writeFile(path, png)) {
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
   }
   if (!preview.empty()) {
     cairo_surface_t* image = art::renderPreview(fonts, pictures);
-    if (!art::writeFile(preview, art::encodePng(image))) {
+    if (!art::writeFile(preview, art::encodePng(image, art::RowFilters::kAdaptive))) {
       std::fprintf(stderr, "korvalite_art: cannot write %s\n", preview.c_str());
       ++failures;
     }
