@@ -38,6 +38,31 @@ void readFromResource(png_structp png, png_bytep out, png_size_t count) {
   source->position += static_cast<uint32_t>(count);
 }
 
+// One row of RGB bytes, at the start of its own 4-byte-per-pixel row, made premultiplied BGRA
+// in place, from the right so no pixel is written over a source byte not yet read. The colour
+// bytes go through tables of (c * 255) >> 8, the premultiplication at alpha 255 (255 becomes
+// 254), each already at its place in the little-endian word B, G, R, A.
+void widenOpaqueRow(uint8_t* row, int32_t width) {
+  struct Tables {
+    uint32_t red[256], green[256], blue[256];
+  };
+  static const Tables t = [] {
+    Tables made;
+    for (uint32_t c = 0; c < 256; ++c) {
+      const uint32_t premultiplied = (c * 255u) >> 8;
+      made.red[c] = 0xFF000000u | premultiplied << 16;
+      made.green[c] = premultiplied << 8;
+      made.blue[c] = premultiplied;
+    }
+    return made;
+  }();
+  for (int32_t x = width - 1; x >= 0; --x) {
+    const uint8_t* rgb = row + static_cast<size_t>(x) * 3;
+    const uint32_t bgra = t.red[rgb[0]] | t.green[rgb[1]] | t.blue[rgb[2]];
+    std::memcpy(row + static_cast<size_t>(x) * 4, &bgra, sizeof bgra);
+  }
+}
+
 LPCSTR resourceName(const CResourceRef& ref) {
   return ref.isNumeric() ? MAKEINTRESOURCEA(ref.id) : ref.name;
 }
@@ -209,6 +234,9 @@ bool CBitmap::loadPng(const uint8_t* data, uint32_t size) {
     return false;
   }
   png_set_read_fn(png, &source, readFromResource);
+  // The zlib stream's own checksum is not computed (a sixth of the decoding work): every
+  // compressed byte is still checked by the CRC of the chunk that carries it.
+  png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
   png_read_info(png, info);
   png_uint_32 w = 0, h = 0;
   int bitDepth = 0, colorType = 0;
@@ -234,6 +262,25 @@ bool CBitmap::loadPng(const uint8_t* data, uint32_t size) {
   }
   dib = section;
   pixels = static_cast<uint8_t*>(bits);
+
+  if (bitDepth == 8 && colorType == PNG_COLOR_TYPE_RGB && !png_get_valid(png, info, PNG_INFO_tRNS) &&
+      png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {
+    // Opaque 8-bit RGB, as all our pictures but the power switch are: each row is decoded into
+    // its place and widened there, in one pass while it is in the cache, to what the general
+    // path below gives (libpng's filler and byte-order passes, then a premultiplication pass
+    // over the whole image): the same bytes for a third of the work.
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != static_cast<png_size_t>(width) * 3)
+      png_error(png, "unexpected row layout");
+    uint8_t* row = pixels;
+    for (int32_t y = 0; y < height; ++y, row += static_cast<size_t>(width) * 4) {
+      png_read_row(png, row, nullptr);
+      widenOpaqueRow(row, width);
+    }
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+  }
 
   if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_expand(png);
   if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
