@@ -69,11 +69,12 @@ inline Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTa
   s[9] = kCompanionGain[2] * st.vk - s[9];
 
   const Float4 vkz = rowPair(kOutput[kVk], kOutput[kFeedback], c);
-  const Float4 yps = rowPair(kOutput[kYp], kOutput[kSupply], c);
   st.vk = rowA(vkz);
   st.feedback = rowB(vkz);
-  st.supply = rowB(yps);
-  const Float4 yp = rowA(yps);
+  // S alone: the preamp waits for it in the next step, and paired with yp it would wait for
+  // yp's eleven other columns too. yp shares its columns with vk and z but is no one's input.
+  st.supply = row(kOutput[kSupply], c);
+  const Float4 yp = row(kOutput[kYp], c);
 
   const Float4 w = choose(settings.tapPower, yp * kPowerTapGain, preampTap * kPreampTapGain);
   const Float4 y = st.dc.process(w, dcPole);
