@@ -45,8 +45,8 @@ inline PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& 
   const Float4 xs = rowPair(kPredict[kP1x], kPredict[kP2x], c);
   const Float4 cs = rowPair(kPredict[kP1c], kPredict[kP2c], c);
   const Float4 p1x = rowA(xs);
-  const Float4 predicted[4] = {p1x, rowA(cs), rowB(xs), rowB(cs)};
-  for (int k = 0; k < 4; ++k) s.prediction[k] = predicted[k];
+  storeForInspection(xs, s.prediction[kP1x], s.prediction[kP2x]);
+  storeForInspection(cs, s.prediction[kP1c], s.prediction[kP2c]);
 
   const TablePosition4 t = ValveTables::locate(xs, kSamples, cs, kCurves);
   Float4 i1a, i1b;
@@ -70,11 +70,11 @@ inline PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& 
   const Float4 n02 = rowPair(kUpdate[kNewX0], kUpdate[kNewX2], c);
   const Float4 n34 = rowPair(kUpdate[kNewX3], kUpdate[kNewX4], c);
   const Float4 n51 = rowPair(kUpdate[kNewX5], kUpdate[kNewX1], c);
-  const Float4 n77 = rowPair(kUpdate[kNewX7], kUpdate[kNewX7], c);
+  const Float4 n7 = row(kUpdate[kNewX7], c);
   store(n02, x[0], x[2]);
   store(n34, x[3], x[4]);
   store(n51, x[5], x[1]);
-  x[7] = rowA(n77);
+  x[7] = n7;
 
   const Float4 out = rowPair(kOutput[kYo], kOutput[kYb], c);
   PreampResultT<Float4> r;
