@@ -461,6 +461,10 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   ChannelState& c1 = state_.channel[0];
   ChannelState& c2 = state_.channel[1];
   BlockSettings s = b;
+  // Once no transition moves the gain, the meter position grows with the magnitude alone: the
+  // largest magnitude gives the largest position, and the logarithm is taken once, at the end.
+  float largest1 = 0.0f;
+  float largest2 = 0.0f;
   for (int32_t i = 0; i < sampleFrames; ++i) {
     const float period = live_.hostPeriod;
     // Read both raw samples before any output is written: the buffers may alias.
@@ -473,10 +477,17 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     float x1 = state_.dither.sample() + s.gain * hostSample(raw1);
     float x2 = state_.dither.sample() + s.gain * hostSample(raw2);
 
-    const float v1 = meterPosition(x1, s.gain);
-    if (v1 > peak1) peak1 = v1;
-    const float v2 = meterPosition(x2, s.gain);
-    if (v2 > peak2) peak2 = v2;
+    if (moving) {
+      const float v1 = meterPosition(x1, s.gain);
+      if (v1 > peak1) peak1 = v1;
+      const float v2 = meterPosition(x2, s.gain);
+      if (v2 > peak2) peak2 = v2;
+    } else {
+      const float a1 = std::fabs(x1);
+      const float a2 = std::fabs(x2);
+      largest1 = a1 > largest1 ? a1 : largest1;
+      largest2 = a2 > largest2 ? a2 : largest2;
+    }
 
     // Host-rate filters run whether or not they are switched in, so switching is seamless.
     const float t1 = TransformerFilters::inputTransformer(c1.inputTransformer, x1);
@@ -576,4 +587,8 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     out1[i] = o1;
     if constexpr (kStereo) out2[i] = o2;
   }
+  const float v1 = meterPosition(largest1, s.gain);
+  if (v1 > peak1) peak1 = v1;
+  const float v2 = meterPosition(largest2, s.gain);
+  if (v2 > peak2) peak2 = v2;
 }
