@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "model/Lanes.h"
 
@@ -99,8 +100,8 @@ class ValveTables {
     // vector for all lanes at once.
     const float* a = curve(firstBank, 0);
     const float* b = curve(secondBank, 0);
-    const Int4 o0 = p.c0 * kSamples + p.i0;
-    const Int4 o1 = p.c1 * kSamples + p.i0;
+    const UInt4 o0 = offsets(p.c0, p.i0);
+    const UInt4 o1 = offsets(p.c1, p.i0);
     // Samples i0 and i0 + 1 of a curve, per lane: {channel 1's two, channel 2's two}.
     const Float4 a0 = neighbours(a + o0[0], a + o0[1]);
     const Float4 b0 = neighbours(b + o0[2], b + o0[3]);
@@ -120,8 +121,8 @@ class ValveTables {
   void readPair(int firstBank, const TablePosition4& p, Float4& first, Float4& second) const {
     constexpr int a = kLane, b = kLane + 1;
     const float* base = curve(firstBank, 0);
-    const Int4 o0 = (p.c0 * kSamples + p.i0) * 2;
-    const Int4 o1 = (p.c1 * kSamples + p.i0) * 2;
+    const UInt4 o0 = offsets(p.c0, p.i0) * 2;
+    const UInt4 o1 = offsets(p.c1, p.i0) * 2;
     Float4 x0, x1, y0, y1;  // {first, second} at i0 and at i0 + 1, per curve and channel
     __builtin_memcpy(&x0, base + o0[a], sizeof(Float4));
     __builtin_memcpy(&x1, base + o1[a], sizeof(Float4));
@@ -157,6 +158,11 @@ class ValveTables {
   ValveTables& operator=(const ValveTables&) = delete;
 
  private:
+  // Sample i of curve c counted from the first sample of its bank's first curve, as unsigned
+  // numbers: never negative, and so taken into an address without a sign extension.
+  typedef uint32_t UInt4 __attribute__((vector_size(16)));
+  static UInt4 offsets(Int4 c, Int4 i) { return reinterpret_cast<UInt4>(c * kSamples + i); }
+
   // {sample, next sample} of one curve for channel 1, then for channel 2.
   static Float4 neighbours(const float* channel1, const float* channel2) {
     typedef float Float2 __attribute__((vector_size(8)));
