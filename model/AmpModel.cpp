@@ -479,6 +479,10 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   ChannelState& c1 = state_.channel[0];
   ChannelState& c2 = state_.channel[1];
   BlockSettings s = b;
+  // Once no transition moves the gain, the meter position grows with the magnitude alone: the
+  // largest magnitude gives the largest position, and the logarithm is taken once, at the end.
+  float largest1 = 0.0f;
+  float largest2 = 0.0f;
   for (int32_t i = 0; i < sampleFrames; ++i) {
     const float period = live_.hostPeriod;
     // Read both raw samples before any output is written: the buffers may alias.
@@ -491,10 +495,17 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     float x1 = state_.dither.sample() + s.gain * hostSample(raw1);
     float x2 = state_.dither.sample() + s.gain * hostSample(raw2);
 
-    const float v1 = meterPosition(x1, s.gain);
-    if (v1 > peak1) peak1 = v1;
-    const float v2 = meterPosition(x2, s.gain);
-    if (v2 > peak2) peak2 = v2;
+    if (moving) {
+      const float v1 = meterPosition(x1, s.gain);
+      if (v1 > peak1) peak1 = v1;
+      const float v2 = meterPosition(x2, s.gain);
+      if (v2 > peak2) peak2 = v2;
+    } else {
+      const float a1 = std::fabs(x1);
+      const float a2 = std::fabs(x2);
+      largest1 = a1 > largest1 ? a1 : largest1;
+      largest2 = a2 > largest2 ? a2 : largest2;
+    }
 
     // Host-rate filters run whether or not they are switched in, so switching is seamless.
     const float t1 = TransformerFilters::inputTransformer(c1.inputTransformer, x1);
@@ -523,31 +534,30 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     const CubicSegment seg2 = HostInterpolator::next(c2.history, x2);
     const float invPeriod = 1.0f / period;
     float phase = state_.stepPhase;
-    constexpr int kBatch = 8;
+    constexpr int kBatch = ResamplingFilter::kMaxRun;
     float mu[kBatch];
     const CubicSegmentT<Float4> seg{lanes(seg1.c0, seg2.c0), lanes(seg1.c1, seg2.c1), lanes(seg1.c2, seg2.c2),
                                     lanes(seg1.c3, seg2.c3)};
     Float4 u[kBatch];
     Float4 q[kBatch];
+    Float4 y[kBatch];
     while (phase < period) {
       int n = 0;
       for (; n < kBatch && phase < period; ++n) {
         mu[n] = phase * invPeriod;
         phase = phase + kInternalStep;
       }
-      for (int j = 0; j < n; ++j) {
-        u[j] = ResamplingFilter::process(lanes_.upsampler, HostInterpolator::at(seg, lanes(mu[j], mu[j])));
-      }
+      for (int j = 0; j < n; ++j) u[j] = HostInterpolator::at(seg, lanes(mu[j], mu[j]));
+      ResamplingFilter::run(lanes_.upsampler, u, u, n);
       for (int j = 0; j < n; ++j) {
         // With one channel, the second lane's circuit copy runs on channel 1's signal too, so
         // channel 2's down-sampler is fed channel 1's circuit output.
         const Float4 in = kStereo ? u[j] : __builtin_shufflevector(u[j], u[j], 0, 0, 2, 2);
         q[j] = circuitStep(lanes_, in, s);
       }
-      for (int j = 0; j < n; ++j) {
-        lanes_.previousOut = lanes_.lastOut;
-        lanes_.lastOut = ResamplingFilter::process(lanes_.downsampler, q[j]);
-      }
+      ResamplingFilter::run(lanes_.downsampler, q, y, n);
+      lanes_.previousOut = n > 1 ? y[n - 2] : lanes_.lastOut;
+      lanes_.lastOut = y[n - 1];
     }
     const float last1 = lanes_.lastOut[0];
     const float previous1 = lanes_.previousOut[0];
@@ -594,4 +604,8 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     out1[i] = o1;
     if constexpr (kStereo) out2[i] = o2;
   }
+  const float v1 = meterPosition(largest1, s.gain);
+  if (v1 > peak1) peak1 = v1;
+  const float v2 = meterPosition(largest2, s.gain);
+  if (v2 > peak2) peak2 = v2;
 }

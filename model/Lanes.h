@@ -128,3 +128,11 @@ inline void store(Float4 pair, Float4& a, Float4& b) {
   a = rowA(pair);
   b = rowB(pair);
 }
+
+// Both rows of a pair stored where only lanes 0 and 1 are ever read (values kept for
+// inspection, which the unpacking of the lane form takes from there): no shuffle, lanes 2 and 3
+// of a's slot hold row b, and those of b's slot are left as they were.
+inline void storeForInspection(Float4 pair, Float4& a, Float4& b) {
+  a = pair;
+  _mm_storeh_pi(reinterpret_cast<__m64*>(&b), reinterpret_cast<__m128>(pair));
+}

@@ -16,9 +16,6 @@ inline constexpr TableAxes kDriverCurves = axes(spanning(kRange[kP3c]), spanning
 inline constexpr TableAxis kOutputSample = spanning(kRange[kP5x]);
 inline constexpr TableAxis kOutputCurve = spanning(kRange[kP5c]);
 
-// The partner of the state update's odd row out.
-inline constexpr float kNone[kColumns] = {};
-
 // A row pair's predictions (a in lanes 0 and 1, b in lanes 2 and 3) clamped to their ranges.
 inline Float4 clampTo(Float4 v, Prediction a, Prediction b) {
   return atMost(atLeast(v, perQuantity(kRange[a].low, kRange[b].low)),
@@ -43,9 +40,10 @@ inline Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTa
   const Float4 c34 = rowPair(kPredict[kP3c], kPredict[kP4c], c);
   const Float4 x56 = rowPair(kPredict[kP5x], kPredict[kP6x], c);
   const Float4 c56 = rowPair(kPredict[kP5c], kPredict[kP6c], c);
-  const Float4 predicted[8] = {rowA(x34), rowA(c34), rowB(x34), rowB(c34),
-                               rowA(x56), rowA(c56), rowB(x56), rowB(c56)};
-  for (int k = 0; k < 8; ++k) st.prediction[k] = predicted[k];
+  storeForInspection(x34, st.prediction[kP3x], st.prediction[kP4x]);
+  storeForInspection(c34, st.prediction[kP3c], st.prediction[kP4c]);
+  storeForInspection(x56, st.prediction[kP5x], st.prediction[kP6x]);
+  storeForInspection(c56, st.prediction[kP5c], st.prediction[kP6c]);
 
   const TablePosition4 drivers =
       ValveTables::locate(clampTo(x34, kP3x, kP4x), kDriverSamples, clampTo(c34, kP3c, kP4c), kDriverCurves);
@@ -53,27 +51,27 @@ inline Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTa
   tables.readPair<2>(6, drivers, st.i4a, st.i4b);
   const TablePosition4 outputs =
       ValveTables::locate(clampTo(x56, kP5x, kP6x), kOutputSample, clampTo(c56, kP5c, kP6c), kOutputCurve);
-  st.i5 = tables.readSingle<0>(8, outputs);
-  st.i6 = tables.readSingle<2>(9, outputs);
+  tables.readSingles(8, 9, outputs, st.i5, st.i6);
 
   const Float4 n01 = rowPair(kUpdate[kNewS0], kUpdate[kNewS1], c);
   const Float4 n23 = rowPair(kUpdate[kNewS2], kUpdate[kNewS3], c);
   const Float4 n45 = rowPair(kUpdate[kNewS4], kUpdate[kNewS5], c);
-  const Float4 n6 = rowPair(kUpdate[kNewS6], kNone, c);
+  const Float4 n6 = row(kUpdate[kNewS6], c);
   store(n01, s[0], s[1]);
   store(n23, s[2], s[3]);
   store(n45, s[4], s[5]);
-  s[6] = rowA(n6);
+  s[6] = n6;
   s[7] = kCompanionGain[0] * st.vk - s[7];
   s[8] = kCompanionGain[1] * st.vk - s[8];
   s[9] = kCompanionGain[2] * st.vk - s[9];
 
   const Float4 vkz = rowPair(kOutput[kVk], kOutput[kFeedback], c);
-  const Float4 yps = rowPair(kOutput[kYp], kOutput[kSupply], c);
   st.vk = rowA(vkz);
   st.feedback = rowB(vkz);
-  st.supply = rowB(yps);
-  const Float4 yp = rowA(yps);
+  // S alone: the preamp waits for it in the next step, and paired with yp it would wait for
+  // yp's eleven other columns too. yp shares its columns with vk and z but is no one's input.
+  st.supply = row(kOutput[kSupply], c);
+  const Float4 yp = row(kOutput[kYp], c);
 
   const Float4 w = choose(settings.tapPower, yp * kPowerTapGain, preampTap * kPreampTapGain);
   const Float4 y = st.dc.process(w, dcPole);

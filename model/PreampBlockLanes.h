@@ -14,8 +14,8 @@ inline constexpr TableAxes kSamples = axes(spanning(kRange[kP1x]), spanning(kRan
 inline constexpr TableAxes kCurves = axes(spanning(kRange[kP1c]), spanning(kRange[kP2c]));
 
 // Above its table (20 V) element 1's grid conducts: both currents continue with the slope of
-// the table's top, the sums made in double precision. Written without a branch: below 20 V (and
-// for NaN) the excess is 0 and the sum gives the current back unchanged.
+// the table's top, the sums made in double precision. Below 20 V (and for NaN) the excess is 0
+// and the sum gives the current back unchanged, a negative zero as a positive one.
 inline Float4 extendElement1(Float4 current, Float4 excess, double slope) {
   typedef double Double2 __attribute__((vector_size(16)));
   typedef float Float2 __attribute__((vector_size(8)));
@@ -45,15 +45,24 @@ inline PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& 
   const Float4 xs = rowPair(kPredict[kP1x], kPredict[kP2x], c);
   const Float4 cs = rowPair(kPredict[kP1c], kPredict[kP2c], c);
   const Float4 p1x = rowA(xs);
-  const Float4 predicted[4] = {p1x, rowA(cs), rowB(xs), rowB(cs)};
-  for (int k = 0; k < 4; ++k) s.prediction[k] = predicted[k];
+  storeForInspection(xs, s.prediction[kP1x], s.prediction[kP2x]);
+  storeForInspection(cs, s.prediction[kP1c], s.prediction[kP2c]);
 
   const TablePosition4 t = ValveTables::locate(xs, kSamples, cs, kCurves);
   Float4 i1a, i1b;
   tables.readPair<0>(0, t, i1a, i1b);
   const Float4 excess = atLeast(p1x - kRange[kP1x].high, 0.0f);
-  i1a = extendElement1(i1a, excess, kSlope1a);
-  i1b = extendElement1(i1b, excess, kSlope1b);
+  // The conversions to double and back would sit between the table read and the state update
+  // of every step; the branch on the prediction is settled long before the currents arrive and
+  // changes direction only when the signal crosses 20 V. Adding 0 is what the extension does
+  // to a current below 20 V.
+  if (_mm_movemask_ps(reinterpret_cast<__m128>(excess > Float4{})) != 0) {
+    i1a = extendElement1(i1a, excess, kSlope1a);
+    i1b = extendElement1(i1b, excess, kSlope1b);
+  } else {
+    i1a = i1a + 0.0f;
+    i1b = i1b + 0.0f;
+  }
   s.i1a = i1a;
   s.i1b = i1b;
   tables.readPair<2>(2, t, s.i2a, s.i2b);
@@ -61,11 +70,11 @@ inline PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& 
   const Float4 n02 = rowPair(kUpdate[kNewX0], kUpdate[kNewX2], c);
   const Float4 n34 = rowPair(kUpdate[kNewX3], kUpdate[kNewX4], c);
   const Float4 n51 = rowPair(kUpdate[kNewX5], kUpdate[kNewX1], c);
-  const Float4 n77 = rowPair(kUpdate[kNewX7], kUpdate[kNewX7], c);
+  const Float4 n7 = row(kUpdate[kNewX7], c);
   store(n02, x[0], x[2]);
   store(n34, x[3], x[4]);
   store(n51, x[5], x[1]);
-  x[7] = rowA(n77);
+  x[7] = n7;
 
   const Float4 out = rowPair(kOutput[kYo], kOutput[kYb], c);
   PreampResultT<Float4> r;

@@ -17,9 +17,8 @@ class ResamplingFilter {
   // denominator is 1 - sum a_k z^-k), accumulated in that order.
   template <typename F>
   static F process(ResamplerStateT<F>& s, F x) {
-    F y = kB[0] * x;
-    for (int k = 0; k < 8; ++k) y = y + kB[k + 1] * s.x[k];
-    for (int k = 0; k < 8; ++k) y = y + kA[k] * s.y[k];
+    const F y = output(
+        x, [&s](int k) { return s.x[k]; }, [&s](int k) { return s.y[k]; });
     for (int k = 7; k > 0; --k) {
       s.x[k] = s.x[k - 1];
       s.y[k] = s.y[k - 1];
@@ -29,7 +28,69 @@ class ResamplingFilter {
     return y;
   }
 
+  // Audio thread: n steps (1 to kMaxRun) at once, the inputs x[0..n-1] in order, the outputs
+  // into y[0..n-1]: the values of n calls of process. For each length the steps are written out
+  // over one history of the run, oldest value first, so nothing is shifted from step to step.
+  static constexpr int kMaxRun = 8;
+  template <typename F>
+  static void run(ResamplerStateT<F>& s, const F* x, F* y, int n) {
+    switch (n) {
+      case 1:
+        return runOf<1>(s, x, y);
+      case 2:
+        return runOf<2>(s, x, y);
+      case 3:
+        return runOf<3>(s, x, y);
+      case 4:
+        return runOf<4>(s, x, y);
+      case 5:
+        return runOf<5>(s, x, y);
+      case 6:
+        return runOf<6>(s, x, y);
+      case 7:
+        return runOf<7>(s, x, y);
+      case 8:
+        return runOf<8>(s, x, y);
+      default:
+        return;
+    }
+  }
+
  private:
+  // y[n] from x[n] and the past values x[n-1-k] = pastX(k), y[n-1-k] = pastY(k).
+  template <typename F, typename PastX, typename PastY>
+  static F output(F x, const PastX& pastX, const PastY& pastY) {
+    F y = kB[0] * x;
+    for (int k = 0; k < 8; ++k) y = y + kB[k + 1] * pastX(k);
+    for (int k = 0; k < 8; ++k) y = y + kA[k] * pastY(k);
+    return y;
+  }
+
+  template <int N, typename F>
+  static void runOf(ResamplerStateT<F>& s, const F* x, F* y) {
+    // The state holds the newest value first; the history runs the other way, so the step
+    // taking x[j] finds its past ending at index 7 + j.
+    F hx[8 + N];
+    F hy[8 + N];
+#pragma GCC unroll 8
+    for (int k = 0; k < 8; ++k) {
+      hx[7 - k] = s.x[k];
+      hy[7 - k] = s.y[k];
+    }
+#pragma GCC unroll 8
+    for (int j = 0; j < N; ++j) {
+      hy[8 + j] = output(
+          x[j], [&hx, j](int k) { return hx[7 + j - k]; }, [&hy, j](int k) { return hy[7 + j - k]; });
+      hx[8 + j] = x[j];
+      y[j] = hy[8 + j];
+    }
+#pragma GCC unroll 8
+    for (int k = 0; k < 8; ++k) {
+      s.x[k] = hx[7 + N - k];
+      s.y[k] = hy[7 + N - k];
+    }
+  }
+
   static constexpr float kB[9] = {0.0009299486f,  -0.0005963771f, 0.002155852f,
                                   -0.0003243943f, 0.002212866f,   -0.0003243943f,
                                   0.002155852f,   -0.0005963771f, 0.0009299486f};

@@ -91,37 +91,50 @@ class ValveTables {
     return r0 + (r1 - r0) * fc;
   }
 
-  // Audio thread: bank 8 or 9 (read alone) for both channels at once, at the position in lanes
-  // kLane (channel 1) and kLane + 1 (channel 2); the result in the usual two-channel lanes.
-  template <int kLane = 0>
-  Float4 readSingle(int bank, const TablePosition4& p) const {
-    constexpr int a = kLane, b = kLane + 1;
+  // Audio thread: two banks read alone (8 and 9) for both channels at once, firstBank at the
+  // position in lanes 0 (channel 1) and 1 (channel 2), secondBank at that in lanes 2 and 3; the
+  // results in the usual two-channel lanes.
+  void readSingles(int firstBank, int secondBank, const TablePosition4& p, Float4& first,
+                   Float4& second) const {
     // Where sample i0 of curves c0 and c1 lies, from the bank's first curve: computed in the
     // vector for all lanes at once.
-    const float* base = curve(bank, 0);
-    const Int4 o0 = p.c0 * kSamples + p.i0;
-    const Int4 o1 = p.c1 * kSamples + p.i0;
-    return interpolateRows<kLane>(corners(base + o0[a], base + o1[a]), corners(base + o0[b], base + o1[b]),
-                                  p);
+    const float* a = curve(firstBank, 0);
+    const float* b = curve(secondBank, 0);
+    const UInt4 o0 = offsets(p.c0, p.i0);
+    const UInt4 o1 = offsets(p.c1, p.i0);
+    // Samples i0 and i0 + 1 of a curve, per lane: {channel 1's two, channel 2's two}.
+    const Float4 a0 = neighbours(a + o0[0], a + o0[1]);
+    const Float4 b0 = neighbours(b + o0[2], b + o0[3]);
+    const Float4 a1 = neighbours(a + o1[0], a + o1[1]);
+    const Float4 b1 = neighbours(b + o1[2], b + o1[3]);
+    const Float4 v = interpolate(
+        __builtin_shufflevector(a0, b0, 0, 2, 4, 6), __builtin_shufflevector(a0, b0, 1, 3, 5, 7),
+        __builtin_shufflevector(a1, b1, 0, 2, 4, 6), __builtin_shufflevector(a1, b1, 1, 3, 5, 7), p.fs, p.fc);
+    first = __builtin_shufflevector(v, v, 0, 1, 0, 1);
+    second = __builtin_shufflevector(v, v, 2, 3, 2, 3);
   }
 
   // Audio thread: a bank pair (0/1, 2/3, 4/5, 6/7; firstBank even) for both channels at once,
-  // positioned as readSingle is.
+  // at the position in lanes kLane (channel 1) and kLane + 1 (channel 2); the results in the
+  // usual two-channel lanes.
   template <int kLane = 0>
   void readPair(int firstBank, const TablePosition4& p, Float4& first, Float4& second) const {
     constexpr int a = kLane, b = kLane + 1;
     const float* base = curve(firstBank, 0);
-    const Int4 o0 = (p.c0 * kSamples + p.i0) * 2;
-    const Int4 o1 = (p.c1 * kSamples + p.i0) * 2;
+    const UInt4 o0 = offsets(p.c0, p.i0) * 2;
+    const UInt4 o1 = offsets(p.c1, p.i0) * 2;
     Float4 x0, x1, y0, y1;  // {first, second} at i0 and at i0 + 1, per curve and channel
     __builtin_memcpy(&x0, base + o0[a], sizeof(Float4));
     __builtin_memcpy(&x1, base + o1[a], sizeof(Float4));
     __builtin_memcpy(&y0, base + o0[b], sizeof(Float4));
     __builtin_memcpy(&y1, base + o1[b], sizeof(Float4));
-    first = interpolateRows<kLane>(__builtin_shufflevector(x0, x1, 0, 2, 4, 6),
-                                   __builtin_shufflevector(y0, y1, 0, 2, 4, 6), p);
-    second = interpolateRows<kLane>(__builtin_shufflevector(x0, x1, 1, 3, 5, 7),
-                                    __builtin_shufflevector(y0, y1, 1, 3, 5, 7), p);
+    // Each lane interpolates one bank for one channel: {first, second} of channel 1, then of 2.
+    const Float4 v = interpolate(
+        __builtin_shufflevector(x0, y0, 0, 1, 4, 5), __builtin_shufflevector(x0, y0, 2, 3, 6, 7),
+        __builtin_shufflevector(x1, y1, 0, 1, 4, 5), __builtin_shufflevector(x1, y1, 2, 3, 6, 7),
+        __builtin_shufflevector(p.fs, p.fs, a, a, b, b), __builtin_shufflevector(p.fc, p.fc, a, a, b, b));
+    first = __builtin_shufflevector(v, v, 0, 2, 0, 2);
+    second = __builtin_shufflevector(v, v, 1, 3, 1, 3);
   }
 
   // Sample i of a curve is curve(bank, c)[i * stride(bank)]. The banks of a pair are read at the
@@ -150,28 +163,18 @@ class ValveTables {
   ValveTables& operator=(const ValveTables&) = delete;
 
  private:
-  // {t00, t01, t10, t11} of one channel: the two neighbouring samples of curve c0, then of c1.
-  static Float4 corners(const float* c0, const float* c1) {
+  // Sample i of curve c counted from the first sample of its bank's first curve, as unsigned
+  // numbers: never negative, and so taken into an address without a sign extension.
+  typedef uint32_t UInt4 __attribute__((vector_size(16)));
+  static UInt4 offsets(Int4 c, Int4 i) { return reinterpret_cast<UInt4>(c * kSamples + i); }
+
+  // {sample, next sample} of one curve for channel 1, then for channel 2.
+  static Float4 neighbours(const float* channel1, const float* channel2) {
     typedef float Float2 __attribute__((vector_size(8)));
     Float2 lo, hi;
-    __builtin_memcpy(&lo, c0, sizeof(lo));
-    __builtin_memcpy(&hi, c1, sizeof(hi));
+    __builtin_memcpy(&lo, channel1, sizeof(lo));
+    __builtin_memcpy(&hi, channel2, sizeof(hi));
     return __builtin_shufflevector(lo, hi, 0, 1, 2, 3);
-  }
-
-  // The bilinear interpolation of both channels' corners, each lane doing the float operations
-  // of interpolate() in the same order; the result in the usual two-channel lanes.
-  template <int kLane>
-  static Float4 interpolateRows(Float4 channel1, Float4 channel2, const TablePosition4& p) {
-    constexpr int a = kLane, b = kLane + 1;
-    const Float4 low = __builtin_shufflevector(channel1, channel2, 0, 2, 4, 6);   // t00, t10 per channel
-    const Float4 high = __builtin_shufflevector(channel1, channel2, 1, 3, 5, 7);  // t01, t11 per channel
-    const Float4 fs = __builtin_shufflevector(p.fs, p.fs, a, a, b, b);
-    const Float4 fc = __builtin_shufflevector(p.fc, p.fc, a, b, a, b);
-    const Float4 r = low + (high - low) * fs;  // r0, r1 per channel
-    const Float4 r0 = __builtin_shufflevector(r, r, 0, 2, 0, 2);
-    const Float4 r1 = __builtin_shufflevector(r, r, 1, 3, 1, 3);
-    return r0 + (r1 - r0) * fc;
   }
 
   ValveTables();

@@ -102,9 +102,14 @@ TEST(TableRead, InterpolatesLinearlyAlongBothAxesAndBothChannelsReadTheSame) {
   const TableAxis ox{-70.0f, 1.0f / 25.0f};
   const TableAxis oc{100.0f, 1.0f / 300.0f};
   const TablePosition4 out = ValveTables::locate(lanes(-45.0f, -60.3f), ox, lanes(400.0f, 217.0f), oc);
-  const Float4 r8 = t.readSingle(8, out);
-  EXPECT_EQ(r8[0], t.read(8, ValveTables::locate(-45.0f, ox, 400.0f, oc)));
-  EXPECT_EQ(r8[1], t.read(8, ValveTables::locate(-60.3f, ox, 217.0f, oc)));
+  Float4 r8, r9;
+  t.readSingles(8, 9, out, r8, r9);
+  const TablePosition top = ValveTables::locate(-45.0f, ox, 400.0f, oc);
+  const TablePosition inside = ValveTables::locate(-60.3f, ox, 217.0f, oc);
+  EXPECT_EQ(r8[0], t.read(8, top));
+  EXPECT_EQ(r8[1], t.read(8, inside));
+  EXPECT_EQ(r9[0], t.read(9, top));
+  EXPECT_EQ(r9[1], t.read(9, inside));
 }
 
 }  // namespace
