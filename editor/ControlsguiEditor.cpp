@@ -22,9 +22,9 @@ using editorlayout::StripKind;
 
 namespace {
 
-constexpr int32_t kFirstMenuTag = 7;
-constexpr int32_t kLastMenuTag = 10;
-constexpr int32_t kPowerTag = 6;
+// The menus' parameters are consecutive, from the input transformer to the output tap.
+constexpr int32_t kFirstMenuTag = kParamInputTransformer;
+constexpr int32_t kLastMenuTag = kParamOutputTap;
 // A menu keeps its entry index as a small parameter value: entry 1 is 0.01.
 constexpr float kMenuStep = 0.01f;
 
@@ -142,7 +142,7 @@ void ControlsguiEditor::buildStripControls(CFrame* built) {
         if (knob != nullptr) {
           knob->setWantsFocus(false);
         }
-        meters[c.tag - 4] = knob;
+        meters[c.tag - kParamMeter1] = knob;
       } else {
         knob = new (std::nothrow)
             ControlsguiKnob(bounds, this, c.tag, c.frameCount, frameHeight, strip, bounds.getTopLeft());
@@ -227,7 +227,8 @@ void ControlsguiEditor::idle() {
 }
 
 float ControlsguiEditor::liveMeterLevel(int32_t tag) const {
-  const Relaxed<float>* level = tag == 4 ? controlsgui->getMeterLevel1() : controlsgui->getMeterLevel2();
+  const Relaxed<float>* level =
+      tag == kParamMeter1 ? controlsgui->getMeterLevel1() : controlsgui->getMeterLevel2();
   const float read = level != nullptr ? static_cast<float>(*level) : 0.0f;
   return std::isfinite(read) ? clampUnit(read) : 0.0f;
 }
@@ -272,7 +273,7 @@ void ControlsguiEditor::showParameter(VstInt32 index) {
   }
   // The stored value, not the argument: the effect has already clamped it.
   const float stored = controlsgui->getParameter(index);
-  if (index >= 0 && index < 4) {
+  if (index >= 0 && index <= kParamMix) {
     if (knobs[index] != nullptr) {
       knobs[index]->setValue(stored);
     }
@@ -280,7 +281,7 @@ void ControlsguiEditor::showParameter(VstInt32 index) {
     if (COptionMenu* menu = menus[index - kFirstMenuTag]) {
       menu->setValue(shownSwitchState(index, stored));
     }
-  } else if (index == kPowerTag && powerSwitch != nullptr) {
+  } else if (index == kParamPower && powerSwitch != nullptr) {
     // A host's automation of the power switch shows on the face as well.
     powerSwitch->setValue(shownSwitchState(index, stored));
   }
@@ -292,7 +293,7 @@ void ControlsguiEditor::valueChanged(CControl* control) {
   }
   const int32_t tag = control->getTag();
   lastTag = tag;
-  if (tag < 0 || tag > kLastMenuTag || tag == 4 || tag == 5) {
+  if (tag < 0 || tag > kLastMenuTag || tag == kParamMeter1 || tag == kParamMeter2) {
     return;  // the meters drive no parameter
   }
   float value = control->getValue();
@@ -311,7 +312,7 @@ void ControlsguiEditor::describeChange(CControl* control) {
       "Power",           "Input Transformer", "Output Transformer", "Power Supply",      "Output Tap"};
   const int32_t tag = control->getTag();
   const char* format = kTexts[tag];
-  if (tag <= 3) {
+  if (tag <= kParamMix) {
     std::snprintf(infoText, sizeof infoText, format, static_cast<double>(control->getValue() * 100.0f));
   } else {
     std::snprintf(infoText, sizeof infoText, "%s", format);

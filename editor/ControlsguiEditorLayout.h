@@ -7,6 +7,7 @@
 
 #include "gui/frame/CArea.h"
 #include "gui/frame/CRgbaColor.h"
+#include "model/ParameterIndex.h"
 #include "resources/ResourceIds.h"
 
 namespace editorlayout {
@@ -32,21 +33,21 @@ inline constexpr int32_t kPowerSwitchY = 520;
 // Consecutive rows share a picture: it is loaded once for them and released after the last.
 // The power switch precedes the meters and covers the top 9 rows of the small knob.
 inline constexpr StripControl kStripControls[] = {
-    {StripKind::kKnob, 80, 538, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, 0,
+    {StripKind::kKnob, 80, 538, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, kParamGain,
      KORVALITE_RES_KNOB_BIG_WIDTH, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT},  // gain
-    {StripKind::kKnob, 246, 538, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, 1,
+    {StripKind::kKnob, 246, 538, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, kParamTone,
      KORVALITE_RES_KNOB_BIG_WIDTH, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT},  // tone
-    {StripKind::kKnob, 864, 539, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, 2,
+    {StripKind::kKnob, 864, 539, KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_FRAMES, kParamVolume,
      KORVALITE_RES_KNOB_BIG_WIDTH, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT},  // volume
-    {StripKind::kKnob, 1067, 616, KORVALITE_RES_KNOB_SMALL, KORVALITE_RES_KNOB_SMALL_FRAMES, 3,
+    {StripKind::kKnob, 1067, 616, KORVALITE_RES_KNOB_SMALL, KORVALITE_RES_KNOB_SMALL_FRAMES, kParamMix,
      KORVALITE_RES_KNOB_SMALL_WIDTH, KORVALITE_RES_KNOB_SMALL_FRAME_HEIGHT},  // mix
     {StripKind::kPowerSwitch, kPowerSwitchX, kPowerSwitchY, KORVALITE_RES_POWER_SWITCH,
-     KORVALITE_RES_POWER_SWITCH_FRAMES, 6, KORVALITE_RES_POWER_SWITCH_WIDTH,
+     KORVALITE_RES_POWER_SWITCH_FRAMES, kParamPower, KORVALITE_RES_POWER_SWITCH_WIDTH,
      KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT},
-    {StripKind::kMeter, 448, 555, KORVALITE_RES_VU_LEFT, KORVALITE_RES_VU_FRAMES, 4, KORVALITE_RES_VU_WIDTH,
-     KORVALITE_RES_VU_FRAME_HEIGHT},
-    {StripKind::kMeter, 660, 554, KORVALITE_RES_VU_RIGHT, KORVALITE_RES_VU_FRAMES, 5, KORVALITE_RES_VU_WIDTH,
-     KORVALITE_RES_VU_FRAME_HEIGHT},
+    {StripKind::kMeter, 448, 555, KORVALITE_RES_VU_LEFT, KORVALITE_RES_VU_FRAMES, kParamMeter1,
+     KORVALITE_RES_VU_WIDTH, KORVALITE_RES_VU_FRAME_HEIGHT},
+    {StripKind::kMeter, 660, 554, KORVALITE_RES_VU_RIGHT, KORVALITE_RES_VU_FRAMES, kParamMeter2,
+     KORVALITE_RES_VU_WIDTH, KORVALITE_RES_VU_FRAME_HEIGHT},
 };
 
 // Only the power switch's lever takes clicks: its whole picture covers the pilot lamp and the
@@ -69,10 +70,13 @@ struct MenuControl {
 
 // Added after the film-strip controls: the supply menu covers the switch's top 13 rows.
 inline constexpr MenuControl kMenus[] = {
-    {{88, 195, 88 + 49, 195 + 17}, 7, {"Input 1", "Input 2"}, {0, 0, 0, 200}},
-    {{1011, 178, 1011 + 62, 178 + 22}, 8, {"Output 1", "Output 2"}, {0, 0, 0, 200}},
-    {{1046, 511, 1046 + 75, 511 + 22}, 9, {"Stiff", "Sagging"}, {0, 0, 0, 200}},
-    {{334, 95, 334 + 190, 95 + 22}, 10, {"Tap to Preamp", "Tap to Stage 2"}, {200, 200, 200, 120}},
+    {{88, 195, 88 + 49, 195 + 17}, kParamInputTransformer, {"Input 1", "Input 2"}, {0, 0, 0, 200}},
+    {{1011, 178, 1011 + 62, 178 + 22}, kParamOutputTransformer, {"Output 1", "Output 2"}, {0, 0, 0, 200}},
+    {{1046, 511, 1046 + 75, 511 + 22}, kParamPowerSupply, {"Stiff", "Sagging"}, {0, 0, 0, 200}},
+    {{334, 95, 334 + 190, 95 + 22},
+     kParamOutputTap,
+     {"Tap to Preamp", "Tap to Stage 2"},
+     {200, 200, 200, 120}},
 };
 // Background and outline of every menu: fully transparent, so only the text shows.
 inline constexpr VSTGUI::CRgbaColor kMenuGround{255, 255, 255, 0};

@@ -63,9 +63,7 @@ CMouseEventResult CFrame::onMouseDown(CPos where, CButtonState buttons) {
     CView* exited = mouseOverView;
     mouseOverView = nullptr;
     exited->onMouseExited(where, buttons);
-    if (mouseWatcher) mouseWatcher->onViewExited(exited);
   }
-  if (mouseWatcher) mouseWatcher->onMouseDown(this, where);
   if (modalView) {
     if (!modalView->hitTest(where, buttons)) return kMouseIgnored;
     const CMouseEventResult result = modalView->onMouseDown(where, buttons);
@@ -90,7 +88,6 @@ CMouseEventResult CFrame::onMouseUp(CPos where, CButtonState buttons) {
 
 CMouseEventResult CFrame::onMouseMoved(CPos where, CButtonState buttons) {
   armLeaveTracking();
-  if (mouseWatcher) mouseWatcher->onMouseMoved(this, where);
   if (modalView) return modalView->onMouseMoved(where, buttons);
   const CMouseEventResult result = CViewContainer::onMouseMoved(where, buttons);
   if (result != kMouseIgnored) return result;
@@ -108,7 +105,6 @@ CMouseEventResult CFrame::onMouseMoved(CPos where, CButtonState buttons) {
   view->frameToLocal(local);
   view->onMouseEntered(local, buttons);
   mouseOverView = view;
-  if (mouseWatcher) mouseWatcher->onViewEntered(view);
   return kMouseHandled;
 }
 
@@ -119,7 +115,6 @@ void CFrame::leaveMouseOverView(CPos where, CButtonState buttons) {
   CPos local = where;
   exited->frameToLocal(local);
   exited->onMouseExited(local, buttons);
-  if (mouseWatcher) mouseWatcher->onViewExited(exited);
 }
 
 CMouseEventResult CFrame::onMouseExited(CPos where, CButtonState buttons) {
@@ -308,12 +303,6 @@ void CFrame::markDirtyIn(const CArea& area) {
     if (n->view->overlaps(area)) n->view->setDirty(true);
 }
 
-MouseWatcher* CFrame::getMouseWatcher() const {
-  return mouseWatcher;
-}
-void CFrame::setMouseWatcher(MouseWatcher* watcher) {
-  mouseWatcher = watcher;
-}
 bool CFrame::getPointerLocation(CPos& out) const {
   return getCurrentMouseLocation(out);
 }

@@ -29,16 +29,6 @@ enum CCursorType : int32_t {
   kCursorHand = 9,
 };
 
-// Optional observer of the pointer; nothing installs one by default.
-class MouseWatcher {
- public:
-  virtual ~MouseWatcher() = default;
-  virtual void onViewEntered(CView* view) = 0;
-  virtual void onViewExited(CView* view) = 0;
-  virtual void onMouseMoved(CFrame* frame, CPos where) = 0;
-  virtual void onMouseDown(CFrame* frame, CPos where) = 0;
-};
-
 class CFrame : public CViewContainer {
  public:
   // parentWindow: the host's HWND, or null for a frame without a window (draws only when asked).
@@ -90,8 +80,6 @@ class CFrame : public CViewContainer {
   virtual void setOpen(bool open);
   virtual bool getOpenFlag() const;
   virtual void markDirtyIn(const CArea& area);
-  virtual MouseWatcher* getMouseWatcher() const;
-  virtual void setMouseWatcher(MouseWatcher* watcher);
   virtual bool getPointerLocation(CPos& out) const;
 
   // A new context on the frame's window (reference count 1); the caller releases it.
@@ -114,7 +102,6 @@ class CFrame : public CViewContainer {
   void paint();
 
   VSTGUIEditorInterface* editor = nullptr;
-  MouseWatcher* mouseWatcher = nullptr;
   void* parentWindow = nullptr;
   CView* modalView = nullptr;
   CView* focusView = nullptr;

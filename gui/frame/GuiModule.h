@@ -1,11 +1,10 @@
-// The module instance (HMODULE) whose resources and window class the toolkit uses: the one
-// set here, else the handle the library's load routine recorded (plugin/ModuleHandle.h),
-// else the module that contains this code, found from one of its own addresses.
+// The module instance (HMODULE) whose resources and window class the toolkit uses: the module
+// that contains this code, found from one of its own addresses. That is the plug-in DLL in a
+// host and the program itself in tests, so the toolkit needs nothing from the entry point.
 #pragma once
 
 namespace VSTGUI {
 
-void setGuiModuleInstance(void* instance);
 void* getGuiModuleInstance();
 
 }  // namespace VSTGUI

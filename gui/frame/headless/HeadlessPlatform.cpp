@@ -12,14 +12,8 @@
 namespace VSTGUI {
 
 // ---- module -------------------------------------------------------------------------------
-namespace {
-void* moduleInstance = nullptr;
-}
-void setGuiModuleInstance(void* instance) {
-  moduleInstance = instance;
-}
 void* getGuiModuleInstance() {
-  return moduleInstance;
+  return nullptr;
 }
 
 // ---- GDI+ start-up: only counted ---------------------------------------------------------

@@ -399,7 +399,7 @@ bool CFrame::getPosition(int32_t& x, int32_t& y) const {
   GetWindowRect(current, &own);
   for (;;) {
     HWND parent = GetParent(current);
-    if ((GetWindowLongW(current, GWL_STYLE) & 0x00C00000) || !parent) break;
+    if ((GetWindowLongW(current, GWL_STYLE) & WS_CAPTION) || !parent) break;
     RECT pr = {};
     GetWindowRect(parent, &pr);
     if (std::abs((pr.right - pr.left) - (own.right - own.left)) > 60 ||

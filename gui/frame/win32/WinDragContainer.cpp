@@ -12,6 +12,8 @@ namespace VSTGUI {
 namespace {
 
 constexpr UINT kPathCharacters = 2048;
+// No dialog, any match, and a 500 ms time-out for the search, which goes in the high word.
+const DWORD kResolveFlags = MAKELONG(SLR_NO_UI | SLR_ANY_MATCH, 500);
 
 FORMATETC textFormat() {
   return FORMATETC{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -129,8 +131,7 @@ bool WinDragContainer::resolveShortcut(wchar_t* path) {
   IPersistFile* file = nullptr;
   if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) && file) {
     WIN32_FIND_DATAW found = {};
-    // SLR_NO_UI | SLR_ANY_MATCH with a 500 ms time-out in the high word.
-    resolved = SUCCEEDED(file->Load(path, STGM_READ)) && SUCCEEDED(link->Resolve(nullptr, 0x01F40003)) &&
+    resolved = SUCCEEDED(file->Load(path, STGM_READ)) && SUCCEEDED(link->Resolve(nullptr, kResolveFlags)) &&
                SUCCEEDED(link->GetPath(path, kPathCharacters, &found, SLGP_SHORTPATH));
     file->Release();
   }

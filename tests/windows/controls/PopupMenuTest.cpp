@@ -19,8 +19,6 @@ using controls_test::Log;
 
 namespace {
 
-constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
-
 struct NativeItem {
   UINT id = 0;
   UINT type = 0;
@@ -118,7 +116,7 @@ class MenuUser {
     RECT r;
     GetWindowRect(popup, &r);
     popupCorner = POINT{r.left, r.top};
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, kGetMenuHandle, 0, 0));
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
     if (menu) {
       root = readMenu(menu);
       for (const NativeItem& item : root)

@@ -83,13 +83,14 @@ struct FrameWindowTest : ::testing::Test {
 };
 
 TEST_F(FrameWindowTest, ChildWindowOfOurClassInTheParent) {
+  const LONG kChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
   ASSERT_NE(hwnd, nullptr);
   EXPECT_EQ(GetParent(hwnd), parent);
   wchar_t name[64] = {};
   GetClassNameW(hwnd, name, 64);
   EXPECT_EQ(std::wstring(name).rfind(L"Plugin", 0), 0u);
   EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_USERDATA), reinterpret_cast<LONG_PTR>(frame));
-  EXPECT_EQ(GetWindowLongW(hwnd, GWL_STYLE) & 0x56000000, 0x56000000);
+  EXPECT_EQ(GetWindowLongW(hwnd, GWL_STYLE) & kChildStyle, kChildStyle);
   RECT r;
   GetClientRect(hwnd, &r);
   EXPECT_EQ(r.right, 300);
