@@ -8,6 +8,9 @@
 #       A GoogleTest program of the native tree, under ASan and UBSan.
 #   korvalite_windows_test(NAME SOURCES ... [LINK ...])
 #       A GoogleTest program of the win64 tree, run under Wine by CTest.
+#   korvalite_sources(OUT TARGET ...)
+#       The source files of our libraries, as absolute paths, for a program that compiles them
+#       again with options of its own (a ThreadSanitizer build).
 #   korvalite_static_runtime(TARGET)
 #       Links libgcc, libstdc++ and winpthread statically into a Windows binary so it
 #       imports only Windows system DLLs.
@@ -59,6 +62,19 @@ function(korvalite_library name)
     target_compile_options(${name}_fast PRIVATE -O2)
     target_link_libraries(${name}_fast PUBLIC korvalite_flags ${fast_links})
   endif()
+endfunction()
+
+function(korvalite_sources out)
+  set(result "")
+  foreach(target IN LISTS ARGN)
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(folder ${target} SOURCE_DIR)
+    foreach(s IN LISTS sources)
+      cmake_path(ABSOLUTE_PATH s BASE_DIRECTORY ${folder})
+      list(APPEND result ${s})
+    endforeach()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
 function(korvalite_static_runtime target)
