@@ -7,7 +7,7 @@
 
 #include "gui/controls/COnOffButton.h"
 #include "gui/frame/CBitmap.h"
-#include "tests/native/controls/ControlTestSupport.h"
+#include "tests/support/ControlTestSupport.h"
 
 using namespace VSTGUI;
 using controls_test::FrameFixture;

@@ -9,7 +9,7 @@
 #include "gui/controls/CAnimKnob.h"
 #include "gui/frame/CBitmap.h"
 #include "gui/frame/CDrawContext.h"
-#include "tests/native/controls/ControlTestSupport.h"
+#include "tests/support/ControlTestSupport.h"
 
 using namespace VSTGUI;
 using controls_test::FrameFixture;

@@ -8,7 +8,7 @@
 #include "gui/controls/COptionMenu.h"
 #include "gui/controls/PopupMenuBuilder.h"
 #include "gui/controls/PopupMenuTracker.h"
-#include "tests/native/controls/ControlTestSupport.h"
+#include "tests/support/ControlTestSupport.h"
 
 using namespace VSTGUI;
 using controls_test::FrameFixture;

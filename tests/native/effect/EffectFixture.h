@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "effect/Controlsgui.h"
-#include "tests/native/plugin/TestHost.h"
+#include "tests/support/TestHost.h"
 
 class CountingControlsgui : public Controlsgui {
  public:

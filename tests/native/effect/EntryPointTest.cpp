@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plugin/VstInterface.h"
-#include "tests/native/plugin/TestHost.h"
+#include "tests/support/TestHost.h"
 
 namespace {
 

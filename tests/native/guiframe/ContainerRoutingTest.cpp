@@ -5,7 +5,7 @@
 #include "gui/frame/CBitmap.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/CViewContainer.h"
-#include "tests/native/guiframe/SpyView.h"
+#include "tests/support/SpyView.h"
 
 using namespace VSTGUI;
 using guiframe_test::SpyView;

@@ -4,7 +4,7 @@
 
 #include "gui/frame/CFrame.h"
 #include "gui/frame/GDIPlusGlobals.h"
-#include "tests/native/guiframe/SpyView.h"
+#include "tests/support/SpyView.h"
 
 using namespace VSTGUI;
 using guiframe_test::SpyView;

@@ -4,7 +4,7 @@
 #include "gui/frame/CArea.h"
 #include "gui/frame/CView.h"
 #include "gui/frame/CViewContainer.h"
-#include "tests/native/guiframe/SpyView.h"
+#include "tests/support/SpyView.h"
 
 using namespace VSTGUI;
 

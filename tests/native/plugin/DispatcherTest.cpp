@@ -6,7 +6,7 @@
 #include <limits>
 #include <vector>
 
-#include "tests/native/plugin/TestHost.h"
+#include "tests/support/TestHost.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/native/plugin/TestHost.h"
+#include "tests/support/TestHost.h"
 
 namespace {
 

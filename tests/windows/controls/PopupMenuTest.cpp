@@ -12,7 +12,7 @@
 #include "gui/frame/CBitmap.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/win32/GdiPlusFlat.h"
-#include "tests/native/controls/ControlTestSupport.h"
+#include "tests/support/ControlTestSupport.h"
 
 using namespace VSTGUI;
 using controls_test::Log;

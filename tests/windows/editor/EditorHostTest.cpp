@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/native/host/HostTestSupport.h"
+#include "tests/support/HostTestSupport.h"
 #include "tools/host/EditorScript.h"
 #include "tools/host/HostError.h"
 

@@ -21,7 +21,7 @@
 #include "gui/frame/CFontDesc.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/LiveObjectCounts.h"
-#include "tests/windows/editor/EditorCensus.h"
+#include "tests/support/EditorCensus.h"
 
 using namespace VSTGUI;
 

@@ -6,7 +6,7 @@
 #include "gui/frame/CDrawContext.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/VSTGUIEditorInterface.h"
-#include "tests/native/guiframe/SpyView.h"
+#include "tests/support/SpyView.h"
 
 using namespace VSTGUI;
 using guiframe_test::SpyView;

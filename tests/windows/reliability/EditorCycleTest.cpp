@@ -20,7 +20,7 @@
 #include "gui/frame/LiveObjectCounts.h"
 #include "tests/reliability/harness/Analysis.h"
 #include "tests/reliability/harness/Harness.h"
-#include "tests/windows/editor/EditorCensus.h"
+#include "tests/support/EditorCensus.h"
 
 using namespace reliability;
 using namespace VSTGUI;

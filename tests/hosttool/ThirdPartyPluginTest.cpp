@@ -6,7 +6,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "tests/native/host/HostTestSupport.h"
+#include "tests/support/HostTestSupport.h"
 
 namespace {
 

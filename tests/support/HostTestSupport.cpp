@@ -1,4 +1,4 @@
-#include "tests/native/host/HostTestSupport.h"
+#include "tests/support/HostTestSupport.h"
 
 #include <sndfile.h>
 

@@ -1,4 +1,4 @@
-#include "tests/native/plugin/TestHost.h"
+#include "tests/support/TestHost.h"
 
 int TestEditor::destroyed = 0;
 int TestEffect::destroyed = 0;

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "tests/native/host/HostTestSupport.h"
+#include "tests/support/HostTestSupport.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The host driving our own test effect (whose output is defined exactly, see
-// tests/windows/host/TestEffect.cpp), and the host's handling of bad input.
+// tests/support/TestEffect.cpp), and the host's handling of bad input.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
-#include "tests/native/host/HostTestSupport.h"
+#include "tests/support/HostTestSupport.h"
 
 namespace {
 
