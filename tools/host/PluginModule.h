@@ -16,6 +16,8 @@ class PluginModule {
   PluginModule& operator=(const PluginModule&) = delete;
 
   VstPluginMainProc entryPoint() const { return entry_; }
+  // The system's handle of the loaded library (an HMODULE on Windows).
+  void* handle() const { return handle_; }
   const std::string& path() const { return path_; }
 
  private:

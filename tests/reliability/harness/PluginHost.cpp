@@ -3,11 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "tools/host/HostError.h"
 
 #ifndef KORVALITE_PLUGIN
 #error "the build passes the plug-in's path as KORVALITE_PLUGIN"
@@ -47,40 +43,17 @@ VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, fl
 
 bool PluginModule::load(const std::string& path) {
   unload();
-#ifdef _WIN32
-  std::string windowsPath = path;
-  for (char& c : windowsPath) {
-    if (c == '/') c = '\\';
-  }
-  HMODULE module = LoadLibraryA(windowsPath.c_str());
-  if (module == nullptr) return false;
-  handle_ = module;
-  FARPROC proc = GetProcAddress(module, "VSTPluginMain");
-  entry_ = reinterpret_cast<VstPluginMainProc>(reinterpret_cast<void*>(proc));
-#else
-  handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle_ == nullptr) {
-    std::fprintf(stderr, "dlopen: %s\n", dlerror());
+  try {
+    module_ = std::make_unique<::PluginModule>(path);
+  } catch (const HostError& e) {
+    std::fprintf(stderr, "%s\n", e.what());
     return false;
   }
-  entry_ = reinterpret_cast<VstPluginMainProc>(dlsym(handle_, "VSTPluginMain"));
-#endif
-  return entry_ != nullptr;
-}
-
-void PluginModule::unload() {
-  if (handle_ == nullptr) return;
-#ifdef _WIN32
-  FreeLibrary(static_cast<HMODULE>(handle_));
-#else
-  dlclose(handle_);
-#endif
-  handle_ = nullptr;
-  entry_ = nullptr;
+  return true;
 }
 
 AEffect* PluginModule::create(audioMasterCallback callback) const {
-  return entry_ != nullptr ? entry_(callback) : nullptr;
+  return module_ ? module_->entryPoint()(callback) : nullptr;
 }
 
 PluginModule& plugin() {

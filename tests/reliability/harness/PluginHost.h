@@ -5,10 +5,12 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "plugin/VstInterface.h"
 #include "tests/reliability/harness/Harness.h"
+#include "tools/host/PluginModule.h"
 
 namespace reliability {
 
@@ -29,24 +31,20 @@ HostSettings& host();
 VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                        float opt);
 
-// The plug-in module. Native: dlopen; Windows: LoadLibrary.
+// The plug-in module, loaded and unloaded again as often as a group wants, by the host tool's
+// loader.
 class PluginModule {
  public:
-  PluginModule() = default;
-  ~PluginModule() { unload(); }
-  PluginModule(const PluginModule&) = delete;
-  PluginModule& operator=(const PluginModule&) = delete;
-
+  // False, with the loader's reason on stderr, when the library cannot be loaded.
   bool load(const std::string& path);
-  void unload();
-  bool loaded() const { return handle_ != nullptr; }
-  void* handle() const { return handle_; }
+  void unload() { module_.reset(); }
+  bool loaded() const { return module_ != nullptr; }
+  void* handle() const { return module_ ? module_->handle() : nullptr; }
   // Calls the entry point; null when the plug-in refuses.
   AEffect* create(audioMasterCallback callback = hostCallback) const;
 
  private:
-  void* handle_ = nullptr;
-  VstPluginMainProc entry_ = nullptr;
+  std::unique_ptr<::PluginModule> module_;
 };
 
 // The module every group uses, loaded once from the path the build passes in.

@@ -73,7 +73,7 @@ TEST(Module, LoadedAndUnloadedAHundredTimesWithItsWindowClass) {
   double busyClose = 0.0;
   const double start = wallSeconds();
   for (int cycle = 0; cycle < cycles; ++cycle) {
-    PluginModule module;
+    reliability::PluginModule module;
     ASSERT_TRUE(module.load(KORVALITE_PLUGIN)) << "cycle " << cycle;
     HMODULE handle = static_cast<HMODULE>(module.handle());
     ASSERT_FALSE(classRegistered(handle)) << "cycle " << cycle << ": a class is left from before";
@@ -104,7 +104,7 @@ TEST(Module, LoadedAndUnloadedAHundredTimesWithItsWindowClass) {
   // Once more with the window's thread busy through the close: the window it cannot destroy
   // now is left hidden, with nothing of the module behind it.
   {
-    PluginModule module;
+    reliability::PluginModule module;
     ASSERT_TRUE(module.load(KORVALITE_PLUGIN));
     HMODULE handle = static_cast<HMODULE>(module.handle());
     Instance effect(module.create());
