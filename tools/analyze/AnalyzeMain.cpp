@@ -16,6 +16,7 @@
 
 #include "tools/analyze/Signals.h"
 #include "tools/analyze/Spectrum.h"
+#include "tools/analyze/ToneFit.h"
 #include "tools/analyze/WaveFile.h"
 
 namespace {
@@ -106,8 +107,8 @@ int main(int argc, char** argv) {
       const size_t b = k * per + per / 2, e = (k + 1) * per - delay;
       ++k;
       if (e > shifted.size() || e > in.samples.size()) fail("the render is shorter than the tones");
-      const double gi = toneAmplitude(in.samples, b, e, f, in.rate);
-      const double go = toneAmplitude(shifted, b, e, f, in.rate);
+      const double gi = analysis::fitTone(in.samples.data(), b, e, f, in.rate).amplitude;
+      const double go = analysis::fitTone(shifted.data(), b, e, f, in.rate).amplitude;
       std::printf("%.2f %.3f\n", f, 20 * std::log10(std::max(go, 1e-12) / std::max(gi, 1e-12)));
     }
   } else if (command == "transfer") {

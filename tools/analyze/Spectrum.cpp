@@ -3,30 +3,6 @@
 #include <cmath>
 #include <complex>
 
-double toneAmplitude(const std::vector<float>& x, size_t begin, size_t end, double frequency, double rate) {
-  // Normal equations of x ~ a sin + b cos + c.
-  double m[3][4] = {};
-  const double w = 2 * M_PI * frequency / rate;
-  for (size_t i = begin; i < end; ++i) {
-    const double b[3] = {std::sin(w * static_cast<double>(i)), std::cos(w * static_cast<double>(i)), 1.0};
-    for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 3; ++c) m[r][c] += b[r] * b[c];
-      m[r][3] += b[r] * x[i];
-    }
-  }
-  for (int p = 0; p < 3; ++p) {  // Gauss-Jordan; the system is well conditioned for spans of a period or more
-    const double d = m[p][p];
-    if (std::fabs(d) < 1e-12) return 0;
-    for (int c = p; c < 4; ++c) m[p][c] /= d;
-    for (int r = 0; r < 3; ++r) {
-      if (r == p) continue;
-      const double f = m[r][p];
-      for (int c = p; c < 4; ++c) m[r][c] -= f * m[p][c];
-    }
-  }
-  return std::hypot(m[0][3], m[1][3]);
-}
-
 static void fft(std::vector<std::complex<double>>& a) {
   const size_t n = a.size();
   for (size_t i = 1, j = 0; i < n; ++i) {

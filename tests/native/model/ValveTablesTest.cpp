@@ -6,17 +6,13 @@
 
 #include "model/ValveData.h"
 #include "model/ValveTables.h"
+#include "tests/support/ValveCurve.h"
 
 namespace {
 
 // The curve value by the defining procedure: powers summed in rising order, then scaled.
 float reference(int bank, int curve, int sample) {
-  const float x = 2.0f / 44099.0f;
-  const float u = static_cast<float>(sample) * x - 1.0f;
-  float s = 0.0f;
-  for (int p = 0; p <= 20; ++p)
-    s = s + std::pow(u, static_cast<float>(p)) * kValveCoefficients[bank][curve][20 - p];
-  return s * kValveScales[bank][curve];
+  return valveCurveValue(bank, curve, sample);
 }
 
 TEST(ValveTables, EveryValueEqualsThePolynomialEvaluatedOnItsOwn) {

@@ -3,6 +3,8 @@
 #include <cfloat>
 #include <cmath>
 
+#include "tools/analyze/ToneFit.h"
+
 namespace reliability {
 
 namespace {
@@ -30,14 +32,7 @@ float peak(const float* x, int n) {
 }
 
 double toneAmplitude(const float* x, int n, double frequency, double rate) {
-  const double w = 2.0 * kPi * frequency / rate;
-  double s = 0.0;
-  double c = 0.0;
-  for (int i = 0; i < n; ++i) {
-    s += x[i] * std::sin(w * i);
-    c += x[i] * std::cos(w * i);
-  }
-  return 2.0 * std::sqrt(s * s + c * c) / n;
+  return analysis::fitTone(x, 0, static_cast<size_t>(n), frequency, rate).amplitude;
 }
 
 double harmonicDistortion(const float* x, int n, double frequency, double rate) {

@@ -12,8 +12,7 @@ void fillSine(float* x, int n, double frequency, double rate, float amplitude, l
 bool allFinite(const float* x, int n);
 float peak(const float* x, int n);
 
-// The amplitude of the component at `frequency` (a projection on sine and cosine over n samples;
-// n should hold whole periods, or many of them).
+// The amplitude of the component at `frequency` over n samples (the analysis tool's fit).
 double toneAmplitude(const float* x, int n, double frequency, double rate);
 // sqrt(sum of harmonics 2..10 squared) / fundamental, harmonics above 0.45 rate left out.
 double harmonicDistortion(const float* x, int n, double frequency, double rate);
