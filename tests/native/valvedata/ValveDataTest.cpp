@@ -8,23 +8,16 @@
 #include <vector>
 
 #include "model/ValveData.h"
+#include "tests/support/ValveCurve.h"
 
 namespace {
 
-constexpr int kTop = 44099;  // sample at u = +1
+constexpr int kTop = kValveCurveTop;
 
-// One curve's table, built as the model builds it: u in float, powers by powf, the sum
-// accumulated in float from power 0 up, times the scale factor.
+// One curve's table, built as the model builds it.
 std::vector<float> buildCurve(int bank, int curve) {
-  const float x = 2.0f / 44099.0f;
   std::vector<float> table(kTop + 1);
-  for (int i = 0; i <= kTop; ++i) {
-    float u = static_cast<float>(i) * x - 1.0f;
-    float s = 0.0f;
-    for (int p = 0; p <= 20; ++p)
-      s = s + std::pow(u, static_cast<float>(p)) * kValveCoefficients[bank][curve][20 - p];
-    table[i] = s * kValveScales[bank][curve];
-  }
+  for (int i = 0; i <= kTop; ++i) table[i] = valveCurveValue(bank, curve, i);
   return table;
 }
 
