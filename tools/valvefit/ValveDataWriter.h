@@ -1,4 +1,5 @@
-// Writes model/ValveData.cpp: the fitted coefficients and scale factors as C++ source.
+// Writes the fitted coefficients and scale factors as the two data tables model/ValveData.cpp
+// includes: the initialisers of kValveCoefficients and kValveScales, numbers only.
 #pragma once
 
 #include <string>
@@ -16,8 +17,13 @@ class ValveDataWriter {
   Entry coefficients[kBankCount][kCurveCount][21];
   Entry scales[kBankCount][kCurveCount];
 
-  std::string source() const;
-  bool write(const std::string& path) const;
+  static constexpr const char* kCoefficientFile = "ValveCoefficients.inc";
+  static constexpr const char* kScaleFile = "ValveScales.inc";
+
+  std::string coefficientTable() const;
+  std::string scaleTable() const;
+  // Writes both tables into folder (model/ for the committed ones).
+  bool write(const std::string& folder) const;
 
   // Shortest decimal text that reads back as the same float, with an f suffix.
   static std::string floatLiteral(float value);

@@ -1,7 +1,8 @@
-// valvefit: generates model/ValveData.cpp, the polynomial fits of the valve current tables.
+// valvefit: generates the polynomial fits of the valve current tables, the two data tables
+// model/ValveData.cpp includes (ValveCoefficients.inc, ValveScales.inc).
 //
-//   valvefit OUTPUT.cpp            write the data file (the committed one is its output)
-//   valvefit OUTPUT.cpp --report   also check every curve at all 44100 table samples the way
+//   valvefit FOLDER                write the tables into FOLDER (the committed ones: model)
+//   valvefit FOLDER --report       also check every curve at all 44100 table samples the way
 //                                  the model evaluates it (float, powf) and print the errors
 //   valvefit --calibrate           re-derive the valve parameters from the given data
 //
@@ -104,7 +105,7 @@ CurveReport check(int bank, int curve, const ValveDataWriter& data, double top) 
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: valvefit OUTPUT.cpp [--report] | valvefit --calibrate\n");
+    std::fprintf(stderr, "usage: valvefit FOLDER [--report] | valvefit --calibrate\n");
     return 2;
   }
   if (std::string(argv[1]) == "--calibrate") {
@@ -151,7 +152,7 @@ int main(int argc, char** argv) {
     }
   }
   if (!data.write(argv[1])) {
-    std::fprintf(stderr, "valvefit: cannot write %s\n", argv[1]);
+    std::fprintf(stderr, "valvefit: cannot write the tables into %s\n", argv[1]);
     return 1;
   }
   if (!report) return 0;
