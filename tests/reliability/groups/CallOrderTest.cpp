@@ -17,6 +17,9 @@
 
 #include "tests/reliability/harness/Analysis.h"
 #include "tests/reliability/harness/PluginHost.h"
+#ifdef _WIN32
+#include "tests/support/HostWindow.h"
+#endif
 
 #ifndef KORVALITE_FUZZ_CALLS
 #define KORVALITE_FUZZ_CALLS 1000000
@@ -233,8 +236,7 @@ TEST(DispatcherFuzz, SeededRandomCallsNeitherCrashNorPoison) {
 #ifdef _WIN32
   // Under Wine the editor is open for most of the walk, so the editor opcodes (idle, keys, the
   // host's wheel, knob mode, draw, close) meet a live window; a close is undone now and then.
-  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 1191, 734, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND parent = makeEditorParent();
   ASSERT_NE(parent, nullptr);
   bool editorOpen = effect.dispatch(effEditOpen, 0, 0, parent) == 1;
   long reopened = 0;

@@ -13,6 +13,7 @@
 #include "gui/frame/CFrame.h"
 #include "gui/frame/win32/GdiPlusFlat.h"
 #include "tests/support/ControlTestSupport.h"
+#include "tests/support/HostWindow.h"
 
 using namespace VSTGUI;
 using controls_test::Log;
@@ -141,15 +142,7 @@ class MenuUser {
 };
 
 HWND hostWindow() {
-  static HWND window = [] {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"ControlsTestHost";
-    RegisterClassW(&wc);
-    return CreateWindowExW(0, L"ControlsTestHost", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 60, 420,
-                           320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  }();
+  static HWND window = makeHostWindow(40, 60, 420, 320);
   return window;
 }
 

@@ -22,6 +22,7 @@
 #include "gui/frame/CFrame.h"
 #include "gui/frame/LiveObjectCounts.h"
 #include "tests/support/EditorCensus.h"
+#include "tests/support/HostWindow.h"
 
 using namespace VSTGUI;
 
@@ -54,9 +55,7 @@ class EditorRuntime : public ::testing::Test {
   void SetUp() override {
     hostCalls.clear();
     effect.reset(new Controlsgui(&hostCallback));
-    // The host's window: at the screen's corner, so frame and screen coordinates agree.
-    parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 1191, 734, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    parent = makeEditorParent();
     ASSERT_NE(parent, nullptr);
   }
   void TearDown() override {

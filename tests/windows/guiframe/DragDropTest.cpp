@@ -16,6 +16,7 @@
 #include "gui/frame/CFrame.h"
 #include "gui/frame/win32/CDropTarget.h"
 #include "gui/frame/win32/WinDragContainer.h"
+#include "tests/support/HostWindow.h"
 
 using namespace VSTGUI;
 
@@ -151,16 +152,7 @@ bool makeShortcut(const std::wstring& linkPath, const std::wstring& target) {
 }
 
 HWND hostWindow() {
-  static HWND window = nullptr;
-  if (!window) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"GuiFrameDropHost";
-    RegisterClassW(&wc);
-    window = CreateWindowExW(0, L"GuiFrameDropHost", L"host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
-  }
+  static HWND window = makeHostWindow(0, 0, 400, 300, WS_OVERLAPPEDWINDOW);
   return window;
 }
 

@@ -6,6 +6,7 @@
 #include "gui/frame/CDrawContext.h"
 #include "gui/frame/CFrame.h"
 #include "gui/frame/VSTGUIEditorInterface.h"
+#include "tests/support/HostWindow.h"
 #include "tests/support/SpyView.h"
 
 using namespace VSTGUI;
@@ -36,17 +37,7 @@ struct PaintedView : SpyView {
 };
 
 HWND createParentWindow() {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"GuiFrameTestParent";
-    RegisterClassW(&wc);
-    registered = true;
-  }
-  return CreateWindowExW(0, L"GuiFrameTestParent", L"parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 420,
-                         320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  return makeHostWindow(50, 50, 420, 320);
 }
 
 void pumpMessages() {

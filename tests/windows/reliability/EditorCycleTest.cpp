@@ -21,6 +21,7 @@
 #include "tests/reliability/harness/Analysis.h"
 #include "tests/reliability/harness/Harness.h"
 #include "tests/support/EditorCensus.h"
+#include "tests/support/HostWindow.h"
 
 using namespace reliability;
 using namespace VSTGUI;
@@ -47,10 +48,7 @@ class EditorReliability : public ::testing::Test {
     effect.reset();
     DestroyWindow(parent);
   }
-  static HWND makeParent() {
-    return CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 1191, 734, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-  }
+  static HWND makeParent() { return makeEditorParent(); }
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f) {
     return effect->dispatcher(opcode, index, value, ptr, opt);

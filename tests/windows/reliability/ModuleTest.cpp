@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "tests/reliability/harness/PluginHost.h"
+#include "tests/support/HostWindow.h"
 
 using namespace reliability;
 
@@ -61,8 +62,7 @@ bool inModule(HMODULE module, const void* address) {
 }
 
 TEST(Module, LoadedAndUnloadedAHundredTimesWithItsWindowClass) {
-  HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 1191, 734, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND parent = makeEditorParent();
   ASSERT_NE(parent, nullptr);
   // Each load builds the tables and the pictures again (about a second under Wine): the CI tier
   // does 20, the soak the full 100.
