@@ -19,9 +19,10 @@ class PluginModule {
   // The system's handle of the loaded library (an HMODULE on Windows).
   void* handle() const { return handle_; }
   const std::string& path() const { return path_; }
+  // The address of an exported symbol, or null.
+  void* lookUp(const char* name) const;
 
  private:
-  void* lookUp(const char* name) const;
   void unload();
 
   std::string path_;
