@@ -23,29 +23,11 @@
 #include "gui/frame/LiveObjectCounts.h"
 #include "tests/support/EditorCensus.h"
 #include "tests/support/HostWindow.h"
+#include "tests/support/TestHost.h"
 
 using namespace VSTGUI;
 
 namespace {
-
-struct HostCall {
-  VstInt32 opcode;
-  VstInt32 index;
-  float opt;
-};
-std::vector<HostCall> hostCalls;
-
-VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-  if (opcode == audioMasterVersion) return 2400;
-  hostCalls.push_back({opcode, index, opt});
-  return opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit ? 1 : 0;
-}
-
-int countCalls(VstInt32 opcode) {
-  int n = 0;
-  for (const HostCall& c : hostCalls) n += c.opcode == opcode;
-  return n;
-}
 
 constexpr VstInt32 kStCA = ('s' << 24) | ('t' << 16) | ('C' << 8) | 'A';
 constexpr VstIntPtr kWhee = ('W' << 24) | ('h' << 16) | ('e' << 8) | 'e';
@@ -53,8 +35,8 @@ constexpr VstIntPtr kWhee = ('W' << 24) | ('h' << 16) | ('e' << 8) | 'e';
 class EditorRuntime : public ::testing::Test {
  protected:
   void SetUp() override {
-    hostCalls.clear();
-    effect.reset(new Controlsgui(&hostCallback));
+    host.answers = {{audioMasterVersion, 2400}, {audioMasterBeginEdit, 1}, {audioMasterEndEdit, 1}};
+    effect.reset(new Controlsgui(&RecordingHost::callback));
     parent = makeEditorParent();
     ASSERT_NE(parent, nullptr);
   }
@@ -82,6 +64,7 @@ class EditorRuntime : public ::testing::Test {
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
   }
 
+  RecordingHost host;
   std::unique_ptr<Controlsgui> effect;
   HWND parent = nullptr;
 };
@@ -194,10 +177,10 @@ TEST_F(EditorRuntime, ControlChangesSetAndAutomateParameters) {
   input->setValue(1.0f);
   editor()->valueChanged(input);
   EXPECT_EQ(effect->getParameter(7), 0.01f);
-  ASSERT_FALSE(hostCalls.empty());
-  EXPECT_EQ(hostCalls.back().opcode, audioMasterAutomate);
-  EXPECT_EQ(hostCalls.back().index, 7);
-  EXPECT_EQ(hostCalls.back().opt, 0.01f);
+  ASSERT_FALSE(host.calls.empty());
+  EXPECT_EQ(host.calls.back().opcode, audioMasterAutomate);
+  EXPECT_EQ(host.calls.back().index, 7);
+  EXPECT_EQ(host.calls.back().opt, 0.01f);
   EXPECT_EQ(input->getCurrentIndex(), 1);  // the effect's echo keeps the choice
   // The supply's second entry switches the sag on.
   menu(9)->setValue(1.0f);
@@ -212,10 +195,10 @@ TEST_F(EditorRuntime, ControlChangesSetAndAutomateParameters) {
   EXPECT_STREQ(editor()->getInfoText(), "Input Gain 30.00");
 
   // The meters drive no parameter.
-  const size_t before = hostCalls.size();
+  const size_t before = host.calls.size();
   meter(0)->setValue(0.9f);
   editor()->valueChanged(meter(0));
-  EXPECT_EQ(hostCalls.size(), before);
+  EXPECT_EQ(host.calls.size(), before);
   EXPECT_EQ(editor()->getLastTag(), 4);
   close();
 }
@@ -231,15 +214,15 @@ TEST_F(EditorRuntime, CloseEndsEveryOpenEdit) {
   gain->onMouseDown(CPos(80 + 48, 538 + 50), kButtonLeft);
   gain->onMouseMoved(CPos(80 + 60, 538 + 40), kButtonLeft);
   editor()->beginEdit(9);  // as the supply menu's pop-up does while it tracks
-  EXPECT_EQ(countCalls(audioMasterBeginEdit), 2);
-  EXPECT_EQ(countCalls(audioMasterEndEdit), 0);
+  EXPECT_EQ(host.count(audioMasterBeginEdit), 2);
+  EXPECT_EQ(host.count(audioMasterEndEdit), 0);
   close();
-  EXPECT_EQ(countCalls(audioMasterEndEdit), 2);
+  EXPECT_EQ(host.count(audioMasterEndEdit), 2);
   editor()->endEdit(9);  // the pop-up returning after the close
-  EXPECT_EQ(countCalls(audioMasterEndEdit), 2);
+  EXPECT_EQ(host.count(audioMasterEndEdit), 2);
   open();
   close();
-  EXPECT_EQ(countCalls(audioMasterEndEdit), 2);
+  EXPECT_EQ(host.count(audioMasterEndEdit), 2);
 }
 
 // The power switch's picture spans the pilot lamp and the mix knob's top rows; only its lever
@@ -253,9 +236,9 @@ TEST_F(EditorRuntime, OnlyTheLeverTogglesThePower) {
   press(1037 + 28, 520 + 56);  // the pilot lamp
   press(1080, 618);            // the mix knob, inside the switch's rectangle
   EXPECT_EQ(effect->getParameter(6), 1.0f);
-  ASSERT_EQ(countCalls(audioMasterBeginEdit), 1);
-  EXPECT_EQ(hostCalls[0].index, 3);  // the press reached the mix knob
-  press(1037 + 84, 520 + 30);        // the lever
+  ASSERT_EQ(host.count(audioMasterBeginEdit), 1);
+  EXPECT_EQ(host.last(audioMasterBeginEdit)->index, 3);  // the press reached the mix knob
+  press(1037 + 84, 520 + 30);                            // the lever
   EXPECT_EQ(effect->getParameter(6), 0.0f);
   close();
 }
@@ -271,7 +254,7 @@ TEST_F(EditorRuntime, ControlClickRestoresTheParametersOwnDefault) {
   control<CAnimKnob>(3)->onMouseDown(CPos(1067 + 13, 616 + 20), kButtonLeft | kModControl);
   EXPECT_EQ(effect->getParameter(0), 0.5f);
   EXPECT_EQ(effect->getParameter(3), 1.0f);
-  EXPECT_EQ(countCalls(audioMasterBeginEdit), countCalls(audioMasterEndEdit));
+  EXPECT_EQ(host.count(audioMasterBeginEdit), host.count(audioMasterEndEdit));
   close();
 }
 
@@ -369,21 +352,21 @@ TEST_F(EditorRuntime, MeterRepaintsOnlyWhenItsFrameChanges) {
 TEST_F(EditorRuntime, IdleWithHostSleepsWhenCalledAgainWithin50Ms) {
   open();
   editor()->idleWithHost();
-  EXPECT_EQ(countCalls(audioMasterIdle), 1);
+  EXPECT_EQ(host.count(audioMasterIdle), 1);
   Sleep(10);
   LARGE_INTEGER frequency, start, end;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
   editor()->idleWithHost();
   QueryPerformanceCounter(&end);
-  EXPECT_EQ(countCalls(audioMasterIdle), 2);
+  EXPECT_EQ(host.count(audioMasterIdle), 2);
   const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
   EXPECT_GE(ms, 3.0);
   close();
 }
 
 TEST_F(EditorRuntime, KnobModeIsSharedByEveryEditorOfTheProcess) {
-  std::unique_ptr<Controlsgui> second(new Controlsgui(&hostCallback));
+  std::unique_ptr<Controlsgui> second(new Controlsgui(&RecordingHost::callback));
   open();
   EXPECT_EQ(frame()->getKnobMode(), kKnobModeLinear);
   EXPECT_EQ(second->dispatcher(effSetEditKnobMode, 0, kKnobModeRelativeCircular, nullptr, 0.0f), 1);
