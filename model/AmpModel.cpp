@@ -1,9 +1,9 @@
+// The model's construction, its frame loop with the transitions, and the choice of instruction
+// set the loop runs with. Idle settling is in AmpModelSettling.cpp, coefficient publication in
+// AmpModelTuning.cpp, the parameter mapping in ParameterMapping.h.
 #include "model/AmpModel.h"
 
 #include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <type_traits>
 
 #include "model/DenormalGuard.h"
 #include "model/HostInterpolator.h"
@@ -11,53 +11,12 @@
 #include "model/ParameterMapping.h"
 #include "model/PowerBlockLanes.h"
 #include "model/PreampBlockLanes.h"
-#include "model/SettledStates.h"
 #include "model/ValveTables.h"
 
 namespace {
 
-// How long the idle circuit is run (at 44.1 kHz) before its state is taken as the settled one:
-// well past the jump to the operating point and the output DC blocker's settling (about 70 ms).
-// With the power-stage tap the idle circuit keeps a small chatter for about 1.2 s before it
-// comes to rest, so those two settings run longer. Afterwards the output stays near -85 dBFS.
-constexpr int kSettleSamples[4] = {22050, 22050, 66150, 66150};
-
-// A parameter as the model uses it: 0..1, NaN as 0.
-float unit(float v) {
-  v = v > 0.0f ? v : 0.0f;
-  return v < 1.0f ? v : 1.0f;
-}
-
-// Which settled state fits the settings: the supply feedback (p9) moves the operating point and
-// the output tap (p10) decides what the output DC blocker has settled on. The other parameters
-// do not matter in silence.
-int idleKey(const float* params) {
-  const bool supplyOn = switchIsOn(kParamPowerSupply, params[kParamPowerSupply]);
-  const bool tapPower = switchIsOn(kParamOutputTap, params[kParamOutputTap]);
-  return (supplyOn ? 1 : 0) | (tapPower ? 2 : 0);
-}
-
-// The circuit configuration the settings ask for: bit 0 the supply feedback, bit 1 the output
-// tap (together the idle key), bit 2 the drive of 1 that any non-zero tap setting gives.
-int configuration(const float* params) {
-  return idleKey(params) | (unit(params[kParamOutputTap]) > 0.0f ? 4 : 0);
-}
-
-// How long the changes take, in seconds: a ramped volume or mix, a ramped gain (slower: the
-// circuit overshoots while its bias follows a fast large change of drive), a configuration
-// change's fade out and again in, the power switch's crossfade.
-constexpr float kRampSeconds = 0.01f;
-constexpr float kGainRampSeconds = 0.03f;
-constexpr float kSwitchFadeSeconds = 0.005f;
-constexpr float kBypassFadeSeconds = 0.01f;
-
 static_assert(AmpModel::reportedDelay(1.0e7f) < BypassDelay::kCapacity,
               "the bypass line holds the longest delay");
-
-int samplesIn(float seconds, float period) {
-  const int n = static_cast<int>(seconds / period + 0.5f);
-  return n > 1 ? n : 1;
-}
 
 // A host sample as it enters the circuit: NaN and infinities as silence, absurd values clipped.
 float hostSample(float v) {
@@ -132,109 +91,6 @@ AmpModel::AmpModel() : AmpModel(Unsettled{}) {
   resetToIdle();
 }
 
-const ModelState* AmpModel::idleStates() {
-  // Built once, thread-safely, by the first instance. Settling all four takes the circuit
-  // through about four seconds of audio, which would be most of a first instance's cost; they
-  // are computed ahead of time (tools/settle) for the tables of each platform we build for.
-  struct Settled {
-    ModelState state[kIdleStates];
-  };
-  static const Settled settled = [] {
-    Settled all;
-    static_assert(std::is_trivially_copyable<ModelState>::value && sizeof(ModelState) % 4 == 0,
-                  "a settled state is kept as 32-bit words");
-    const std::uint32_t* words =
-        settledStates(ValveTables::shared().fingerprint(), sizeof(ModelState) / 4, kIdleStates);
-    for (int key = 0; key < kIdleStates; ++key) {
-      if (words != nullptr) {
-        std::memcpy(static_cast<void*>(&all.state[key]), words + key * (sizeof(ModelState) / 4),
-                    sizeof(ModelState));
-      } else {
-        all.state[key] = settle(key);
-      }
-    }
-    return all;
-  }();
-  return settled.state;
-}
-
-ModelState AmpModel::settle(int key) {
-  float params[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
-  params[kParamPowerSupply] = (key & 1) != 0 ? 1.0f : 0.0f;
-  params[kParamOutputTap] = (key & 2) != 0 ? 1.0f : 0.0f;
-  AmpModel m{Unsettled{}};
-  constexpr int kBlock = 256;
-  float in[kBlock] = {};
-  float out0[kBlock];
-  float out1[kBlock];
-  const float* inputs[2] = {in, in};
-  float* outputs[2] = {out0, out1};
-  for (int done = 0; done < kSettleSamples[key & (kIdleStates - 1)]; done += kBlock) {
-    m.processReplacing(inputs, outputs, kBlock, params, false, nullptr, nullptr);
-  }
-  // One channel is run and copied to the other (both compute the same circuit).
-  ModelState state = m.state_;
-  state.channel[1].circuit = state.channel[0].circuit;
-  return state;
-}
-
-void AmpModel::initModel() {
-  state_ = ModelState();
-  fresh_ = false;
-  snap_ = true;
-  bypassDelay_.clear();
-}
-
-void AmpModel::resetToIdle() {
-  state_ = idle_[0];
-  idleKey_ = 0;
-  fresh_ = true;
-  snap_ = true;
-  bypassDelay_.clear();
-}
-
-void AmpModel::updateCoefficients(float tone, float internalRate, float hostRate) {
-  if (!std::isnan(tone)) tone_.store(unit(tone), std::memory_order_relaxed);
-  // The tone corner reaches 20 kHz, which must stay below the internal Nyquist rate.
-  if (std::isfinite(internalRate) && internalRate >= 48000.0f && internalRate <= 1e7f) {
-    internalRate_.store(internalRate, std::memory_order_relaxed);
-  }
-  setHostRate(hostRate);
-}
-
-void AmpModel::setHostRate(float hostRate) {
-  if (acceptsHostRate(hostRate)) hostRate_.store(hostRate, std::memory_order_relaxed);
-}
-
-// Audio thread (and the constructor). Each setting is read once, so the set is computed from
-// one consistent triple even while other threads store new values.
-void AmpModel::retune() {
-  const float tone = tone_.load(std::memory_order_relaxed);
-  const float internalRate = internalRate_.load(std::memory_order_relaxed);
-  const float hostRate = hostRate_.load(std::memory_order_relaxed);
-  if (tone == tunedTone_ && internalRate == tunedInternalRate_ && hostRate == tunedHostRate_) return;
-  if (tone != tunedTone_ || internalRate != tunedInternalRate_) {
-    live_.tone = ToneFilter::coefficients(tone, internalRate);
-  }
-  if (hostRate != tunedHostRate_) {
-    TransformerFilters::peakingPair(hostRate, live_.cut, live_.lift);
-    const float period = 1.0f / hostRate;
-    live_.hostPeriod = period;
-    live_.bypassDelay = reportedDelay(hostRate);
-    live_.rampSamples = samplesIn(kRampSeconds, period);
-    live_.gainRampSamples = samplesIn(kGainRampSeconds, period);
-    // The step at phase mu of host period n sees the signal at n - 2 + mu, and the up-sampler
-    // delays it by about six internal steps more.
-    const int delay = static_cast<int>(2.5f + 6.157f * kInternalStep / period);
-    live_.dryDelay = delay < kGainHistory - 1 ? delay : kGainHistory - 1;
-    live_.switchStep = 1.0f / static_cast<float>(samplesIn(kSwitchFadeSeconds, period));
-    live_.bypassStep = 1.0f / static_cast<float>(samplesIn(kBypassFadeSeconds, period));
-  }
-  tunedTone_ = tone;
-  tunedInternalRate_ = internalRate;
-  tunedHostRate_ = hostRate;
-}
-
 bool AmpModel::useInstructionSet(InstructionSet set) {
   if (set == InstructionSet::kAvx && !avxAvailable()) return false;
   avx_ = set == InstructionSet::kAvx;
@@ -281,18 +137,18 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
   if (usable && sampleFrames > 0) {
     retune();
     BlockSettings b;
-    const float p0 = unit(params[kParamGain]);
+    const float p0 = parameterValue(params[kParamGain]);
     const float t = 0.9f * p0 + 0.1f;
     b.gain = t * t;
     b.invGain = 1.0f / b.gain;
-    b.volume = unit(params[kParamVolume]);
-    const float p3 = unit(params[kParamMix]);
+    b.volume = parameterValue(params[kParamVolume]);
+    const float p3 = parameterValue(params[kParamMix]);
     b.power.mix = p3 * p3 * p3;
     b.power.dry = 1.0f - b.power.mix;
     b.powerOn = switchIsOn(kParamPower, params[kParamPower]);
     b.inputTransformerOn = switchIsOn(kParamInputTransformer, params[kParamInputTransformer]);
     b.outputTransformerOn = switchIsOn(kParamOutputTransformer, params[kParamOutputTransformer]);
-    const float p10 = unit(params[kParamOutputTap]);
+    const float p10 = parameterValue(params[kParamOutputTap]);
     b.power.tapPower = switchIsOn(kParamOutputTap, p10);
     b.drive = p10 > 0.0f ? 1.0f : 8.0f;
     b.invDrive = 1.0f / b.drive;
@@ -305,7 +161,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
       if (key != idleKey_) state_ = idle_[key];
       fresh_ = false;
     }
-    wantedConfiguration_ = configuration(params);
+    wantedConfiguration_ = circuitConfiguration(params);
     startTransitions(b, sampleFrames);
 
     CircuitState& circuit1 = state_.channel[0].circuit;

@@ -4,6 +4,12 @@
 
 #include "model/ParameterIndex.h"
 
+// A parameter as the model uses it: 0..1, NaN as 0.
+constexpr float parameterValue(float v) {
+  v = v > 0.0f ? v : 0.0f;
+  return v < 1.0f ? v : 1.0f;
+}
+
 // Whether `index` is a two-way switch rather than a continuous control.
 constexpr bool isSwitchParameter(int index) {
   return index == kParamPower || (index >= kParamInputTransformer && index <= kParamOutputTap);
@@ -18,13 +24,26 @@ constexpr bool switchIsOn(int index, float v) {
       return v > 0.5f;
     case kParamInputTransformer:
     case kParamOutputTap:
-      v = v > 0.0f ? v : 0.0f;
-      v = v < 1.0f ? v : 1.0f;
-      return static_cast<int>(v * 100.0f) != 0;
+      return static_cast<int>(parameterValue(v) * 100.0f) != 0;
     case kParamOutputTransformer:
     case kParamPowerSupply:
       return v > 0.0f;
     default:
       return false;
   }
+}
+
+// Which settled state fits the settings: the supply feedback (p9) moves the operating point and
+// the output tap (p10) decides what the output DC blocker has settled on. The other parameters
+// do not matter in silence.
+constexpr int idleKey(const float* params) {
+  const bool supplyOn = switchIsOn(kParamPowerSupply, params[kParamPowerSupply]);
+  const bool tapPower = switchIsOn(kParamOutputTap, params[kParamOutputTap]);
+  return (supplyOn ? 1 : 0) | (tapPower ? 2 : 0);
+}
+
+// The circuit configuration the settings ask for: bit 0 the supply feedback, bit 1 the output
+// tap (together the idle key), bit 2 the drive of 1 that any non-zero tap setting gives.
+constexpr int circuitConfiguration(const float* params) {
+  return idleKey(params) | (parameterValue(params[kParamOutputTap]) > 0.0f ? 4 : 0);
 }
