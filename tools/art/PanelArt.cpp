@@ -231,10 +231,11 @@ void controlPanel(cairo_t* cr, const FontSet& fonts) {
   const double mx = layout::knobCx(layout::kMix), my = layout::knobCy(layout::kMix);
   knobScale(cr, fonts, mx, my, 14.5, 18, 0, false, 0);
   // The mix runs from the dry signal (left) to the amplifier's alone (right). Its caption
-  // stands higher than the power switch's, so the two do not read as one.
+  // stands at its left, level with the knob: below it, on the line of the power switch's,
+  // the two read as one ("MIX POWER").
   caption(cr, fonts, mx - 17, my + 26, "DRY", 7.5, 0.6);
   caption(cr, fonts, mx + 17, my + 26, "WET", 7.5, 0.6);
-  caption(cr, fonts, mx, 670, "MIX", 12, 2);
+  caption(cr, fonts, mx - 37, my + 4.5, "MIX", 12, 2);
 
   // The meters, their recesses and the legend that spans them.
   meterCutout(cr, layout::kMeterLeft);
