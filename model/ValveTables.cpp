@@ -46,7 +46,7 @@ const ValveTables& ValveTables::shared() {
   return tables;
 }
 
-ValveTables::ValveTables() : data_(new float[static_cast<std::size_t>(kBanks) * kCurves * kSamples]) {
+ValveTables::ValveTables() : data_(new float[static_cast<std::size_t>(kBanks) * kStoredCurves * kSamples]) {
   build();
 }
 
@@ -94,10 +94,14 @@ void ValveTables::build() {
     }
   }
   for (int b = 0; b < kBanks; ++b) {
+    const int k = stride(b);
     for (int j = 0; j < kCurves; ++j) {
       float* t = data_ + (curve(b, j) - data_);
-      t[kUsed * stride(b)] = t[kLastSample * stride(b)];
+      t[kUsed * k] = t[kLastSample * k];
     }
+    const float* last = curve(b, kCurves - 1);
+    float* guard = data_ + (curve(b, kCurves) - data_);
+    for (int i = 0; i < kSamples; ++i) guard[i * k] = last[i * k];
   }
   fingerprint_ = print.value();
 }

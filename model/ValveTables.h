@@ -1,6 +1,7 @@
 // The ten banks of valve characteristic tables and their bilinear read. Each bank holds ten
-// curves of currents over a normalised sample axis (44100 samples plus a guard copy); the
-// circuit blocks read them with two of an element's voltages instead of evaluating a valve law.
+// curves of currents over a normalised sample axis (44100 samples plus a guard copy), and a
+// guard copy of its last curve; the circuit blocks read them with two of an element's voltages
+// instead of evaluating a valve law.
 #pragma once
 
 #include <cstddef>
@@ -47,6 +48,7 @@ class ValveTables {
  public:
   static constexpr int kBanks = 10;
   static constexpr int kCurves = 10;
+  static constexpr int kStoredCurves = 11;   // the ten curves and the guard copy of the last
   static constexpr int kSamples = 44101;     // 44100 samples and the guard copy
   static constexpr int kLastSample = 44099;  // the number of sample intervals
   static constexpr int kPowers = 21;
@@ -101,12 +103,12 @@ class ValveTables {
     const float* a = curve(firstBank, 0);
     const float* b = curve(secondBank, 0);
     const UInt4 o0 = offsets(p.c0, p.i0);
-    const UInt4 o1 = offsets(p.c1, p.i0);
-    // Samples i0 and i0 + 1 of a curve, per lane: {channel 1's two, channel 2's two}.
+    // Samples i0 and i0 + 1 of a curve, per lane: {channel 1's two, channel 2's two}. Curve c0 + 1
+    // lies one curve further (see curve).
     const Float4 a0 = neighbours(a + o0[0], a + o0[1]);
     const Float4 b0 = neighbours(b + o0[2], b + o0[3]);
-    const Float4 a1 = neighbours(a + o1[0], a + o1[1]);
-    const Float4 b1 = neighbours(b + o1[2], b + o1[3]);
+    const Float4 a1 = neighbours(a + o0[0] + kSamples, a + o0[1] + kSamples);
+    const Float4 b1 = neighbours(b + o0[2] + kSamples, b + o0[3] + kSamples);
     const Float4 v = interpolate(
         __builtin_shufflevector(a0, b0, 0, 2, 4, 6), __builtin_shufflevector(a0, b0, 1, 3, 5, 7),
         __builtin_shufflevector(a1, b1, 0, 2, 4, 6), __builtin_shufflevector(a1, b1, 1, 3, 5, 7), p.fs, p.fc);
@@ -122,12 +124,13 @@ class ValveTables {
     constexpr int a = kLane, b = kLane + 1;
     const float* base = curve(firstBank, 0);
     const UInt4 o0 = offsets(p.c0, p.i0) * 2;
-    const UInt4 o1 = offsets(p.c1, p.i0) * 2;
+    // Curve c0 + 1 lies one curve further (see curve).
+    constexpr int next = kSamples * 2;
     Float4 x0, x1, y0, y1;  // {first, second} at i0 and at i0 + 1, per curve and channel
     __builtin_memcpy(&x0, base + o0[a], sizeof(Float4));
-    __builtin_memcpy(&x1, base + o1[a], sizeof(Float4));
+    __builtin_memcpy(&x1, base + o0[a] + next, sizeof(Float4));
     __builtin_memcpy(&y0, base + o0[b], sizeof(Float4));
-    __builtin_memcpy(&y1, base + o1[b], sizeof(Float4));
+    __builtin_memcpy(&y1, base + o0[b] + next, sizeof(Float4));
     // Each lane interpolates one bank for one channel: {first, second} of channel 1, then of 2.
     const Float4 v = interpolate(
         __builtin_shufflevector(x0, y0, 0, 1, 4, 5), __builtin_shufflevector(x0, y0, 2, 3, 6, 7),
@@ -141,13 +144,16 @@ class ValveTables {
   // same position, so their samples are interleaved, and a read takes each curve's two
   // neighbouring samples of both banks in one load. (Reading sample i0 + 1 where the read's
   // second sample is i0 itself, at the top of the axis, is what the guard copy is for: the
-  // weight there is 0 and the values are equal.)
+  // weight there is 0 and the values are equal.) The guard curve does the same on the curve axis:
+  // the vector reads take curve c0 + 1 as their second curve, one fixed distance from the first,
+  // and where that is curve 10 (c0 is 9) its weight is 0 and its values are curve 9's.
   const float* curve(int bank, int curveIndex) const {
     if (bank < kPairedBanks) {
-      return data_ + (static_cast<std::size_t>(bank / 2) * kCurves + curveIndex) * kSamples * 2 + (bank & 1);
+      return data_ + (static_cast<std::size_t>(bank / 2) * kStoredCurves + curveIndex) * kSamples * 2 +
+             (bank & 1);
     }
-    return data_ + static_cast<std::size_t>(kPairedBanks) * kCurves * kSamples +
-           (static_cast<std::size_t>(bank - kPairedBanks) * kCurves + curveIndex) * kSamples;
+    return data_ + static_cast<std::size_t>(kPairedBanks) * kStoredCurves * kSamples +
+           (static_cast<std::size_t>(bank - kPairedBanks) * kStoredCurves + curveIndex) * kSamples;
   }
   static int stride(int bank) { return bank < kPairedBanks ? 2 : 1; }
   float at(int bank, int curveIndex, int sample) const {
