@@ -348,8 +348,10 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     const bool moving = moving_;
     if (moving) moving_ = advanceTransitions(s);
 
-    float x1 = state_.dither.sample() + s.gain * hostSample(raw1);
-    float x2 = state_.dither.sample() + s.gain * hostSample(raw2);
+    float d1, d2;
+    state_.dither.pair(d1, d2);
+    float x1 = d1 + s.gain * hostSample(raw1);
+    float x2 = d2 + s.gain * hostSample(raw2);
 
     if (moving) {
       const float v1 = meterPosition(x1, s.gain);
