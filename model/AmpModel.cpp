@@ -79,6 +79,44 @@ bool finite(const ChannelState& c) {
          finite(reinterpret_cast<const float*>(&c.circuit), sizeof(CircuitState) / sizeof(float));
 }
 
+// Both channels' host-rate filter states and interpolation histories in the lanes of one vector
+// (lanes 0 and 2 channel 1, lanes 1 and 3 channel 2), for a block's run.
+struct HostLanes {
+  InputTransformerStateT<Float4> inputTransformer;
+  PeakingStateT<Float4> cut;
+  PeakingStateT<Float4> lift;
+  HostHistoryT<Float4> history;
+
+  static HostLanes pack(const ChannelState& c1, const ChannelState& c2) {
+    HostLanes h;
+    h.inputTransformer = {lanes(c1.inputTransformer.s1, c2.inputTransformer.s1),
+                          lanes(c1.inputTransformer.s2, c2.inputTransformer.s2)};
+    h.cut = pack(c1.cut, c2.cut);
+    h.lift = pack(c1.lift, c2.lift);
+    for (int k = 0; k < 3; ++k) h.history.x[k] = lanes(c1.history.x[k], c2.history.x[k]);
+    return h;
+  }
+  void unpack(ChannelState& c1, ChannelState& c2) const {
+    c1.inputTransformer = {inputTransformer.s1[0], inputTransformer.s2[0]};
+    c2.inputTransformer = {inputTransformer.s1[1], inputTransformer.s2[1]};
+    unpack(cut, c1.cut, c2.cut);
+    unpack(lift, c1.lift, c2.lift);
+    for (int k = 0; k < 3; ++k) {
+      c1.history.x[k] = history.x[k][0];
+      c2.history.x[k] = history.x[k][1];
+    }
+  }
+
+ private:
+  static PeakingStateT<Float4> pack(const PeakingState& a, const PeakingState& b) {
+    return {lanes(a.x1, b.x1), lanes(a.x2, b.x2), lanes(a.y1, b.y1), lanes(a.y2, b.y2)};
+  }
+  static void unpack(const PeakingStateT<Float4>& v, PeakingState& a, PeakingState& b) {
+    a = {v.x1[0], v.x2[0], v.y1[0], v.y2[0]};
+    b = {v.x1[1], v.x2[1], v.y1[1], v.y2[1]};
+  }
+};
+
 }  // namespace
 
 AmpModel::AmpModel(Unsettled)
@@ -335,6 +373,9 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   ChannelState& c1 = state_.channel[0];
   ChannelState& c2 = state_.channel[1];
   BlockSettings s = b;
+  // The host-rate filters and the interpolation's history run in the lanes as well, both
+  // channels in one vector, for the block.
+  HostLanes host = HostLanes::pack(c1, c2);
   // Once no transition moves the gain, the meter position grows with the magnitude alone: the
   // largest magnitude gives the largest position, and the logarithm is taken once, at the end.
   float largest1 = 0.0f;
@@ -366,18 +407,11 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     }
 
     // Host-rate filters run whether or not they are switched in, so switching is seamless.
-    const float t1 = TransformerFilters::inputTransformer(c1.inputTransformer, x1);
-    const float t2 = TransformerFilters::inputTransformer(c2.inputTransformer, x2);
-    if (b.inputTransformerOn) {
-      x1 = t1;
-      x2 = t2;
-    }
-    const float k1 = TransformerFilters::peaking(live_.cut, c1.cut, x1);
-    const float k2 = TransformerFilters::peaking(live_.cut, c2.cut, x2);
-    if (b.outputTransformerOn) {
-      x1 = k1;
-      x2 = k2;
-    }
+    Float4 x = lanes(x1, x2);
+    const Float4 t = TransformerFilters::inputTransformer(host.inputTransformer, x);
+    if (b.inputTransformerOn) x = t;
+    const Float4 k = TransformerFilters::peaking(live_.cut, host.cut, x);
+    if (b.outputTransformerOn) x = k;
 
     // As many internal steps as the 192 kHz clock passes within this host period (4 or 5 at
     // 44.1 kHz, none at all for some host samples above 192 kHz). A step taken at phase t into
@@ -388,14 +422,11 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     // The steps are taken in batches: first the up-sampler for every step of the batch, then the
     // circuit, then the down-sampler. Each filter sees the same values in the same order as step
     // by step, but the circuit's long dependency chain no longer waits for the resamplers'.
-    const CubicSegment seg1 = HostInterpolator::next(c1.history, x1);
-    const CubicSegment seg2 = HostInterpolator::next(c2.history, x2);
+    const CubicSegmentT<Float4> seg = HostInterpolator::next(host.history, x);
     const float invPeriod = 1.0f / period;
     float phase = state_.stepPhase;
     constexpr int kBatch = ResamplingFilter::kMaxRun;
     float mu[kBatch];
-    const CubicSegmentT<Float4> seg{lanes(seg1.c0, seg2.c0), lanes(seg1.c1, seg2.c1), lanes(seg1.c2, seg2.c2),
-                                    lanes(seg1.c3, seg2.c3)};
     Float4 u[kBatch];
     Float4 q[kBatch];
     Float4 y[kBatch];
@@ -417,11 +448,6 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
       lanes_.previousOut = n > 1 ? y[n - 2] : lanes_.lastOut;
       lanes_.lastOut = y[n - 1];
     }
-    const float last1 = lanes_.lastOut[0];
-    const float previous1 = lanes_.previousOut[0];
-    const float last2 = lanes_.lastOut[1];
-    const float previous2 = lanes_.previousOut[1];
-
     phase = phase - period;
     state_.stepPhase = phase;
 
@@ -433,15 +459,13 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     float h = 1.0f - phase * kStepsPerSecond;
     h = h > 0.0f ? h : 0.0f;
     h = h < 1.0f ? h : 1.0f;
-    float o1 = s.volume * (h * last1 + (1.0f - h) * previous1);
-    float o2 = kStereo ? s.volume * (h * last2 + (1.0f - h) * previous2) : o1;
-
-    const float l1 = TransformerFilters::peaking(live_.lift, c1.lift, o1);
-    const float l2 = TransformerFilters::peaking(live_.lift, c2.lift, o2);
-    if (b.outputTransformerOn) {
-      o1 = l1;
-      o2 = l2;
-    }
+    Float4 o = s.volume * (h * lanes_.lastOut + (1.0f - h) * lanes_.previousOut);
+    // With one channel, channel 2's output is channel 1's.
+    if constexpr (!kStereo) o = __builtin_shufflevector(o, o, 0, 0, 2, 2);
+    const Float4 l = TransformerFilters::peaking(live_.lift, host.lift, o);
+    if (b.outputTransformerOn) o = l;
+    float o1 = o[0];
+    float o2 = o[1];
     // Bypassed, the input leaves exactly as it came, as late as the processed signal.
     const int delay = live_.bypassDelay;
     if (moving) {
@@ -462,6 +486,7 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     out1[i] = o1;
     if constexpr (kStereo) out2[i] = o2;
   }
+  host.unpack(c1, c2);
   const float v1 = meterPosition(largest1, s.gain);
   if (v1 > peak1) peak1 = v1;
   const float v2 = meterPosition(largest2, s.gain);

@@ -12,9 +12,11 @@
 #pragma once
 
 // The last three host values one channel fed the interpolation: x[n-1], x[n-2], x[n-3].
-struct HostHistory {
-  float x[3] = {};
+template <typename F>
+struct HostHistoryT {
+  F x[3] = {};
 };
+using HostHistory = HostHistoryT<float>;
 
 // c0 + c1 mu + c2 mu^2 + c3 mu^3 for mu 0..1 across one host period.
 template <typename F>
@@ -26,16 +28,17 @@ using CubicSegment = CubicSegmentT<float>;
 class HostInterpolator {
  public:
   // Audio thread, once per host sample and channel. The segment between x[n-2] and x[n-1] given
-  // the newest value x[n]; the history then moves on by one host sample.
-  static CubicSegment next(HostHistory& h, float x) {
-    const float p0 = h.x[2];
-    const float p1 = h.x[1];
-    const float p2 = h.x[0];
-    const float p3 = x;
+  // the newest value x[n]; the history then moves on by one host sample. F as for at.
+  template <typename F>
+  static CubicSegmentT<F> next(HostHistoryT<F>& h, F x) {
+    const F p0 = h.x[2];
+    const F p1 = h.x[1];
+    const F p2 = h.x[0];
+    const F p3 = x;
     h.x[2] = p1;
     h.x[1] = p2;
     h.x[0] = p3;
-    CubicSegment s;
+    CubicSegmentT<F> s;
     s.c0 = p1;
     s.c1 = 0.5f * (p2 - p0);
     s.c2 = p0 - 2.5f * p1 + 2.0f * p2 - 0.5f * p3;
