@@ -4,6 +4,10 @@
 // 24.5 kHz, at least 57 dB down from 30 kHz and 80 dB from 35 kHz.
 #pragma once
 
+#include <type_traits>
+
+#include "model/Lanes.h"
+
 template <typename F>
 struct ResamplerStateT {
   F x[8] = {};  // x[n-1] .. x[n-8]
@@ -77,17 +81,50 @@ class ResamplingFilter {
       hx[7 - k] = s.x[k];
       hy[7 - k] = s.y[k];
     }
+    if constexpr (std::is_same_v<F, Float4>) {
+      runPairs<N>(hx, hy, x);
+    } else {
 #pragma GCC unroll 8
-    for (int j = 0; j < N; ++j) {
-      hy[8 + j] = output(
-          x[j], [&hx, j](int k) { return hx[7 + j - k]; }, [&hy, j](int k) { return hy[7 + j - k]; });
-      hx[8 + j] = x[j];
-      y[j] = hy[8 + j];
+      for (int j = 0; j < N; ++j) {
+        hy[8 + j] = output(
+            x[j], [&hx, j](int k) { return hx[7 + j - k]; }, [&hy, j](int k) { return hy[7 + j - k]; });
+        hx[8 + j] = x[j];
+      }
     }
+#pragma GCC unroll 8
+    for (int j = 0; j < N; ++j) y[j] = hy[8 + j];
 #pragma GCC unroll 8
     for (int k = 0; k < 8; ++k) {
       s.x[k] = hx[7 + N - k];
       s.y[k] = hy[7 + N - k];
+    }
+  }
+
+  // Both channels (lanes 0 and 1 of each two-channel value, see Lanes.h) for two steps at once
+  // where the sums allow it: the input part of steps j and j + 1 (their x terms, which need no
+  // output of either) in one vector, step j in lanes 0 and 1, step j + 1 in lanes 2 and 3; each
+  // step's output terms are then added in its own lanes. Every lane adds the terms of the
+  // one-step form in its order, half the input terms' operations are saved.
+  template <int N>
+  static void runPairs(Float4* hx, Float4* hy, const Float4* x) {
+#pragma GCC unroll 8
+    for (int j = 0; j < N; ++j) hx[8 + j] = x[j];
+    const auto steps = [hx](int j) { return __builtin_shufflevector(hx[j], hx[j + 1], 0, 1, 4, 5); };
+#pragma GCC unroll 8
+    for (int j = 0; j + 1 < N; j += 2) {
+      Float4 in = kB[0] * steps(8 + j);
+      for (int k = 0; k < 8; ++k) in = in + kB[k + 1] * steps(7 + j - k);
+      Float4 first = in;
+      for (int k = 0; k < 8; ++k) first = first + kA[k] * hy[7 + j - k];
+      hy[8 + j] = rowA(first);
+      Float4 second = in;
+      for (int k = 0; k < 8; ++k) second = second + kA[k] * hy[8 + j - k];
+      hy[9 + j] = rowB(second);
+    }
+    if constexpr (N % 2 != 0) {
+      constexpr int j = N - 1;
+      hy[8 + j] = output(
+          hx[8 + j], [hx](int k) { return hx[7 + j - k]; }, [hy](int k) { return hy[7 + j - k]; });
     }
   }
 
