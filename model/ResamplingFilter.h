@@ -33,8 +33,8 @@ class ResamplingFilter {
   }
 
   // Audio thread: n steps (1 to kMaxRun) at once, the inputs x[0..n-1] in order, the outputs
-  // into y[0..n-1]: the values of n calls of process. For each length the steps are written out
-  // over one history of the run, oldest value first, so nothing is shifted from step to step.
+  // into y[0..n-1]: the values of n calls of process. The state is moved on once per run, not
+  // at every step.
   static constexpr int kMaxRun = 8;
   template <typename F>
   static void run(ResamplerStateT<F>& s, const F* x, F* y, int n) {
@@ -70,34 +70,46 @@ class ResamplingFilter {
     return y;
   }
 
+  // The value at index i of a run: i >= 0 the run's own (inputs or outputs, index 0 its first
+  // step), i < 0 the state's (newest first, so index -1 is its element 0). The past is read
+  // where the state keeps it rather than copied into a history first.
+  template <typename F>
+  static F at(const F* run, const F* state, int i) {
+    return i >= 0 ? run[i] : state[-1 - i];
+  }
+
+  // For each length the steps are written out, so every index above is a constant.
   template <int N, typename F>
   static void runOf(ResamplerStateT<F>& s, const F* x, F* y) {
-    // The state holds the newest value first; the history runs the other way, so the step
-    // taking x[j] finds its past ending at index 7 + j.
-    F hx[8 + N];
-    F hy[8 + N];
+    // All inputs are read before any output is written: x and y may be the same array.
+    F in[N];
+    F out[N];
 #pragma GCC unroll 8
-    for (int k = 0; k < 8; ++k) {
-      hx[7 - k] = s.x[k];
-      hy[7 - k] = s.y[k];
-    }
+    for (int j = 0; j < N; ++j) in[j] = x[j];
     if constexpr (std::is_same_v<F, Float4>) {
-      runPairs<N>(hx, hy, x);
+      runPairs<N>(s, in, out);
     } else {
 #pragma GCC unroll 8
       for (int j = 0; j < N; ++j) {
-        hy[8 + j] = output(
-            x[j], [&hx, j](int k) { return hx[7 + j - k]; }, [&hy, j](int k) { return hy[7 + j - k]; });
-        hx[8 + j] = x[j];
+        out[j] = output(
+            in[j], [&](int k) { return at(in, s.x, j - 1 - k); },
+            [&](int k) { return at(out, s.y, j - 1 - k); });
       }
     }
+    // The state moves on by N: its older values first (from the top down, so none is
+    // overwritten before it is moved), then the run's newest.
 #pragma GCC unroll 8
-    for (int j = 0; j < N; ++j) y[j] = hy[8 + j];
-#pragma GCC unroll 8
-    for (int k = 0; k < 8; ++k) {
-      s.x[k] = hx[7 + N - k];
-      s.y[k] = hy[7 + N - k];
+    for (int k = 7; k >= N; --k) {
+      s.x[k] = s.x[k - N];
+      s.y[k] = s.y[k - N];
     }
+#pragma GCC unroll 8
+    for (int k = 0; k < N && k < 8; ++k) {
+      s.x[k] = in[N - 1 - k];
+      s.y[k] = out[N - 1 - k];
+    }
+#pragma GCC unroll 8
+    for (int j = 0; j < N; ++j) y[j] = out[j];
   }
 
   // Both channels (lanes 0 and 1 of each two-channel value, see Lanes.h) for two steps at once
@@ -106,25 +118,29 @@ class ResamplingFilter {
   // step's output terms are then added in its own lanes. Every lane adds the terms of the
   // one-step form in its order, half the input terms' operations are saved.
   template <int N>
-  static void runPairs(Float4* hx, Float4* hy, const Float4* x) {
-#pragma GCC unroll 8
-    for (int j = 0; j < N; ++j) hx[8 + j] = x[j];
-    const auto steps = [hx](int j) { return __builtin_shufflevector(hx[j], hx[j + 1], 0, 1, 4, 5); };
+  static void runPairs(const ResamplerStateT<Float4>& s, const Float4* in, Float4* out) {
+    const auto steps = [&](int i) {
+      return __builtin_shufflevector(at(in, s.x, i), at(in, s.x, i + 1), 0, 1, 4, 5);
+    };
 #pragma GCC unroll 8
     for (int j = 0; j + 1 < N; j += 2) {
-      Float4 in = kB[0] * steps(8 + j);
-      for (int k = 0; k < 8; ++k) in = in + kB[k + 1] * steps(7 + j - k);
-      Float4 first = in;
-      for (int k = 0; k < 8; ++k) first = first + kA[k] * hy[7 + j - k];
-      hy[8 + j] = rowA(first);
-      Float4 second = in;
-      for (int k = 0; k < 8; ++k) second = second + kA[k] * hy[8 + j - k];
-      hy[9 + j] = rowB(second);
+      Float4 sum = kB[0] * steps(j);
+#pragma GCC unroll 8
+      for (int k = 0; k < 8; ++k) sum = sum + kB[k + 1] * steps(j - 1 - k);
+      Float4 first = sum;
+#pragma GCC unroll 8
+      for (int k = 0; k < 8; ++k) first = first + kA[k] * at(out, s.y, j - 1 - k);
+      out[j] = rowA(first);
+      Float4 second = sum;
+#pragma GCC unroll 8
+      for (int k = 0; k < 8; ++k) second = second + kA[k] * at(out, s.y, j - k);
+      out[j + 1] = rowB(second);
     }
     if constexpr (N % 2 != 0) {
       constexpr int j = N - 1;
-      hy[8 + j] = output(
-          hx[8 + j], [hx](int k) { return hx[7 + j - k]; }, [hy](int k) { return hy[7 + j - k]; });
+      out[j] = output(
+          in[j], [&](int k) { return at(in, s.x, j - 1 - k); },
+          [&](int k) { return at(out, s.y, j - 1 - k); });
     }
   }
 
