@@ -136,3 +136,19 @@ inline void storeForInspection(Float4 pair, Float4& a, Float4& b) {
   a = pair;
   _mm_storeh_pi(reinterpret_cast<__m64*>(&b), reinterpret_cast<__m128>(pair));
 }
+
+// A block's state update: rows A0..B2 of matrix m taken two at a time and row L alone, into the
+// state values a0..l. Every row is summed before any value is stored, since the columns may read
+// the very values being replaced.
+template <int A0, int B0, int A1, int B1, int A2, int B2, int L, int R, int N, typename Columns>
+inline void updateState(const float (&m)[R][N], const Columns& c, Float4& a0, Float4& b0, Float4& a1,
+                        Float4& b1, Float4& a2, Float4& b2, Float4& l) {
+  const Float4 n0 = rowPair(m[A0], m[B0], c);
+  const Float4 n1 = rowPair(m[A1], m[B1], c);
+  const Float4 n2 = rowPair(m[A2], m[B2], c);
+  const Float4 nl = row(m[L], c);
+  store(n0, a0, b0);
+  store(n1, a1, b1);
+  store(n2, a2, b2);
+  l = nl;
+}

@@ -53,14 +53,8 @@ inline Float4 PowerBlock::process<Float4>(PowerStateT<Float4>& st, const ValveTa
       ValveTables::locate(clampTo(x56, kP5x, kP6x), kOutputSample, clampTo(c56, kP5c, kP6c), kOutputCurve);
   tables.readSingles(8, 9, outputs, st.i5, st.i6);
 
-  const Float4 n01 = rowPair(kUpdate[kNewS0], kUpdate[kNewS1], c);
-  const Float4 n23 = rowPair(kUpdate[kNewS2], kUpdate[kNewS3], c);
-  const Float4 n45 = rowPair(kUpdate[kNewS4], kUpdate[kNewS5], c);
-  const Float4 n6 = row(kUpdate[kNewS6], c);
-  store(n01, s[0], s[1]);
-  store(n23, s[2], s[3]);
-  store(n45, s[4], s[5]);
-  s[6] = n6;
+  updateState<kNewS0, kNewS1, kNewS2, kNewS3, kNewS4, kNewS5, kNewS6>(kUpdate, c, s[0], s[1], s[2], s[3],
+                                                                      s[4], s[5], s[6]);
   s[7] = kCompanionGain[0] * st.vk - s[7];
   s[8] = kCompanionGain[1] * st.vk - s[8];
   s[9] = kCompanionGain[2] * st.vk - s[9];

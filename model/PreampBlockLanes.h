@@ -67,14 +67,8 @@ inline PreampResultT<Float4> PreampBlock::process<Float4>(PreampStateT<Float4>& 
   s.i1b = i1b;
   tables.readPair<2>(2, t, s.i2a, s.i2b);
 
-  const Float4 n02 = rowPair(kUpdate[kNewX0], kUpdate[kNewX2], c);
-  const Float4 n34 = rowPair(kUpdate[kNewX3], kUpdate[kNewX4], c);
-  const Float4 n51 = rowPair(kUpdate[kNewX5], kUpdate[kNewX1], c);
-  const Float4 n7 = row(kUpdate[kNewX7], c);
-  store(n02, x[0], x[2]);
-  store(n34, x[3], x[4]);
-  store(n51, x[5], x[1]);
-  x[7] = n7;
+  updateState<kNewX0, kNewX2, kNewX3, kNewX4, kNewX5, kNewX1, kNewX7>(kUpdate, c, x[0], x[2], x[3], x[4],
+                                                                      x[5], x[1], x[7]);
 
   const Float4 out = rowPair(kOutput[kYo], kOutput[kYb], c);
   PreampResultT<Float4> r;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <type_traits>
+#include <utility>
 
 #include "model/Lanes.h"
 
@@ -38,29 +39,16 @@ class ResamplingFilter {
   static constexpr int kMaxRun = 8;
   template <typename F>
   static void run(ResamplerStateT<F>& s, const F* x, F* y, int n) {
-    switch (n) {
-      case 1:
-        return runOf<1>(s, x, y);
-      case 2:
-        return runOf<2>(s, x, y);
-      case 3:
-        return runOf<3>(s, x, y);
-      case 4:
-        return runOf<4>(s, x, y);
-      case 5:
-        return runOf<5>(s, x, y);
-      case 6:
-        return runOf<6>(s, x, y);
-      case 7:
-        return runOf<7>(s, x, y);
-      case 8:
-        return runOf<8>(s, x, y);
-      default:
-        return;
-    }
+    runOfLength(s, x, y, n, std::make_integer_sequence<int, kMaxRun>{});
   }
 
  private:
+  // The run of length n: n compared with each length, which the compiler makes one jump.
+  template <typename F, int... I>
+  static void runOfLength(ResamplerStateT<F>& s, const F* x, F* y, int n, std::integer_sequence<int, I...>) {
+    (void)((n == I + 1 && (runOf<I + 1>(s, x, y), true)) || ...);
+  }
+
   // y[n] from x[n] and the past values x[n-1-k] = pastX(k), y[n-1-k] = pastY(k).
   template <typename F, typename PastX, typename PastY>
   static F output(F x, const PastX& pastX, const PastY& pastY) {
