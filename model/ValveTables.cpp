@@ -46,7 +46,8 @@ const ValveTables& ValveTables::shared() {
   return tables;
 }
 
-ValveTables::ValveTables() : data_(new float[static_cast<std::size_t>(kBanks) * kStoredCurves * kSamples]) {
+ValveTables::ValveTables()
+    : data_(new float[static_cast<std::size_t>(kBanks) * kStoredCurves * kCurveStride]) {
   build();
 }
 

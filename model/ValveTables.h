@@ -53,6 +53,10 @@ class ValveTables {
   static constexpr int kLastSample = 44099;  // the number of sample intervals
   static constexpr int kPowers = 21;
   static constexpr int kPairedBanks = 8;  // banks 0..7 are read in pairs
+  // Samples from one curve's first to the next's: a power of two, so a read finds its curve by a
+  // shift rather than a multiplication on the step's critical path. The gap after each curve is
+  // never written or read, so it costs address space, not memory.
+  static constexpr int kCurveStride = 1 << 16;
 
   // Any thread. The tables of this process, built by the first caller; thread-safe, read-only
   // afterwards and shared by every instance.
@@ -107,8 +111,8 @@ class ValveTables {
     // lies one curve further (see curve).
     const Float4 a0 = neighbours(a + o0[0], a + o0[1]);
     const Float4 b0 = neighbours(b + o0[2], b + o0[3]);
-    const Float4 a1 = neighbours(a + o0[0] + kSamples, a + o0[1] + kSamples);
-    const Float4 b1 = neighbours(b + o0[2] + kSamples, b + o0[3] + kSamples);
+    const Float4 a1 = neighbours(a + o0[0] + kCurveStride, a + o0[1] + kCurveStride);
+    const Float4 b1 = neighbours(b + o0[2] + kCurveStride, b + o0[3] + kCurveStride);
     const Float4 v = interpolate(
         __builtin_shufflevector(a0, b0, 0, 2, 4, 6), __builtin_shufflevector(a0, b0, 1, 3, 5, 7),
         __builtin_shufflevector(a1, b1, 0, 2, 4, 6), __builtin_shufflevector(a1, b1, 1, 3, 5, 7), p.fs, p.fc);
@@ -123,14 +127,17 @@ class ValveTables {
   void readPair(int firstBank, const TablePosition4& p, Float4& first, Float4& second) const {
     constexpr int a = kLane, b = kLane + 1;
     const float* base = curve(firstBank, 0);
-    const UInt4 o0 = offsets(p.c0, p.i0) * 2;
+    // Two values per sample: both indices doubled before their sum, each on its own path.
+    const UInt4 o0 = reinterpret_cast<UInt4>(p.c0 * (kCurveStride * 2) + p.i0 * 2);
+    const float* at0 = base + o0[a];
+    const float* at1 = base + o0[b];
     // Curve c0 + 1 lies one curve further (see curve).
-    constexpr int next = kSamples * 2;
+    constexpr int next = kCurveStride * 2;
     Float4 x0, x1, y0, y1;  // {first, second} at i0 and at i0 + 1, per curve and channel
-    __builtin_memcpy(&x0, base + o0[a], sizeof(Float4));
-    __builtin_memcpy(&x1, base + o0[a] + next, sizeof(Float4));
-    __builtin_memcpy(&y0, base + o0[b], sizeof(Float4));
-    __builtin_memcpy(&y1, base + o0[b] + next, sizeof(Float4));
+    __builtin_memcpy(&x0, at0, sizeof(Float4));
+    __builtin_memcpy(&x1, at0 + next, sizeof(Float4));
+    __builtin_memcpy(&y0, at1, sizeof(Float4));
+    __builtin_memcpy(&y1, at1 + next, sizeof(Float4));
     // Each lane interpolates one bank for one channel: {first, second} of channel 1, then of 2.
     const Float4 v = interpolate(
         __builtin_shufflevector(x0, y0, 0, 1, 4, 5), __builtin_shufflevector(x0, y0, 2, 3, 6, 7),
@@ -149,11 +156,11 @@ class ValveTables {
   // and where that is curve 10 (c0 is 9) its weight is 0 and its values are curve 9's.
   const float* curve(int bank, int curveIndex) const {
     if (bank < kPairedBanks) {
-      return data_ + (static_cast<std::size_t>(bank / 2) * kStoredCurves + curveIndex) * kSamples * 2 +
+      return data_ + (static_cast<std::size_t>(bank / 2) * kStoredCurves + curveIndex) * kCurveStride * 2 +
              (bank & 1);
     }
-    return data_ + static_cast<std::size_t>(kPairedBanks) * kStoredCurves * kSamples +
-           (static_cast<std::size_t>(bank - kPairedBanks) * kStoredCurves + curveIndex) * kSamples;
+    return data_ + static_cast<std::size_t>(kPairedBanks) * kStoredCurves * kCurveStride +
+           (static_cast<std::size_t>(bank - kPairedBanks) * kStoredCurves + curveIndex) * kCurveStride;
   }
   static int stride(int bank) { return bank < kPairedBanks ? 2 : 1; }
   float at(int bank, int curveIndex, int sample) const {
@@ -172,7 +179,7 @@ class ValveTables {
   // Sample i of curve c counted from the first sample of its bank's first curve, as unsigned
   // numbers: never negative, and so taken into an address without a sign extension.
   typedef uint32_t UInt4 __attribute__((vector_size(16)));
-  static UInt4 offsets(Int4 c, Int4 i) { return reinterpret_cast<UInt4>(c * kSamples + i); }
+  static UInt4 offsets(Int4 c, Int4 i) { return reinterpret_cast<UInt4>(c * kCurveStride + i); }
 
   // {sample, next sample} of one curve for channel 1, then for channel 2.
   static Float4 neighbours(const float* channel1, const float* channel2) {
