@@ -59,7 +59,12 @@ HostRun runHost(const std::vector<std::string>& args, const std::string& envPref
 #ifdef _WIN32
   (void)envPrefix;
   // cmd.exe strips the first and last quote of its command line when it holds more than two.
-  run.exitCode = std::system(("\"" + command + "\"").c_str());
+  // Wine's cmd.exe now and then fails to start a program it has just started many times
+  // ("Can't recognize ..."): that is cmd's failure, not the tool's, so the run is tried again.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    run.exitCode = std::system(("\"" + command + "\"").c_str());
+    if (slurp(base + ".err").rfind("Can't recognize", 0) != 0) break;
+  }
 #else
   int status = std::system((envPrefix + " " + command).c_str());
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
