@@ -420,8 +420,11 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     // signal at its own time, two host periods behind, however the steps fall.
     //
     // The steps are taken in batches: first the up-sampler for every step of the batch, then the
-    // circuit, then the down-sampler. Each filter sees the same values in the same order as step
-    // by step, but the circuit's long dependency chain no longer waits for the resamplers'.
+    // circuit, with the down-sampler one step behind it. Each filter sees the same values in the
+    // same order as step by step, but the circuit's long dependency chain no longer waits for
+    // the resamplers'. The down-sampler's step for the previous circuit output sits between two
+    // circuit steps, where the processor fills the chain's idle cycles with it, rather than in a
+    // run of its own after the batch, which holds back the next batch's circuit.
     const CubicSegmentT<Float4> seg = HostInterpolator::next(host.history, x);
     const float invPeriod = 1.0f / period;
     float phase = state_.stepPhase;
@@ -443,8 +446,9 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
         // channel 2's down-sampler is fed channel 1's circuit output.
         const Float4 in = kStereo ? u[j] : __builtin_shufflevector(u[j], u[j], 0, 0, 2, 2);
         q[j] = circuitStep(lanes_, in, s);
+        if (j > 0) y[j - 1] = ResamplingFilter::process(lanes_.downsampler, q[j - 1]);
       }
-      ResamplingFilter::run(lanes_.downsampler, q, y, n);
+      y[n - 1] = ResamplingFilter::process(lanes_.downsampler, q[n - 1]);
       lanes_.previousOut = n > 1 ? y[n - 2] : lanes_.lastOut;
       lanes_.lastOut = y[n - 1];
     }
