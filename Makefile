@@ -8,7 +8,7 @@ LINUX := build/linux
 DEPS ?= $(CURDIR)/.deps
 IN ?=
 
-.PHONY: all setup build native win64 linux plugin-linux test test-native test-windows test-hosts bench demo format settled-states clean
+.PHONY: all setup build native win64 linux plugin-linux test test-native test-windows test-hosts bench bench-compare demo format settled-states clean
 
 all: build
 
@@ -57,6 +57,12 @@ test: build linux
 bench: native
 	cmake --build $(NATIVE) -j $(JOBS) --target benchmarks
 	@for b in $(NATIVE)/bench/*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b"; fi; done
+
+# The model benchmark of this tree against that of another revision, in turns:
+# make bench-compare BASE=<commit, tag or branch>
+BASE ?= HEAD
+bench-compare: native
+	@bash scripts/bench-compare.sh $(NATIVE) $(BASE)
 
 demo: build
 	@bash scripts/demo.sh "$(IN)"

@@ -3,6 +3,9 @@
 #   docs/response.png   frequency response of the linear path (mix 0) at 44.1 and 48 kHz
 #   docs/transfer.png   output against input for a 100 Hz sine at three gains
 #   docs/harmonics.png  spectrum of a 1 kHz sine through the crunch setting
+#   docs/aliasing.png   spectrogram of a sine sweep through the lead program at 44.1 kHz
+# and prints, for the clean, crunch and lead programs at 44.1 and 48 kHz, the strongest line
+# below 16 kHz that is not a harmonic of a -12 dBFS tone (what aliasing folds back).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -27,14 +30,21 @@ render() { # in out params...
   for p in "$@"; do args+=(--param "$p"); done
   "${run[@]}" "$host" render "$dll" "$in" "$out" --rate "$(soxi -r "$in")" "${args[@]}" 2>/dev/null
 }
-delay=4
+render_program() { # in out program
+  "${run[@]}" "$host" render "$dll" "$1" "$2" --rate "$(soxi -r "$1")" --program "$3" 2>/dev/null
+}
+# The latency the plug-in reports at a rate: its output lags its input by that many samples.
+delay_at() {
+  "${run[@]}" "$host" info "$dll" --rate "$1" 2>/dev/null | tr -d '\r' | sed -n 's/^initial delay: //p'
+}
 
 # Linear path: mix 0, volume 1, transformers out.
 for rate in 44100 48000; do
   "$analyze" tones "$work/tones$rate.wav" --rate $rate --amp 0.25
   render "$work/tones$rate.wav" "$work/lin$rate.wav" 2=1 3=0 7=0 8=0
-  "$analyze" response "$work/tones$rate.wav" "$work/lin$rate.wav" --delay $delay >"$work/response$rate.dat"
+  "$analyze" response "$work/tones$rate.wav" "$work/lin$rate.wav" --delay "$(delay_at $rate)" >"$work/response$rate.dat"
 done
+delay=$(delay_at 48000)
 
 # Transfer curves: a full-scale 100 Hz sine at three input gains, full wet mix.
 "$analyze" sine "$work/sine100.wav" --rate 48000 --freq 100 --amp 1 --seconds 1
@@ -47,6 +57,24 @@ done
 "$analyze" sine "$work/sine1k.wav" --rate 48000 --freq 1000 --amp 0.5 --seconds 1
 render "$work/sine1k.wav" "$work/crunch1k.wav" 0=0.6 1=0.5 2=0.5 3=1 7=0.01 8=0.01 9=0.01
 "$analyze" spectrum "$work/crunch1k.wav" --from 0.5 --size 16384 >"$work/spectrum.dat"
+
+# Aliasing: a sweep through the lead program at 44.1 kHz, and lines for three programs.
+"$analyze" sweep "$work/sweep.wav" --rate 44100 --amp 0.25 --seconds 10
+render_program "$work/sweep.wav" "$work/lead-sweep.wav" 4
+"$analyze" spectrogram "$work/lead-sweep.wav" --size 4096 >"$work/spectrogram.dat"
+printf 'strongest line below 16 kHz that is not a harmonic, dB against the tone (-12 dBFS):\n'
+printf '%-8s %-9s %8s %8s %8s %8s\n' program rate 1k 2.5k 5k 8k
+for program in 1:Clean 2:Crunch 4:Lead; do
+  for rate in 44100 48000; do
+    row=""
+    for f in 1000 2500 5000 8000; do
+      "$analyze" sine "$work/tone.wav" --rate $rate --freq $f --amp 0.25 --seconds 1.8
+      render_program "$work/tone.wav" "$work/tone-out.wav" "${program%%:*}"
+      row+=$(printf ' %8s' "$("$analyze" lines "$work/tone-out.wav" --freq $f --from 1)")
+    done
+    printf '%-8s %-9s%s\n' "${program#*:}" "$rate Hz" "$row"
+  done
+done
 
 gnuplot <<EOF
 set terminal pngcairo size 900,420 font "Liberation Sans,11"
@@ -72,5 +100,12 @@ set logscale x
 set xlabel "frequency (Hz)"; set ylabel "level (dBFS)"
 set xrange [100:24000]; set yrange [-140:0]
 plot "$work/spectrum.dat" with lines title "output"
+set output "docs/aliasing.png"
+set title "Lead at 44.1 kHz: a sine sweep from 20 Hz to 20 kHz at -12 dBFS"
+unset logscale x
+set xlabel "time (s)"; set ylabel "frequency (Hz)"; set cblabel "level (dBFS)"
+set xrange [0:10]; set yrange [0:22050]; set cbrange [-140:0]
+set palette defined (-140 "black", -100 "navy", -70 "purple", -40 "orange", 0 "yellow")
+plot "$work/spectrogram.dat" using 1:2:3 with image notitle
 EOF
-echo "plots: docs/response.png docs/transfer.png docs/harmonics.png"
+echo "plots: docs/response.png docs/transfer.png docs/harmonics.png docs/aliasing.png"

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "model/DenormalGuard.h"
-#include "model/HostInterpolator.h"
 #include "model/ParameterIndex.h"
 #include "model/ParameterMapping.h"
 #include "model/PowerBlockLanes.h"
@@ -71,10 +70,7 @@ bool finite(const ChannelState& c) {
                          c.lift.x1,
                          c.lift.x2,
                          c.lift.y1,
-                         c.lift.y2,
-                         c.history.x[0],
-                         c.history.x[1],
-                         c.history.x[2]};
+                         c.lift.y2};
   return finite(loose, sizeof(loose) / sizeof(loose[0])) &&
          finite(reinterpret_cast<const float*>(&c.circuit), sizeof(CircuitState) / sizeof(float));
 }
@@ -85,7 +81,6 @@ struct HostLanes {
   InputTransformerStateT<Float4> inputTransformer;
   PeakingStateT<Float4> cut;
   PeakingStateT<Float4> lift;
-  HostHistoryT<Float4> history;
 
   static HostLanes pack(const ChannelState& c1, const ChannelState& c2) {
     HostLanes h;
@@ -93,7 +88,6 @@ struct HostLanes {
                           lanes(c1.inputTransformer.s2, c2.inputTransformer.s2)};
     h.cut = pack(c1.cut, c2.cut);
     h.lift = pack(c1.lift, c2.lift);
-    for (int k = 0; k < 3; ++k) h.history.x[k] = lanes(c1.history.x[k], c2.history.x[k]);
     return h;
   }
   void unpack(ChannelState& c1, ChannelState& c2) const {
@@ -101,10 +95,6 @@ struct HostLanes {
     c2.inputTransformer = {inputTransformer.s1[1], inputTransformer.s2[1]};
     unpack(cut, c1.cut, c2.cut);
     unpack(lift, c1.lift, c2.lift);
-    for (int k = 0; k < 3; ++k) {
-      c1.history.x[k] = history.x[k][0];
-      c2.history.x[k] = history.x[k][1];
-    }
   }
 
  private:
@@ -120,7 +110,11 @@ struct HostLanes {
 }  // namespace
 
 AmpModel::AmpModel(Unsettled)
-    : tables_(&ValveTables::shared()), dcPole_(dcBlockerPole()), avx_(avxAvailable()) {
+    : tables_(&ValveTables::shared()),
+      hostKernel_(&HostKernel::shared()),
+      stepKernel_(&StepKernel::shared()),
+      dcPole_(dcBlockerPole()),
+      avx_(avxAvailable()) {
   retune();
 }
 
@@ -136,7 +130,8 @@ bool AmpModel::useInstructionSet(InstructionSet set) {
 }
 
 bool AmpModel::stateFinite() const {
-  return finite(state_.channel[0]) && finite(state_.channel[1]);
+  return finite(state_.channel[0]) && finite(state_.channel[1]) &&
+         finite(state_.hostWindow, sizeof(state_.hostWindow) / sizeof(float));
 }
 
 // What holds for a whole block, from the parameters at block entry.
@@ -209,21 +204,17 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
       runBlock<true>(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames, b, peak1, peak2);
       CircuitLanes::unpack(lanes_, circuit1, circuit2);
     } else {
-      // One channel: channel 2's resamplers keep running (its down-sampler on channel 1's
+      // One channel: channel 2's down-sampler and output window keep running (on channel 1's
       // circuit output) while its circuit rests. Lane 1 computes a copy of channel 1's circuit,
       // which is dropped afterwards; it costs nothing extra, as the lanes run anyway.
       CircuitState second = circuit1;
-      second.upsampler = circuit2.upsampler;
       second.downsampler = circuit2.downsampler;
-      second.previousOut = circuit2.previousOut;
-      second.lastOut = circuit2.lastOut;
+      for (int k = 0; k < StepKernel::kTaps; ++k) second.recent[k] = circuit2.recent[k];
       CircuitLanes::pack(circuit1, second, lanes_);
       runBlock<false>(inputs[0], inputs[1], outputs[0], nullptr, sampleFrames, b, peak1, peak2);
       CircuitLanes::unpack(lanes_, circuit1, second);
-      circuit2.upsampler = second.upsampler;
       circuit2.downsampler = second.downsampler;
-      circuit2.previousOut = second.previousOut;
-      circuit2.lastOut = second.lastOut;
+      for (int k = 0; k < StepKernel::kTaps; ++k) circuit2.recent[k] = second.recent[k];
       // A mono track (second input unconnected) still plays on both sides: the second output
       // carries channel 1's sound instead of the host's stale or silent buffer. Copied after
       // the block, as the second output may alias an input the block still reads.
@@ -264,7 +255,6 @@ void AmpModel::startTransitions(const BlockSettings& b, int32_t sampleFrames) {
     const int gainRamp = sampleFrames > live_.gainRampSamples ? sampleFrames : live_.gainRampSamples;
     gain_.start(b.gain, gainRamp);
     gainSettling_ = gainRamp + kGainHistory;
-    dryDelay_ = live_.dryDelay;
   }
   if (b.volume != volume_.target()) volume_.start(b.volume, ramp);
   if (b.power.mix != mix_.target()) mix_.start(b.power.mix, ramp);
@@ -281,7 +271,7 @@ bool AmpModel::advanceTransitions(BlockSettings& s) {
     s.gain = gain_.advance();
     gainAt_ = (gainAt_ + 1) & (kGainHistory - 1);
     gainHistory_[gainAt_] = s.gain;
-    s.invGain = 1.0f / gainHistory_[(gainAt_ - dryDelay_) & (kGainHistory - 1)];
+    s.invGain = 1.0f / gainHistory_[(gainAt_ - kDryDelay) & (kGainHistory - 1)];
     moving = gainSettling_ > 0;
   }
   if (volume_.moving()) {
@@ -373,9 +363,16 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   ChannelState& c1 = state_.channel[0];
   ChannelState& c2 = state_.channel[1];
   BlockSettings s = b;
-  // The host-rate filters and the interpolation's history run in the lanes as well, both
-  // channels in one vector, for the block.
+  // The host-rate filters run in the lanes as well, both channels in one vector, for the block;
+  // the windows of host values and internal outputs are taken out of the state for it.
   HostLanes host = HostLanes::pack(c1, c2);
+  hostWindow_.load(state_.hostWindow);
+  float recent[2 * StepKernel::kTaps];
+  for (int k = 0; k < StepKernel::kTaps; ++k) {
+    recent[2 * k] = lanes_.recent[k][0];
+    recent[2 * k + 1] = lanes_.recent[k][1];
+  }
+  stepWindow_.load(recent);
   // Once no transition moves the gain, the meter position grows with the magnitude alone: the
   // largest magnitude gives the largest position, and the logarithm is taken once, at the end.
   float largest1 = 0.0f;
@@ -415,55 +412,49 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
 
     // As many internal steps as the 192 kHz clock passes within this host period (4 or 5 at
     // 44.1 kHz, none at all for some host samples above 192 kHz). A step taken at phase t into
-    // host period n is fed, through the up-sampler, the host signal at time n + t/T - 2 (in host
-    // periods): the cubic between host samples n-2 and n-1 at mu = t/T. So each step sees the
-    // signal at its own time, two host periods behind, however the steps fall.
+    // host period n is fed the host signal at time n + t/T - kHostTaps/2 (in host periods), read
+    // from the newest kHostTaps host values with the band-limited kernel. So each step sees the
+    // signal at its own time, a fixed number of host periods behind, however the steps fall.
     //
-    // The steps are taken in batches: first the up-sampler for every step of the batch, then the
-    // circuit, with the down-sampler one step behind it. Each filter sees the same values in the
-    // same order as step by step, but the circuit's long dependency chain no longer waits for
-    // the resamplers'. The down-sampler's step for the previous circuit output sits between two
-    // circuit steps, where the processor fills the chain's idle cycles with it, rather than in a
-    // run of its own after the batch, which holds back the next batch's circuit.
-    const CubicSegmentT<Float4> seg = HostInterpolator::next(host.history, x);
+    // The steps are taken in batches: first the input reads for every step of the batch, then
+    // the circuit, with the down-sampler one step behind it, so the circuit's long dependency
+    // chain never waits for the reads, and the down-sampler's step for the previous circuit
+    // output fills the chain's idle cycles.
+    hostWindow_.reserve(1);
+    hostWindow_.push(x);
     const float invPeriod = 1.0f / period;
     float phase = state_.stepPhase;
-    constexpr int kBatch = ResamplingFilter::kMaxRun;
-    float mu[kBatch];
+    constexpr int kBatch = 8;
     Float4 u[kBatch];
     Float4 q[kBatch];
-    Float4 y[kBatch];
     while (phase < period) {
       int n = 0;
       for (; n < kBatch && phase < period; ++n) {
-        mu[n] = phase * invPeriod;
+        Float4 w[HostKernel::kGroups];
+        hostKernel_->weights(1.0f - phase * invPeriod, w);
+        u[n] = hostWindow_.dot(w);
         phase = phase + kInternalStep;
       }
-      for (int j = 0; j < n; ++j) u[j] = HostInterpolator::at(seg, lanes(mu[j], mu[j]));
-      ResamplingFilter::run(lanes_.upsampler, u, u, n);
+      stepWindow_.reserve(n);
       for (int j = 0; j < n; ++j) {
         // With one channel, the second lane's circuit copy runs on channel 1's signal too, so
         // channel 2's down-sampler is fed channel 1's circuit output.
         const Float4 in = kStereo ? u[j] : __builtin_shufflevector(u[j], u[j], 0, 0, 2, 2);
         q[j] = circuitStep(lanes_, in, s);
-        if (j > 0) y[j - 1] = ResamplingFilter::process(lanes_.downsampler, q[j - 1]);
+        if (j > 0) stepWindow_.push(ResamplingFilter::process(lanes_.downsampler, q[j - 1]));
       }
-      y[n - 1] = ResamplingFilter::process(lanes_.downsampler, q[n - 1]);
-      lanes_.previousOut = n > 1 ? y[n - 2] : lanes_.lastOut;
-      lanes_.lastOut = y[n - 1];
+      stepWindow_.push(ResamplingFilter::process(lanes_.downsampler, q[n - 1]));
     }
     phase = phase - period;
     state_.stepPhase = phase;
 
-    // The output is read at one internal step before the end of this host period, between the
-    // last two internal outputs, whenever they were made. The last step was taken at (T + phase
-    // - Ts) into this period, so the read time lies phase behind it: weight 1 - phase/Ts on the
-    // last output. The phase stays within 0..Ts at every host rate; the clamp only guards
-    // rounding.
-    float h = 1.0f - phase * kStepsPerSecond;
-    h = h > 0.0f ? h : 0.0f;
-    h = h < 1.0f ? h : 1.0f;
-    Float4 o = s.volume * (h * lanes_.lastOut + (1.0f - h) * lanes_.previousOut);
+    // The output is read half the output kernel's width (kTaps/2 internal steps) before the end
+    // of this host period. The last step was taken at (T + phase - Ts) into this period, so the
+    // newest output lies kTaps/2 - 1 + phase/Ts steps after the read time. The phase
+    // stays within 0..Ts at every host rate (the kernel clamps what rounding puts outside).
+    Float4 w[StepKernel::kGroups];
+    stepKernel_->weights(phase * kStepsPerSecond, w);
+    Float4 o = s.volume * stepWindow_.dot(w);
     // With one channel, channel 2's output is channel 1's.
     if constexpr (!kStereo) o = __builtin_shufflevector(o, o, 0, 0, 2, 2);
     const Float4 l = TransformerFilters::peaking(live_.lift, host.lift, o);
@@ -491,6 +482,9 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     if constexpr (kStereo) out2[i] = o2;
   }
   host.unpack(c1, c2);
+  hostWindow_.save(state_.hostWindow);
+  stepWindow_.save(recent);
+  for (int k = 0; k < StepKernel::kTaps; ++k) lanes_.recent[k] = lanes(recent[2 * k], recent[2 * k + 1]);
   const float v1 = meterPosition(largest1, s.gain);
   if (v1 > peak1) peak1 = v1;
   const float v2 = meterPosition(largest2, s.gain);

@@ -9,6 +9,7 @@
 
 #include "model/BypassDelay.h"
 #include "model/ModelState.h"
+#include "model/PairWindow.h"
 #include "model/ParameterRamp.h"
 #include "model/ToneFilter.h"
 #include "model/TransformerFilters.h"
@@ -86,16 +87,18 @@ class AmpModel {
   // The internal step, 1/192000 s, and the steps per second.
   static constexpr float kInternalStep = 5.2083333e-6f;
   static constexpr float kStepsPerSecond = 192000.0f;
-  // The delay of the linear path (mix 0) in host samples, as the host is told: one host period
-  // for the input interpolation, then the two resampling low-passes (6.157 internal steps of
-  // group delay each at low frequencies) and the internal step the output is read behind the
-  // host grid. The circuit part is fixed in time, so in host samples it grows with the host
-  // rate: 4 at 44.1 and 48 kHz, 8 at 96 kHz, 14 at 192 kHz.
-  static constexpr float kDelaySteps = 2.0f * 6.157f + 1.0f;
+  // The delay of the linear path (mix 0) in host samples, as the host is told. A step at time t
+  // (in host periods) is fed the host signal at t - kHostTaps / 2, the middle of the input
+  // kernel; the down-sampling low-pass delays it by 6.157 internal steps at low frequencies, and
+  // each output is read half the output kernel's width behind the end of its host period. The
+  // host-rate part is fixed in host samples, the internal part in time: 18 at 44.1 kHz and 19 at
+  // 48 kHz (0.41 and 0.40 ms), 22 at 96 kHz, 29 at 192 kHz.
+  static constexpr int kHostTaps = HostKernel::kTaps;
+  static constexpr float kDelaySteps = 0.5f * StepKernel::kTaps + 6.157f;
   static constexpr int reportedDelay(float hostRate) {
-    return acceptsHostRate(hostRate)
-               ? static_cast<int>(1.0f + kDelaySteps * hostRate / kStepsPerSecond + 0.5f)
-               : 0;
+    return acceptsHostRate(hostRate) ? static_cast<int>(static_cast<float>(kHostTaps / 2 - 1) +
+                                                        kDelaySteps * hostRate / kStepsPerSecond + 0.5f)
+                                     : 0;
   }
   // Host samples beyond this magnitude are clipped before they reach the circuit (+30 dBFS).
   static constexpr float kInputLimit = 31.622776f;
@@ -131,14 +134,19 @@ class AmpModel {
   bool stateFinite() const;
 
   const ValveTables* tables_;
+  const HostKernel* hostKernel_;
+  const StepKernel* stepKernel_;
   const ModelState* idle_ = nullptr;
   int idleKey_ = 0;     // which settled state state_ was taken from
   bool fresh_ = false;  // state_ is a settled state no block has advanced yet
   float dcPole_;
   bool avx_;
   ModelState state_;
-  // Both channels' circuits in vector lanes while a block runs.
+  // Both channels' circuits in vector lanes while a block runs, with the host values the steps
+  // read and the outputs the host samples read.
   CircuitStateT<Float4> lanes_;
+  PairWindow<HostKernel::kTaps> hostWindow_;
+  PairWindow<StepKernel::kTaps> stepWindow_;
 
   // Everything the audio thread tunes from the settings: owned by the audio thread.
   struct FrameCoefficients {
@@ -146,11 +154,10 @@ class AmpModel {
     PeakingCoefficients cut;   // 100 Hz, -12 dB, ahead of the circuit
     PeakingCoefficients lift;  // 100 Hz, +12 dB, behind it
     float hostPeriod = 1.0f / 44100.0f;
-    int bypassDelay = 4;  // host samples the bypassed input is delayed by: the reported delay
+    int bypassDelay = 18;  // host samples the bypassed input is delayed by: the reported delay
     // The transitions' lengths in host samples and the fades' steps per host sample.
     int rampSamples = 1;      // shortest ramp of volume and mix
     int gainRampSamples = 1;  // shortest ramp of the gain
-    int dryDelay = 3;         // host samples between a gain's use and the circuit's input
     float switchStep = 1.0f;  // a configuration change's fade
     float bypassStep = 1.0f;  // the power switch's crossfade
   };
@@ -175,11 +182,12 @@ class AmpModel {
   ParameterRamp mix_{ParameterRamp::Shape::kLinear};
   // The dry share divides the up-sampled signal by the gain it was multiplied with, which
   // reaches the circuit a few host samples after it was applied: the last gains applied, and
-  // how far back the circuit's input lies (dryDelay_, host samples).
-  static constexpr int kGainHistory = 8;
+  // how far back the circuit's input lies (host samples: the middle of the input kernel).
+  static constexpr int kGainHistory = 32;
+  static constexpr int kDryDelay = kHostTaps / 2;
+  static_assert(kDryDelay < kGainHistory, "the gain history reaches the circuit's input");
   float gainHistory_[kGainHistory] = {};
   int gainAt_ = 0;
-  int dryDelay_ = 3;
   int gainSettling_ = 0;  // host samples until the dry divisor has caught up with the ramp
   // A change of supply feedback, output tap or drive moves the circuit's operating point,
   // which would be heard as a thump: the output fades out in the old configuration, the circuit

@@ -52,10 +52,6 @@ void AmpModel::retune() {
     live_.bypassDelay = reportedDelay(hostRate);
     live_.rampSamples = samplesIn(kRampSeconds, period);
     live_.gainRampSamples = samplesIn(kGainRampSeconds, period);
-    // The step at phase mu of host period n sees the signal at n - 2 + mu, and the up-sampler
-    // delays it by about six internal steps more.
-    const int delay = static_cast<int>(2.5f + 6.157f * kInternalStep / period);
-    live_.dryDelay = delay < kGainHistory - 1 ? delay : kGainHistory - 1;
     live_.switchStep = 1.0f / static_cast<float>(samplesIn(kSwitchFadeSeconds, period));
     live_.bypassStep = 1.0f / static_cast<float>(samplesIn(kBypassFadeSeconds, period));
   }

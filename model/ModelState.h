@@ -3,8 +3,8 @@
 #pragma once
 
 #include "model/DitherGenerator.h"
-#include "model/HostInterpolator.h"
 #include "model/Lanes.h"
+#include "model/PolyphaseKernel.h"
 #include "model/PowerBlock.h"
 #include "model/PreampBlock.h"
 #include "model/ResamplingFilter.h"
@@ -15,16 +15,13 @@
 // channels are computed together (the members line up one to one, see CircuitLanes).
 template <typename F>
 struct CircuitStateT {
-  ResamplerStateT<F> upsampler;
   ToneStateT<F> tone;
   PreampStateT<F> preamp;
   PowerStateT<F> power;
   ResamplerStateT<F> downsampler;
-  // The last two internal outputs, whenever they were made: the output is interpolated
-  // between them at one internal step behind the host grid (a host sample may take no internal
-  // step above 192 kHz).
-  F previousOut = F{};
-  F lastOut = F{};
+  // The newest internal outputs, oldest first, whenever they were made: the output is read from
+  // them at each host sample's time (a host sample may take no internal step above 192 kHz).
+  F recent[StepKernel::kTaps] = {};
 };
 using CircuitState = CircuitStateT<float>;
 
@@ -33,13 +30,15 @@ struct ChannelState {
   InputTransformerState inputTransformer;
   PeakingState cut;
   PeakingState lift;
-  HostHistory history;  // what the internal steps are fed from
   // Internal rate.
   CircuitState circuit;
 };
 
 struct ModelState {
   ChannelState channel[2];
+  // The newest host values of both channels as they leave the host-rate filters, in pairs
+  // (channel 1, channel 2), oldest first: what the internal steps are fed from.
+  float hostWindow[2 * HostKernel::kTaps] = {};
   float stepPhase = 0.0f;  // time already consumed inside the current host period
   DitherGenerator dither;
 };

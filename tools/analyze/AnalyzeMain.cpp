@@ -4,6 +4,12 @@
 //   response IN OUT [--delay N]               gain in dB per tone of a `tones` render
 //   transfer IN OUT [--delay N] [--from S] [--seconds S]   input/output sample pairs
 //   spectrum FILE [--from S] [--size N]       magnitude spectrum in dBFS
+//   sweep OUT --rate HZ [--amp A] [--seconds S]   exponential sine sweep, 20 Hz .. 20 kHz
+//   spectrogram FILE [--size N]               dB per time and frequency, rows for gnuplot's image
+//   fit FILE --freq HZ [--from S]             the tone's level (dBFS) and what is left after a
+//                                             least-squares fit of it, in dB against it
+//   lines FILE --freq HZ [--from S] [--below HZ]  the strongest line that is not a harmonic of
+//                                             the tone, in dB against it (aliasing)
 //   compare A B [--channel C] [--delay N]     largest sample difference and the difference's
 //                                             RMS relative to A's, in dB (B lagging by N)
 // Errors: one line on stderr, exit status 1.
@@ -80,7 +86,10 @@ double positiveRate(const Args& a) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) fail("usage: korvalite-analyze tones|sine|response|transfer|spectrum ...");
+  if (argc < 2)
+    fail(
+        "usage: korvalite-analyze tones|sine|response|transfer|spectrum|sweep|spectrogram|fit|lines|compare "
+        "...");
   const std::string command = argv[1];
   const Args a = parse(argc, argv);
 
@@ -130,6 +139,48 @@ int main(int argc, char** argv) {
     for (size_t k = 1; k < mag.size(); ++k)
       std::printf("%.2f %.2f\n", static_cast<double>(k) * s.rate / static_cast<double>(size),
                   20 * std::log10(std::max(mag[k], 1e-9)));
+  } else if (command == "sweep") {
+    needFiles(a, 1, "sweep OUT --rate HZ [--amp A] [--seconds S]");
+    const double rate = positiveRate(a);
+    const double seconds = option(a, "seconds", 10);
+    if (seconds <= 0 || seconds > 600) fail("--seconds must lie between 0 and 600");
+    save(a.positional[0], sweep(rate, 20, std::min(20000.0, 0.49 * rate), option(a, "amp", 0.25), seconds));
+  } else if (command == "spectrogram") {
+    needFiles(a, 1, "spectrogram FILE [--size N]");
+    const MonoSignal s = load(a.positional[0]);
+    const auto size = static_cast<size_t>(option(a, "size", 4096));
+    if (size < 64 || (size & (size - 1))) fail("--size must be a power of two of at least 64");
+    if (s.samples.size() < size) fail("the file is shorter than one window");
+    // Windows overlapping by half; one line per time and frequency, a blank line between times.
+    for (size_t from = 0; from + size <= s.samples.size(); from += size / 2) {
+      const auto mag = magnitudeSpectrum(s.samples, from, size);
+      const double t = (static_cast<double>(from) + size / 2.0) / s.rate;
+      for (size_t k = 1; k < mag.size(); ++k)
+        std::printf("%.3f %.1f %.1f\n", t, static_cast<double>(k) * s.rate / static_cast<double>(size),
+                    20 * std::log10(std::max(mag[k], 1e-9)));
+      std::printf("\n");
+    }
+  } else if (command == "fit") {
+    needFiles(a, 1, "fit FILE --freq HZ [--from S]");
+    const MonoSignal s = load(a.positional[0]);
+    const double f = option(a, "freq", 0);
+    if (f <= 0 || f >= s.rate / 2) fail("--freq must lie between 0 and half the rate");
+    const auto from = static_cast<size_t>(option(a, "from", 0.5) * s.rate);
+    if (from + 64 > s.samples.size()) fail("the file is too short for a fit from --from");
+    const analysis::ToneFit t = analysis::fitTone(s.samples.data(), from, s.samples.size(), f, s.rate);
+    std::printf(
+        "level %.2f residual %.1f\n", 20 * std::log10(std::max(t.amplitude, 1e-12)),
+        20 * std::log10(std::max(t.residualRms, 1e-15) / std::max(t.amplitude / std::sqrt(2.0), 1e-12)));
+  } else if (command == "lines") {
+    needFiles(a, 1, "lines FILE --freq HZ [--from S] [--below HZ]");
+    const MonoSignal s = load(a.positional[0]);
+    const double f = option(a, "freq", 0);
+    if (f <= 0 || f >= s.rate / 2) fail("--freq must lie between 0 and half the rate");
+    const double below = option(a, "below", 16000);
+    const auto from = static_cast<size_t>(option(a, "from", 1.0) * s.rate);
+    constexpr size_t kSize = 32768;
+    if (from + kSize > s.samples.size()) fail("the file is too short for a window from --from");
+    std::printf("%.1f\n", strongestNonHarmonicDb(s.samples, from, kSize, f, s.rate, below));
   } else if (command == "compare") {
     needFiles(a, 2, "compare A B [--channel C] [--delay N]");
     const int channel = static_cast<int>(option(a, "channel", 0));
@@ -157,7 +208,8 @@ int main(int argc, char** argv) {
     std::printf("max-difference %.3g relative-rms-db %.1f\n", maxDiff,
                 10 * std::log10(std::max(sumDiff, 1e-30) / std::max(sumRef, 1e-30)));
   } else {
-    fail("unknown command '" + command + "' (tones, sine, response, transfer, spectrum, compare)");
+    fail("unknown command '" + command +
+         "' (tones, sine, response, transfer, spectrum, sweep, spectrogram, fit, lines, compare)");
   }
   return 0;
 }

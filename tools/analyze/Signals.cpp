@@ -32,3 +32,16 @@ MonoSignal sine(double rate, double frequency, double amplitude, double seconds)
         static_cast<float>(amplitude * std::sin(2 * M_PI * frequency * static_cast<double>(i) / rate));
   return s;
 }
+
+MonoSignal sweep(double rate, double from, double to, double amplitude, double seconds) {
+  MonoSignal s{rate, {}};
+  const auto n = static_cast<size_t>(seconds * rate);
+  s.samples.resize(n);
+  // The phase of f(t) = from * (to / from)^(t / seconds), integrated.
+  const double k = std::log(to / from) / seconds;
+  for (size_t i = 0; i < n; ++i) {
+    const double t = static_cast<double>(i) / rate;
+    s.samples[i] = static_cast<float>(amplitude * std::sin(2 * M_PI * from * (std::exp(k * t) - 1) / k));
+  }
+  return s;
+}

@@ -11,3 +11,5 @@ std::vector<double> toneFrequencies(double rate);
 constexpr double kToneSeconds = 0.25;
 MonoSignal steppedTones(double rate, double amplitude);
 MonoSignal sine(double rate, double frequency, double amplitude, double seconds);
+// An exponential sine sweep from `from` to `to` Hz over `seconds`, at the given amplitude.
+MonoSignal sweep(double rate, double from, double to, double amplitude, double seconds);

@@ -1,80 +1,67 @@
 // The rate conversion around the 192 kHz circuit, measured on the linear path (mix 0, volume 1,
-// transformers out), where everything in the output but the input tone is an error. The host
-// signal meets the internal clock at each step's own time and the output is read at a fixed time
-// behind the host grid, so no timing jitter enters on either side. The figures are printed; where
-// a rate must be no worse than the frame that held each host sample and picked the output by
-// phase over the host period, that frame's figures (measured on it) are the limits.
+// transformers out), where everything in the output but the input tone and the dither is an
+// error. The host signal is read at each step's own time and the output at each host sample's,
+// both through band-limited kernels, so neither timing jitter nor images enter, at any ratio of
+// the rates. The figures are printed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <iostream>
 
+#include "effect/FactoryPrograms.h"
 #include "model/AmpModel.h"
 #include "tests/native/model/Signal.h"
+#include "tools/analyze/Spectrum.h"
 
 namespace {
 
-// The largest deviation from 0 dB from 20 Hz to 10 kHz.
-double responseDeviation(double rate) {
-  double worst = 0;
-  std::cout << "rate conversion: response at " << rate << " Hz:";
-  for (double f : {20.0, 50.0, 100.0, 300.0, 1000.0, 3000.0, 5000.0, 7000.0, 8000.0, 9000.0, 10000.0}) {
-    const double g = measure::linearPath(rate, f, 0.5).gainDb;
-    worst = std::max(worst, std::fabs(g));
-    std::cout << " " << f << ":" << g;
-  }
-  std::cout << " dB (worst " << worst << " dB)";
-  for (double f : {15000.0, 18000.0, 20000.0}) {
-    if (f < 0.46 * rate) std::cout << " " << f << ":" << measure::linearPath(rate, f, 0.5).gainDb;
-  }
-  std::cout << "\n";
-  return worst;
-}
-
-struct Spurious {
-  double at1k, at10k;
-};
-
-Spurious spurious(double rate) {
-  const Spurious s{measure::linearPath(rate, 1000.0).spuriousDb,
-                   measure::linearPath(rate, 10000.0).spuriousDb};
-  std::cout << "rate conversion: spurious content at " << rate << " Hz: " << s.at1k << " dB (1 kHz), "
-            << s.at10k << " dB (10 kHz)\n";
-  return s;
-}
-
-TEST(RateConversion, FortyFourPointOneKilohertzIsCleanAndFlat) {
-  const Spurious s = spurious(44100.0);
-  EXPECT_LE(s.at1k, -60.0);                    // held frame: -36 dB
-  EXPECT_LE(s.at10k, -40.0);                   // held frame: -17 dB
-  EXPECT_LE(responseDeviation(44100.0), 1.0);  // held frame: 1.19 dB at 10 kHz
-}
-
-TEST(RateConversion, OtherRatesNoWorseThanTheHeldFrame) {
-  // The held frame's figures: spurious content for 1 and 10 kHz, worst response deviation from
-  // 20 Hz to 10 kHz. At 48 and 96 kHz its steps fall regularly and its spurious content is the
-  // dither and idle noise floor (about -68 dB); there the limits allow 0.5 dB for that floor.
-  struct Limits {
-    double rate, at1k, at10k, deviation;
-  };
-  for (const Limits& l :
-       {Limits{48000.0, -67.89 + 0.5, -67.47 + 0.5, 0.99}, Limits{88200.0, -35.31, -17.07, 0.71},
-        Limits{96000.0, -67.96 + 0.5, -67.84 + 0.5, 0.55}}) {
-    const Spurious s = spurious(l.rate);
-    EXPECT_LE(s.at1k, l.at1k) << l.rate;
-    EXPECT_LE(s.at10k, l.at10k) << l.rate;
-    EXPECT_LE(responseDeviation(l.rate), l.deviation) << l.rate;
+TEST(RateConversion, LinearPathIsAtTheNoiseFloorAndFlatAtEveryRatio) {
+  // The conversion's own error at most -100 dB to 10 kHz and -80 dB above; the level within
+  // 0.5 dB of 1 kHz's up to 18 kHz at 44.1 and 48 kHz, up to 20 kHz from 88.2 kHz on.
+  for (double rate : {44100.0, 48000.0, 88200.0, 96000.0}) {
+    const double top = rate < 88200.0 ? 18000.0 : 20000.0;
+    const double at1k = measure::linearPath(rate, 1000.0, 0.5).gainDb;
+    std::cout << "rate conversion at " << rate << " Hz (level re 1 kHz / own error, dB):";
+    for (double f : {100.0, 1000.0, 5000.0, 10000.0, 15000.0, 18000.0, 20000.0}) {
+      if (f > 0.46 * rate) continue;
+      const measure::PathFit p = measure::linearPath(rate, f, 0.5, true);
+      std::cout << " " << f << ": " << p.gainDb - at1k << " / " << p.conversionDb;
+      EXPECT_LE(p.conversionDb, f <= 10000.0 ? -100.0 : -80.0) << rate << " " << f;
+      if (f <= top) {
+        EXPECT_NEAR(p.gainDb, at1k, 0.5) << rate << " " << f;
+      }
+    }
+    std::cout << "\n";
   }
 }
 
 TEST(RateConversion, EveryHostRateIsClean) {
   // Above 192 kHz some host samples take no internal step; at 8 kHz one takes 24.
   for (double rate : {8000.0, 22050.0, 176400.0, 192000.0, 352800.0, 384000.0}) {
-    const measure::PathFit f = measure::linearPath(rate, 1000.0, 0.5);
-    std::cout << "rate conversion at " << rate << " Hz: 1 kHz gain " << f.gainDb << " dB, spurious "
-              << f.spuriousDb << " dB, delay " << f.delay << " samples\n";
-    EXPECT_NEAR(f.gainDb, -0.4, 0.3) << rate;
-    EXPECT_LT(f.spuriousDb, -60.0) << rate;
+    const measure::PathFit f = measure::linearPath(rate, 1000.0, 0.5, true);
+    std::cout << "rate conversion at " << rate << " Hz: 1 kHz gain " << f.gainDb << " dB, own error "
+              << f.conversionDb << " dB, with the dither " << f.spuriousDb << " dB\n";
+    EXPECT_NEAR(f.gainDb, -0.2, 0.1) << rate;
+    EXPECT_LT(f.conversionDb, -100.0) << rate;
+  }
+}
+
+TEST(RateConversion, CleanProgramFoldsNoLinesBackAt44Kilohertz) {
+  // What the circuit's harmonics would fold back below 16 kHz at 44.1 kHz, through the clean
+  // program, for -12 dBFS tones, after a second of settling.
+  const std::vector<float> clean(kFactoryPrograms[0].values, kFactoryPrograms[0].values + kNumParams);
+  constexpr double kRate = 44100.0;
+  constexpr int kSize = 32768;
+  const int settle = static_cast<int>(kRate);
+  for (double f : {1000.0, 2500.0, 5000.0, 8000.0}) {
+    AmpModel m;
+    m.setHostRate(static_cast<float>(kRate));
+    const std::vector<float> in = measure::sine(f, kRate, settle + kSize, 0.25);
+    const std::vector<float> out = measure::render(m, in, in, clean).left;
+    const double line = strongestNonHarmonicDb(out, settle, kSize, f, kRate, 16000.0);
+    std::cout << "rate conversion: clean program at 44.1 kHz, " << f << " Hz: strongest other line " << line
+              << " dB\n";
+    EXPECT_LE(line, -90.0) << f;
   }
 }
 
@@ -85,6 +72,9 @@ TEST(RateConversion, ReportedDelayMatchesTheLinearPath) {
     std::cout << "rate conversion: linear path delay at " << rate << " Hz: " << delay << " samples, reported "
               << reported << "\n";
     EXPECT_NEAR(delay, reported, 0.5) << rate;
+    if (rate == 44100.0 || rate == 48000.0) {
+      EXPECT_LE(reported / rate, 0.5e-3) << rate;
+    }
   }
 }
 

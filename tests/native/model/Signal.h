@@ -92,21 +92,34 @@ inline float peak(const std::vector<float>& v, size_t from = 0) {
 }
 
 // The linear path (mix 0) at one frequency: a 0.5 sine through a fresh model, fitted over the
-// second half of the render.
+// second half of the render. The dither enters the path as well; with `againstIdle` a fresh
+// model also renders silence, which draws the same dither, and the difference of the two renders
+// (the path is linear) is the tone's own passage, whose residual is the conversion's own error.
 struct PathFit {
-  double gainDb;      // tone out against tone in
-  double spuriousDb;  // everything else against the tone
-  double delay;       // host samples the tone lags by
+  double gainDb;        // tone out against tone in
+  double spuriousDb;    // everything else against the tone
+  double conversionDb;  // with againstIdle: everything but the tone and the dither against the tone
+  double delay;         // host samples the tone lags by
 };
 
-inline PathFit linearPath(double rate, double frequency, double seconds = 1.0) {
-  AmpModel m;
-  m.setHostRate(static_cast<float>(rate));
+inline PathFit linearPath(double rate, double frequency, double seconds = 1.0, bool againstIdle = false) {
   const int n = static_cast<int>(rate * seconds);
-  const std::vector<float> in = sine(frequency, rate, n, 0.5);
-  const Stereo out = render(m, in, in, linearParams());
-  const ToneFit f = fitTone(out.left, frequency, rate, n / 2, n);
-  return {db(f.amplitude / 0.5), db(f.residualRms / (f.amplitude / std::sqrt(2.0))),
+  const auto run = [&](const std::vector<float>& in) {
+    AmpModel m;
+    m.setHostRate(static_cast<float>(rate));
+    return render(m, in, in, linearParams()).left;
+  };
+  const std::vector<float> out = run(sine(frequency, rate, n, 0.5));
+  const ToneFit f = fitTone(out, frequency, rate, n / 2, n);
+  double conversion = std::nan("");
+  if (againstIdle) {
+    const std::vector<float> idle = run(std::vector<float>(n, 0.0f));
+    std::vector<float> own(n);
+    for (int i = 0; i < n; ++i) own[i] = out[i] - idle[i];
+    const ToneFit g = fitTone(own, frequency, rate, n / 2, n);
+    conversion = db(g.residualRms / (g.amplitude / std::sqrt(2.0)));
+  }
+  return {db(f.amplitude / 0.5), db(f.residualRms / (f.amplitude / std::sqrt(2.0))), conversion,
           f.lag / (2.0 * kPi * frequency / rate)};
 }
 
