@@ -91,8 +91,8 @@ class AmpModel {
   // (in host periods) is fed the host signal at t - kHostTaps / 2, the middle of the input
   // kernel; the down-sampling low-pass delays it by 6.157 internal steps at low frequencies, and
   // each output is read half the output kernel's width behind the end of its host period. The
-  // host-rate part is fixed in host samples, the internal part in time: 18 at 44.1 kHz and 19 at
-  // 48 kHz (0.41 and 0.40 ms), 22 at 96 kHz, 29 at 192 kHz.
+  // host-rate part is fixed in host samples, the internal part in time: 14 at 44.1 kHz and 15 at
+  // 48 kHz (0.32 and 0.31 ms), 18 at 96 kHz, 25 at 192 kHz.
   static constexpr int kHostTaps = HostKernel::kTaps;
   static constexpr float kDelaySteps = 0.5f * StepKernel::kTaps + 6.157f;
   static constexpr int reportedDelay(float hostRate) {
@@ -154,7 +154,7 @@ class AmpModel {
     PeakingCoefficients cut;   // 100 Hz, -12 dB, ahead of the circuit
     PeakingCoefficients lift;  // 100 Hz, +12 dB, behind it
     float hostPeriod = 1.0f / 44100.0f;
-    int bypassDelay = 18;  // host samples the bypassed input is delayed by: the reported delay
+    int bypassDelay = 14;  // host samples the bypassed input is delayed by: the reported delay
     // The transitions' lengths in host samples and the fades' steps per host sample.
     int rampSamples = 1;      // shortest ramp of volume and mix
     int gainRampSamples = 1;  // shortest ramp of the gain
@@ -183,7 +183,7 @@ class AmpModel {
   // The dry share divides the up-sampled signal by the gain it was multiplied with, which
   // reaches the circuit a few host samples after it was applied: the last gains applied, and
   // how far back the circuit's input lies (host samples: the middle of the input kernel).
-  static constexpr int kGainHistory = 32;
+  static constexpr int kGainHistory = 16;
   static constexpr int kDryDelay = kHostTaps / 2;
   static_assert(kDryDelay < kGainHistory, "the gain history reaches the circuit's input");
   float gainHistory_[kGainHistory] = {};

@@ -7,7 +7,7 @@
 
 class BypassDelay {
  public:
-  static constexpr int kCapacity = 1024;  // a power of two above the delay at 10 MHz (752)
+  static constexpr int kCapacity = 1024;  // a power of two above the delay at 10 MHz (748)
 
   // Audio thread, once per host sample: stores this sample's raw inputs.
   void push(float in1, float in2) {

@@ -4,10 +4,10 @@
 // which makes the kernel a continuous function of time: the read time varies, the response does
 // not, so no timing jitter enters however the reads fall.
 //
-// The rate conversion reads the host signal at each internal step's time with the 32-tap kernel
-// (pass band to 0.4 of the host rate, everything from 0.6 of it on at least 100 dB down, so no
-// image of a host tone reaches the circuit or folds at the internal rate) and the internal
-// outputs at each host sample's time with the 16-tap one.
+// The rate conversion reads the host signal at each internal step's time with the 24-tap kernel
+// (within 0.1 dB up to 0.41 of the host rate, about 100 dB down from 0.63 of it on, so no image
+// of a host tone folds back at the internal rate) and the internal outputs at each host sample's
+// time with the 16-tap one.
 #pragma once
 
 #include "model/Lanes.h"
@@ -48,5 +48,5 @@ class PolyphaseKernel {
   Group rows_[kPhases][kGroups];
 };
 
-using HostKernel = PolyphaseKernel<32>;
+using HostKernel = PolyphaseKernel<24>;
 using StepKernel = PolyphaseKernel<16>;

@@ -22,8 +22,8 @@ cmake --build "$tree" -j "$(nproc)" --target model_benchmark >/dev/null
 cpu=$(($(nproc) - 1))
 for ((r = 1; r <= rounds; r++)); do
   for side in base this; do
-    bin=$tree/bench/model/model_benchmark
-    [ $side = base ] && bin=$work/build/bench/model/model_benchmark
+    bin=$tree/bench/model_benchmark
+    [ $side = base ] && bin=$work/build/bench/model_benchmark
     taskset -c "$cpu" "$bin" --benchmark_filter="$filter" 2>/dev/null |
       sed -n "s/^\(BM_[^ ]*\).*realtime=\([0-9.]*\)\/s.*/round $r  $side  \1  \2x realtime/p"
   done

@@ -61,7 +61,7 @@ TEST_F(EntryPointTest, InstancesAreIndependentAndOutliveEachOther) {
     EXPECT_NE(record->object, nullptr);
     EXPECT_EQ(record->uniqueID, 0x004B4F52);
     EXPECT_EQ(record->numInputs, 2);
-    EXPECT_EQ(record->initialDelay, 18);
+    EXPECT_EQ(record->initialDelay, 14);
   }
   EXPECT_EQ(host.count(audioMasterVersion), 2);
 

@@ -15,7 +15,7 @@ TEST(Korvalite, InfoShowsItsIdentityAndNumbers) {
   HostRun r = runHost({"info", kKorvalite}, "ASAN_OPTIONS=detect_leaks=0");
   ASSERT_EQ(r.exitCode, 0) << r.err;
   for (const char* line : {"unique id: 0x004B4F52 'KOR'\n", "inputs: 2\n", "outputs: 2\n", "parameters: 11\n",
-                           "programs: 50\n", "initial delay: 18\n"})
+                           "programs: 50\n", "initial delay: 14\n"})
     EXPECT_NE(r.out.find(line), std::string::npos) << "missing: " << line << "in:\n" << r.out;
 }
 
@@ -26,7 +26,7 @@ TEST(Korvalite, RendersFiniteAudioOfTheInputsLength) {
   HostRun r =
       runHost({"render", kKorvalite, dir + "/in.wav", dir + "/out.wav"}, "ASAN_OPTIONS=detect_leaks=0");
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_NE(r.err.find("korvalite-host: initial delay 18 samples\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("korvalite-host: initial delay 14 samples\n"), std::string::npos) << r.err;
   Audio out = readAudio(dir + "/out.wav");
   ASSERT_EQ(out.channels, 2);
   ASSERT_EQ(out.frames(), in.frames());

@@ -18,7 +18,7 @@ TEST_F(EffectTest, ConstructionWithAHostGivesTheEffectsIdentity) {
   EXPECT_EQ(record->numInputs, 2);
   EXPECT_EQ(record->numOutputs, 2);
   EXPECT_EQ(record->uniqueID, 0x004B4F52);
-  EXPECT_EQ(record->initialDelay, 18);
+  EXPECT_EQ(record->initialDelay, 14);
   EXPECT_EQ(record->flags, effFlagsCanReplacing) << "no editor yet: effFlagsHasEditor stays clear";
   EXPECT_EQ(record->numPrograms, 50);
   EXPECT_EQ(record->numParams, 11);
@@ -267,7 +267,7 @@ TEST_F(EffectTest, SampleRateRetunesWithoutTouchingTheInternalRate) {
     send(effSetSampleRate, 0, 0, nullptr, absurd);
     EXPECT_EQ(effect->getHostRate(), 48000.0f) << absurd;
     EXPECT_EQ(effect->getSampleRate(), 48000.0f) << absurd;
-    EXPECT_EQ(record->initialDelay, 19) << absurd;
+    EXPECT_EQ(record->initialDelay, 15) << absurd;
   }
 }
 
@@ -275,12 +275,12 @@ TEST_F(EffectTest, ReportedLatencyFollowsTheSampleRate) {
   // The circuit's delay is fixed in time, so the host is told more samples at higher rates,
   // and told that it changed (hosts re-read the latency only then).
   int changes = 0;
-  for (auto [rate, samples, changed] : {std::tuple{44100.0f, 18, false},
-                                        {48000.0f, 19, true},
-                                        {96000.0f, 22, true},
-                                        {192000.0f, 29, true},
-                                        {192000.0f, 29, false},
-                                        {44100.0f, 18, true}}) {
+  for (auto [rate, samples, changed] : {std::tuple{44100.0f, 14, false},
+                                        {48000.0f, 15, true},
+                                        {96000.0f, 18, true},
+                                        {192000.0f, 25, true},
+                                        {192000.0f, 25, false},
+                                        {44100.0f, 14, true}}) {
     send(effSetSampleRate, 0, 0, nullptr, rate);
     EXPECT_EQ(record->initialDelay, samples) << rate;
     changes += changed ? 1 : 0;
