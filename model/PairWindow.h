@@ -49,10 +49,10 @@ class PairWindow {
   // same order in every lane.
   Float4 dot(const Float4* w) const {
     const float* p = values_ + 2 * (end_ - kTaps);
-    Float4 front = {};
-    Float4 back = {};
+    Float4 front = __builtin_shufflevector(w[0], w[0], 0, 0, 1, 1) * pairs(p);
+    Float4 back = __builtin_shufflevector(w[0], w[0], 2, 2, 3, 3) * pairs(p + 4);
 #pragma GCC unroll 8
-    for (int g = 0; g < kTaps / 4; ++g) {
+    for (int g = 1; g < kTaps / 4; ++g) {
       front = front + __builtin_shufflevector(w[g], w[g], 0, 0, 1, 1) * pairs(p + 8 * g);
       back = back + __builtin_shufflevector(w[g], w[g], 2, 2, 3, 3) * pairs(p + 8 * g + 4);
     }

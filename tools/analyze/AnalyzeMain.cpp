@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
       const auto mag = magnitudeSpectrum(s.samples, from, size);
       const double t = (static_cast<double>(from) + size / 2.0) / s.rate;
       for (size_t k = 1; k < mag.size(); ++k)
-        std::printf("%.3f %.1f %.1f\n", t, static_cast<double>(k) * s.rate / static_cast<double>(size),
+        std::printf("%.6f %.4f %.1f\n", t, static_cast<double>(k) * s.rate / static_cast<double>(size),
                     20 * std::log10(std::max(mag[k], 1e-9)));
       std::printf("\n");
     }
