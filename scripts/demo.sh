@@ -5,6 +5,12 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
+# One virtual display for every Wine run of the demo, which outlives Wine's own processes: each
+# run on a display of its own left Wine's desktop process behind when its display went, and that
+# process reported "X connection ... broken" on the way out.
+if [ -z "${DISPLAY:-}" ] && [ -z "${KORVALITE_DEMO_DISPLAY:-}" ]; then
+  KORVALITE_DEMO_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1600x1000x24" bash "$0" "$@"
+fi
 cd "$root"
 out=$root/out
 win=$root/build/win64
@@ -46,4 +52,5 @@ done
 "${run[@]}" "$host" editor "$dll" --audio "$input" --hold 1500 --screenshot "$out/editor.png" --program 2 \
   2>"$out/editor.log" || die "the editor screenshot failed (see $out/editor.log)"
 echo "demo: the editor -> $out/editor.png"
+"${run[@]}" --wait-server
 echo "demo: the renders are in $out/"

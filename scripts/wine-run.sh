@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with the project's own prefix.
 #   wine-run.sh [--prefix DIR] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--prefix DIR] --wait-server   waits until the prefix's Wine server has ended
+#                                              (and with it Wine's own processes)
 # The prefix is created once (no Mono or Gecko prompts; Arial replaced by Liberation Sans,
 # without which GDI+ finds no Arial and draws no text; Wine's debugger prints the crash and
 # ends the program instead of opening its crash dialog, which on a virtual display nobody
@@ -37,6 +39,12 @@ with_display() {
     xvfb-run -a -s "-screen 0 1600x1000x24" "$@"
   fi
 }
+
+if [ "$1" = --wait-server ]; then
+  [ -d "$prefix" ] || exit 0
+  "$(dirname "$wine")/wineserver" -w 2>/dev/null || true
+  exit 0
+fi
 
 mkdir -p "$(dirname "$prefix")"
 if [ ! -f "$prefix/.korvalite-ready-v2" ]; then
