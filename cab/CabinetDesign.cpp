@@ -157,7 +157,7 @@ float CabinetDesign::loudnessFactor(const float* taps, int length, float rate) {
     if (!plan.valid()) return 0.0f;
     std::vector<float> time(size, 0.0f);
     for (int n = 0; n < length; ++n) time[n] = taps[n];
-    std::vector<kiss_fft_cpx> spectrum(plan.bins());
+    std::vector<FftComplex> spectrum(plan.bins());
     plan.forward(time.data(), spectrum.data());
     double weighted = 0.0;
     double total = 0.0;

@@ -1,5 +1,7 @@
 #include "cab/CabinetStage.h"
 
+#include <cmath>
+
 #include "cab/UserResponse.h"
 
 CabinetStage::CabinetStage() {
@@ -38,7 +40,10 @@ bool CabinetStage::setUserResponse(const float* samples, long count, double rate
     return false;
   }
   try {
-    source_.assign(samples, samples + count);
+    // Only what conform uses is kept (the fade past the cut included): a chunk need not carry more.
+    const long used =
+        static_cast<long>(std::ceil(rate * (UserResponse::kLongestSeconds + UserResponse::kFadeSeconds)));
+    source_.assign(samples, samples + (count < used ? count : used));
   } catch (const std::bad_alloc&) {
     if (error != nullptr) *error = "there is not enough memory for the impulse response";
     return false;

@@ -32,7 +32,7 @@ bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
       if (!st.plan->valid()) return false;
     }
     time_.assign(2 * largest, 0.0f);
-    spectrum_.assign(largest + 1, kiss_fft_cpx{0.0f, 0.0f});
+    spectrum_.assign(largest + 1, FftComplex{0.0f, 0.0f});
     sumReal_.assign(largest + 1, 0.0f);
     sumImaginary_.assign(largest + 1, 0.0f);
     stages_ = stages;
@@ -103,7 +103,7 @@ void Convolver::runStages(int channels) {
         }
         --index;
       }
-      for (int b = 0; b < bins; ++b) spectrum_[b] = kiss_fft_cpx{sr[b], si[b]};
+      for (int b = 0; b < bins; ++b) spectrum_[b] = FftComplex{sr[b], si[b]};
       st.plan->inverse(spectrum_.data(), time_.data());
       float* out = st.out[c].data();
       for (int j = 0; j < block; ++j) out[j] = time_[block + j];

@@ -102,7 +102,7 @@ class Convolver {
   std::vector<float> ring_[2];  // the stages' input history
   StageState stage_[PartitionLayout::kStages];
   std::vector<float> time_;
-  std::vector<kiss_fft_cpx> spectrum_;
+  std::vector<FftComplex> spectrum_;
   std::vector<float> sumReal_;
   std::vector<float> sumImaginary_;
 };

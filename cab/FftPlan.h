@@ -4,7 +4,14 @@
 // inverse allocate nothing and may run on the audio thread.
 #pragma once
 
-#include <kiss_fftr.h>
+// One complex value of a spectrum, laid out as the FFT library's own (FftPlan.cpp checks), so
+// headers that use plans need not see the library's.
+struct FftComplex {
+  float r;
+  float i;
+};
+
+struct kiss_fftr_state;
 
 class FftPlan {
  public:
@@ -21,11 +28,11 @@ class FftPlan {
 
   // time: size() samples; spectrum: bins() values. The inverse is not scaled: a forward and an
   // inverse transform multiply by size().
-  void forward(const float* time, kiss_fft_cpx* spectrum) const { kiss_fftr(forward_, time, spectrum); }
-  void inverse(const kiss_fft_cpx* spectrum, float* time) const { kiss_fftri(inverse_, spectrum, time); }
+  void forward(const float* time, FftComplex* spectrum) const;
+  void inverse(const FftComplex* spectrum, float* time) const;
 
  private:
   int size_;
-  kiss_fftr_cfg forward_ = nullptr;
-  kiss_fftr_cfg inverse_ = nullptr;
+  kiss_fftr_state* forward_ = nullptr;
+  kiss_fftr_state* inverse_ = nullptr;
 };

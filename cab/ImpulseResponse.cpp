@@ -22,7 +22,7 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
       FftPlan plan(2 * block);
       if (!plan.valid()) return nullptr;
       std::vector<float> time(2 * block);
-      std::vector<kiss_fft_cpx> spectrum(plan.bins());
+      std::vector<FftComplex> spectrum(plan.bins());
       ir->real_[s].resize(static_cast<size_t>(p) * plan.bins());
       ir->imaginary_[s].resize(ir->real_[s].size());
       // Overlap-save: the partition sits in the first half, zeros after it; the convolver keeps

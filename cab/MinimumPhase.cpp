@@ -11,12 +11,12 @@ std::vector<float> MinimumPhase::impulse(const std::vector<float>& magnitude, in
   try {
     FftPlan plan(size);
     if (!plan.valid()) return {};
-    std::vector<kiss_fft_cpx> spectrum(bins);
+    std::vector<FftComplex> spectrum(bins);
     std::vector<float> cepstrum(size);
     // Floor at -120 dB: the logarithm of a zero would be infinite.
     for (int k = 0; k < bins; ++k) {
       const double m = magnitude[k] > 1e-6f ? magnitude[k] : 1e-6;
-      spectrum[k] = kiss_fft_cpx{static_cast<float>(std::log(m)), 0.0f};
+      spectrum[k] = FftComplex{static_cast<float>(std::log(m)), 0.0f};
     }
     plan.inverse(spectrum.data(), cepstrum.data());
     const float scale = 1.0f / static_cast<float>(size);
@@ -30,7 +30,7 @@ std::vector<float> MinimumPhase::impulse(const std::vector<float>& magnitude, in
       const double a = std::exp(static_cast<double>(spectrum[k].r));
       const double phase = spectrum[k].i;
       spectrum[k] =
-          kiss_fft_cpx{static_cast<float>(a * std::cos(phase)), static_cast<float>(a * std::sin(phase))};
+          FftComplex{static_cast<float>(a * std::cos(phase)), static_cast<float>(a * std::sin(phase))};
     }
     std::vector<float> time(size);
     plan.inverse(spectrum.data(), time.data());
