@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds libpng, libsndfile (WAV and AIFF, no external codecs) and GoogleTest for the
-# Windows target from Debian's own sources, as static libraries, into $1/win64.
+# Builds libpng, libsndfile (WAV and AIFF, no external codecs), kissfft (single precision),
+# libsamplerate and GoogleTest for the Windows target from Debian's own sources, as static
+# libraries, into $1/win64.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -58,6 +59,15 @@ sndfile=$(fetch libsndfile)
 build libsndfile "$sndfile" -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF \
   -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF -DENABLE_CPACK=OFF -DBUILD_REGTEST=OFF \
   -DENABLE_PACKAGE_CONFIG=ON -DINSTALL_MANPAGES=OFF
+
+kissfft=$(fetch kissfft)
+# Its install paths come from GNUInstallDirs only on Unix hosts: given here for the Windows target.
+build kissfft "$kissfft" -DCMAKE_INSTALL_LIBDIR=lib -DCMAKE_INSTALL_INCLUDEDIR=include \
+  -DCMAKE_INSTALL_BINDIR=bin -DKISSFFT_DATATYPE=float -DKISSFFT_STATIC=ON -DKISSFFT_TEST=OFF \
+  -DKISSFFT_TOOLS=OFF -DKISSFFT_OPENMP=OFF -DKISSFFT_PKGCONFIG=OFF
+
+samplerate=$(fetch libsamplerate)
+build libsamplerate "$samplerate" -DLIBSAMPLERATE_EXAMPLES=OFF -DLIBSAMPLERATE_INSTALL=ON -DBUILD_TESTING=OFF
 
 [ -d /usr/src/googletest ] || die "GoogleTest sources missing: /usr/src/googletest (package googletest)"
 build googletest /usr/src/googletest -Dgtest_disable_pthreads=OFF -DINSTALL_GTEST=ON

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on a Debian machine, and builds the
-# libraries that Debian ships only for Linux (libpng, libsndfile) and GoogleTest for the
-# Windows target into a git-ignored cache. Does nothing when everything is already there.
+# libraries that Debian ships only for Linux (libpng, libsndfile, kissfft, libsamplerate) and
+# GoogleTest for the Windows target into a git-ignored cache. Does nothing when everything is already there.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,14 +20,15 @@ packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 xvfb xauth fonts-liberation
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libpng-dev libsndfile1-dev libcairo2-dev
+  libpng-dev libsndfile1-dev libcairo2-dev libkissfft-dev libsamplerate0-dev
   lsp-plugins-vst dpf-plugins-vst ardour audacity
   gnuplot-nox sox dpkg-dev clang-format
 )
 
-# `setup.sh --linux-plugin`: only what the Linux release plug-in's build needs.
+# `setup.sh --linux-plugin`: only what the Linux release plug-in's build needs (the cabinet's
+# FFT and the resampling of impulse responses restored from a project).
 if [ "${1:-}" = --linux-plugin ]; then
-  packages=(cmake make g++)
+  packages=(cmake make g++ pkg-config libkissfft-dev libsamplerate0-dev)
 fi
 
 missing=()
@@ -64,8 +65,9 @@ for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
   fi
 done
 
-# Windows-target libraries, built once into the cache.
-stamp=$deps/win64/.complete-v1
+# Windows-target libraries, built once into the cache (the stamp's number rises whenever the
+# set of libraries changes, so an older cache is built again).
+stamp=$deps/win64/.complete-v3
 if [ ! -f "$stamp" ]; then
   if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
     say "adding a deb-src entry for the configured Debian archive"

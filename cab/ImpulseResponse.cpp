@@ -1,0 +1,47 @@
+#include "cab/ImpulseResponse.h"
+
+#include <new>
+
+#include "cab/FftPlan.h"
+
+using namespace PartitionLayout;
+
+std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* taps, int length) {
+  if (taps == nullptr || length < 1) return nullptr;
+  if (length > kMaxTaps) length = kMaxTaps;
+  try {
+    std::shared_ptr<ImpulseResponse> ir(new ImpulseResponse());
+    ir->length_ = length;
+    ir->head_.assign(kHeadTaps, 0.0f);
+    for (int k = 0; k < kHeadTaps && k < length; ++k) ir->head_[kHeadTaps - 1 - k] = taps[k];
+    for (int s = 0; s < kStages; ++s) {
+      const int p = PartitionLayout::partitions(s, length);
+      ir->partitions_[s] = p;
+      if (p == 0) continue;
+      const int block = kStage[s].block;
+      FftPlan plan(2 * block);
+      if (!plan.valid()) return nullptr;
+      std::vector<float> time(2 * block);
+      std::vector<FftComplex> spectrum(plan.bins());
+      ir->real_[s].resize(static_cast<size_t>(p) * plan.bins());
+      ir->imaginary_[s].resize(ir->real_[s].size());
+      // Overlap-save: the partition sits in the first half, zeros after it; the convolver keeps
+      // the last half of each inverse transform. 1/(2B) undoes the unscaled inverse.
+      const float scale = 1.0f / static_cast<float>(2 * block);
+      for (int k = 0; k < p; ++k) {
+        const int first = kStage[s].start + k * block;
+        for (int j = 0; j < 2 * block; ++j) {
+          time[j] = j < block && first + j < length ? taps[first + j] * scale : 0.0f;
+        }
+        plan.forward(time.data(), spectrum.data());
+        for (int b = 0; b < plan.bins(); ++b) {
+          ir->real_[s][k * plan.bins() + b] = spectrum[b].r;
+          ir->imaginary_[s][k * plan.bins() + b] = spectrum[b].i;
+        }
+      }
+    }
+    return ir;
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}

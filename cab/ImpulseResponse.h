@@ -1,0 +1,35 @@
+// An impulse response prepared for the convolver: the direct head (reversed, so the sum runs
+// over the history in time order) and the spectra of the FFT partitions, the inverse transform's
+// scale folded in. Immutable once made; shared between the convolvers that play it (the built-in
+// cabinets are made once per rate and process).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "cab/PartitionLayout.h"
+
+class ImpulseResponse {
+ public:
+  // Any thread but the audio thread (it allocates and transforms). taps: length samples at the
+  // rate the convolver runs at; longer responses are cut at kMaxTaps. Null when length < 1 or
+  // memory runs out.
+  static std::shared_ptr<const ImpulseResponse> prepare(const float* taps, int length);
+
+  int length() const { return length_; }
+  // kHeadTaps taps, the last first.
+  const float* head() const { return head_.data(); }
+  int partitions(int stage) const { return partitions_[stage]; }
+  // Partition k of a stage: block + 1 bins, real and imaginary parts apart.
+  const float* real(int stage, int k) const { return &real_[stage][k * bins(stage)]; }
+  const float* imaginary(int stage, int k) const { return &imaginary_[stage][k * bins(stage)]; }
+  static constexpr int bins(int stage) { return PartitionLayout::kStage[stage].block + 1; }
+
+ private:
+  ImpulseResponse() = default;
+  int length_ = 0;
+  std::vector<float> head_;
+  int partitions_[PartitionLayout::kStages] = {};
+  std::vector<float> real_[PartitionLayout::kStages];
+  std::vector<float> imaginary_[PartitionLayout::kStages];
+};
