@@ -5,7 +5,8 @@
 #   docs/harmonics.png  spectrum of a 1 kHz sine through the crunch setting
 #   docs/aliasing.png   spectrogram of a sine sweep through the lead program at 44.1 kHz
 # and prints, for the clean, crunch and lead programs at 44.1 and 48 kHz, the strongest line
-# below 16 kHz that is not a harmonic of a -12 dBFS tone (what aliasing folds back).
+# below 16 kHz that is not a harmonic of a -12 dBFS tone (what aliasing folds back); both with
+# the programs' cabinets off.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,15 +24,18 @@ command -v gnuplot >/dev/null || die "gnuplot is not installed (make setup)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# Every plot shows the amplifier alone: the cabinet (parameter 11) is off.
 render() { # in out params...
   local in=$1 out=$2
   shift 2
-  local args=()
+  local args=(--param 11=0)
   for p in "$@"; do args+=(--param "$p"); done
   "${run[@]}" "$host" render "$dll" "$in" "$out" --rate "$(soxi -r "$in")" "${args[@]}" 2>/dev/null
 }
+# A factory program with its cabinet off: the amplifier's own lines, which a cabinet's filtering
+# would otherwise weigh against the tone.
 render_program() { # in out program
-  "${run[@]}" "$host" render "$dll" "$1" "$2" --rate "$(soxi -r "$1")" --program "$3" 2>/dev/null
+  "${run[@]}" "$host" render "$dll" "$1" "$2" --rate "$(soxi -r "$1")" --program "$3" --param 11=0 2>/dev/null
 }
 # The latency the plug-in reports at a rate: its output lags its input by that many samples.
 delay_at() {
