@@ -8,6 +8,7 @@
 #include <new>
 
 #include "effect/FactoryPrograms.h"
+#include "effect/StateChunk.h"
 #include "model/ParameterMapping.h"
 #include "plugin/AEffEditor.h"
 #ifdef KORVALITE_WITH_EDITOR
@@ -21,7 +22,7 @@ namespace {
 // What the host lists: distinct, and short enough for its 8-byte buffers (at most 7
 // characters), since hosts key stored settings and their generic controls by these names.
 constexpr const char* kParameterNames[kNumParams] = {
-    "Gain", "Tone", "Volume", "Mix", "Meter 1", "Meter 2", "Power", "In Tr", "Out Tr", "Supply", "Tap",
+    "Gain", "Tone", "Volume", "Mix", "Meter 1", "Meter 2", "Power", "In Tr", "Out Tr", "Supply", "Tap", "Cab",
 };
 
 // The words a switch shows, off first; the same words are read back as values.
@@ -47,7 +48,8 @@ bool sameWord(const char* text, size_t length, const char* word) {
 }
 
 // A host's text for a parameter: a number (taken as the 0..1 value), or for a switch one of
-// its two words, case ignored, blanks around it allowed. False for anything else.
+// its two words and for the cabinet one of its names, case ignored, blanks around it allowed.
+// False for anything else.
 bool parseParameterText(VstInt32 index, const char* text, float& value) {
   while (std::isspace(static_cast<unsigned char>(*text))) {
     ++text;
@@ -64,6 +66,14 @@ bool parseParameterText(VstInt32 index, const char* text, float& value) {
     if (sameWord(text, length, words.off) || sameWord(text, length, words.on)) {
       value = sameWord(text, length, words.on) ? 1.0f : 0.0f;
       return true;
+    }
+  }
+  if (index == kParamCab) {
+    for (int choice = 0; choice < CabinetChoice::kChoices; ++choice) {
+      if (sameWord(text, length, CabinetChoice::name(choice))) {
+        value = CabinetChoice::toValue(choice);
+        return true;
+      }
     }
   }
   char* end = nullptr;
@@ -100,6 +110,7 @@ Controlsgui::Controlsgui(audioMasterCallback audioMaster)
     setNumInputs(2);
     setNumOutputs(2);
     canProcessReplacing(true);
+    programsAreChunks(true);
     setUniqueID(kUniqueId);
     setInitialDelay(kInitialDelay);
   }
@@ -197,6 +208,10 @@ void Controlsgui::getParameterDisplay(VstInt32 index, char* text) {
     vstCopyString(text, switchIsOn(index, value) ? words.on : words.off, kVstMaxParamStrLen);
     return;
   }
+  if (index == kParamCab) {
+    vstCopyString(text, CabinetChoice::name(CabinetChoice::fromValue(value)), kVstMaxParamStrLen);
+    return;
+  }
   // snprintf cuts whatever does not fit the host's 8 bytes.
   std::snprintf(text, kVstMaxParamStrLen, "%.3f", static_cast<double>(value));
 }
@@ -231,6 +246,7 @@ void Controlsgui::setSampleRate(float rate) {
   AudioEffectX::setSampleRate(rate);
   hostRate = rate;
   model.setHostRate(rate);
+  model.cabinet().setRate(rate);
   updateCoefficients();
   // The latency in host samples follows the rate. Hosts read it again only when told that
   // the plug-in's input/output setup changed.
@@ -248,10 +264,15 @@ void Controlsgui::resume() {
   if (isInputConnected(1)) {
     secondChannelActive = true;
   }
+  model.cabinet().service();
   AudioEffectX::resume();
 }
 
-void Controlsgui::suspend() {}
+// The host's pauses are a control thread's regular calls: what the audio thread gave back is
+// freed, what waited for the hand-over is handed over.
+void Controlsgui::suspend() {
+  model.cabinet().service();
+}
 
 // A host's typed value: set through the one parameter path, and true only when it was set.
 bool Controlsgui::string2parameter(VstInt32 index, const char* text) {
@@ -286,6 +307,61 @@ VstInt32 Controlsgui::canDo(const char* text) {
                  std::strcmp(text, PlugCanDos::kReceiveVstMidiEvent) == 0
              ? 1
              : -1;
+}
+
+VstInt32 Controlsgui::getChunk(void** data, bool isPreset) {
+  if (data == nullptr || programs == nullptr) return 0;
+  model.cabinet().service();
+  try {
+    StateChunk::Contents c;
+    c.bank = !isPreset;
+    const int current = curProgram;
+    c.current = isPreset ? 0u : static_cast<uint32_t>(current);
+    const int first = isPreset ? current : 0;
+    const int count = isPreset ? 1 : kNumPrograms;
+    c.programs.resize(count);
+    for (int k = 0; k < count; ++k) {
+      const ControlsguiProgram& program = programs[first + k];
+      for (int i = 0; i < kNumParams; ++i) c.programs[k].values[i] = program.values[i];
+      std::memcpy(c.programs[k].name, program.name, sizeof program.name);
+      c.programs[k].name[kVstMaxProgNameLen - 1] = '\0';
+    }
+    model.cabinet().userSource(c.response, c.responseRate);
+    chunk = StateChunk::write(c);
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  *data = chunk.data();
+  return static_cast<VstInt32>(chunk.size());
+}
+
+// Everything is read and checked before anything changes; the response, the one part that can
+// still fail (memory), is taken first.
+VstInt32 Controlsgui::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
+  StateChunk::Contents c;
+  if (programs == nullptr || !StateChunk::read(data, byteSize, !isPreset, c)) return 0;
+  if (!c.response.empty()) {
+    if (!setUserResponse(c.response.data(), static_cast<long>(c.response.size()), c.responseRate)) return 0;
+  } else {
+    clearUserResponse();
+  }
+  const int current = curProgram;
+  const int first = isPreset ? current : 0;
+  for (size_t k = 0; k < c.programs.size(); ++k) {
+    ControlsguiProgram& program = programs[first + static_cast<int>(k)];
+    for (int i = 0; i < kNumParams; ++i) program.values[i] = c.programs[k].values[i];
+    vstCopyString(program.name, c.programs[k].name, sizeof program.name);
+  }
+  setProgram(isPreset ? current : static_cast<VstInt32>(c.current));
+  return 1;
+}
+
+bool Controlsgui::setUserResponse(const float* samples, long count, double rate, const char** error) {
+  return model.cabinet().setUserResponse(samples, count, rate, error);
+}
+
+void Controlsgui::clearUserResponse() {
+  model.cabinet().clearUserResponse();
 }
 
 void Controlsgui::initModel() {

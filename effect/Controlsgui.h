@@ -1,5 +1,5 @@
-// The Korvalite effect: eleven parameters, a bank of fifty programs, the identity the host
-// sees, and the lifecycle around the amplifier model it owns.
+// The Korvalite effect: twelve parameters, a bank of fifty programs, the identity the host
+// sees, the state it stores with a project, and the lifecycle around the amplifier model it owns.
 //
 // Threads. processReplacing runs on the host's audio thread. setParameter runs on whichever
 // thread the host automates from (the audio thread included) and on the editor's window
@@ -8,6 +8,8 @@
 // secondChannelActive, the meter levels) are single aligned floats or a byte, each written with
 // one store: relaxed atomics, which compile to exactly those plain loads and stores.
 #pragma once
+
+#include <vector>
 
 #include "effect/ControlsguiProgram.h"
 #include "model/AmpModel.h"
@@ -62,6 +64,21 @@ class Controlsgui : public AudioEffectX {
   void resume() override;
   void suspend() override;
 
+  // Dispatcher thread: the state a host keeps with a project (effFlagsProgramChunks is set). A
+  // bank chunk holds every program's values and name, the current program's number and the
+  // user's impulse response; a program chunk the current program's values and name and the
+  // response (see StateChunk.h). getChunk's bytes stay valid until its next call or the effect's
+  // end. setChunk answers 0 and changes nothing for anything but a whole, intact chunk of this
+  // format and kind; it reads no more than byteSize bytes.
+  VstInt32 getChunk(void** data, bool isPreset) override;
+  VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+
+  // Control threads (the dispatcher, the editor): the user's impulse response, mono samples at
+  // their own rate, played when the cabinet is on User (see CabinetStage::setUserResponse).
+  // False, with nothing changed and *error saying why, when it cannot be used.
+  bool setUserResponse(const float* samples, long count, double rate, const char** error = nullptr);
+  void clearUserResponse();
+
   // Dispatcher thread: identity and capabilities.
   bool string2parameter(VstInt32 index, const char* text) override;
   bool getEffectName(char* name) override;
@@ -114,4 +131,5 @@ class Controlsgui : public AudioEffectX {
   Relaxed<float> meterLevel2 = 0.0f;
   Relaxed<bool> secondChannelActive = false;
   AmpModel model;
+  std::vector<uint8_t> chunk;  // the last chunk given to the host
 };

@@ -1,7 +1,8 @@
-// One program of the effect's bank: the eleven parameter values and a name. The layout
-// (11 floats, then 24 name bytes, no gap) is the record the bank has always had.
+// One program of the effect's bank: the twelve parameter values and a name (12 floats, then 24
+// name bytes, no gap).
 #pragma once
 
+#include "cab/CabinetChoice.h"
 #include "model/ParameterIndex.h"
 #include "plugin/Relaxed.h"
 #include "plugin/VstInterface.h"
@@ -9,17 +10,18 @@
 
 // The value every parameter takes in a new program, index 0 first.
 inline constexpr float kDefaultParameterValues[kNumParams] = {
-    0.5f,  // gain
-    0.5f,  // tone
-    0.5f,  // volume
-    1.0f,  // mix
-    0.5f,  // meter 1
-    0.5f,  // meter 2
-    1.0f,  // power on
-    0.0f,  // input transformer off
-    0.0f,  // output transformer off
-    0.0f,  // power supply sag off
-    0.0f,  // output from the preamp
+    0.5f,                                                      // gain
+    0.5f,                                                      // tone
+    0.5f,                                                      // volume
+    1.0f,                                                      // mix
+    0.5f,                                                      // meter 1
+    0.5f,                                                      // meter 2
+    1.0f,                                                      // power on
+    0.0f,                                                      // input transformer off
+    0.0f,                                                      // output transformer off
+    0.0f,                                                      // power supply sag off
+    0.0f,                                                      // output from the preamp
+    CabinetChoice::toValue(CabinetChoice::kFirstBuiltIn + 1),  // the open-back 2x12
 };
 
 struct ControlsguiProgram {
@@ -35,5 +37,5 @@ struct ControlsguiProgram {
   char name[kVstMaxProgNameLen];  // terminated, at most 23 characters
 };
 
-static_assert(sizeof(ControlsguiProgram) == 68);
-static_assert(offsetof(ControlsguiProgram, name) == 44);
+static_assert(sizeof(ControlsguiProgram) == 72);
+static_assert(offsetof(ControlsguiProgram, name) == 48);

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "cab/CabinetChoice.h"
 #include "model/DenormalGuard.h"
 #include "model/HostInterpolator.h"
 #include "model/ParameterIndex.h"
@@ -201,6 +202,7 @@ void AmpModel::processReplacing(const float* const* inputs, float* const* output
     }
     wantedConfiguration_ = circuitConfiguration(params);
     startTransitions(b, sampleFrames);
+    cabinet_.beginBlock(CabinetChoice::fromValue(params[kParamCab]), 1.0f / live_.hostPeriod);
 
     CircuitState& circuit1 = state_.channel[0].circuit;
     CircuitState& circuit2 = state_.channel[1].circuit;
@@ -380,6 +382,7 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   // largest magnitude gives the largest position, and the logarithm is taken once, at the end.
   float largest1 = 0.0f;
   float largest2 = 0.0f;
+  const bool cabinet = cabinet_.running();
   for (int32_t i = 0; i < sampleFrames; ++i) {
     const float period = live_.hostPeriod;
     // Read both raw samples before any output is written: the buffers may alias.
@@ -470,11 +473,16 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     if (b.outputTransformerOn) o = l;
     float o1 = o[0];
     float o2 = o[1];
-    // Bypassed, the input leaves exactly as it came, as late as the processed signal.
-    const int delay = live_.bypassDelay;
     if (moving) {
       o1 = o1 * switchLevel_;
       o2 = o2 * switchLevel_;
+    }
+    // The cabinet hears the amplifier's output as it leaves, the configuration fade included, so
+    // the fade silences the cabinet's input too.
+    if (cabinet) cabinet_.process<kStereo>(o1, o2);
+    // Bypassed, the input leaves exactly as it came, as late as the processed signal.
+    const int delay = live_.bypassDelay;
+    if (moving) {
       if (bypass_ == 0.0f) {
         o1 = bypassDelay_.delayed(0, delay);
         o2 = bypassDelay_.delayed(1, delay);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "cab/CabinetStage.h"
 #include "model/BypassDelay.h"
 #include "model/ModelState.h"
 #include "model/ParameterRamp.h"
@@ -51,7 +52,7 @@ class AmpModel {
   static constexpr bool acceptsHostRate(float hostRate) { return hostRate >= 1000.0f && hostRate <= 1.0e7f; }
 
   // Audio thread. inputs[0..1] and outputs[0..1] hold sampleFrames samples and may alias. params
-  // are the eleven live parameter values (model/ParameterIndex.h). When secondChannelActive is
+  // are the twelve live parameter values (model/ParameterIndex.h). When secondChannelActive is
   // false only channel 1 is computed and outputs[1] (if not null) receives a copy of outputs[0]. The block's
   // meter peaks (0..1) are stored through meterLevel1/2. A NaN or infinite host sample enters the circuit as
   // 0 (with the power off the raw input still passes unchanged, delayed by reportedDelay); should the
@@ -76,6 +77,11 @@ class AmpModel {
 
   // For inspection (tests, diagnostics), not while processReplacing runs: the current state.
   const ModelState& state() const { return state_; }
+
+  // The speaker cabinet behind the amplifier, for its control side (rates, the user's response;
+  // see CabinetStage for the threads). The model drives its audio side.
+  CabinetStage& cabinet() { return cabinet_; }
+  const CabinetStage& cabinet() const { return cabinet_; }
 
   // Any thread (the generator of the settled states and its check; 20 to 60 ms each): the idle
   // state of idle key 0..3 (bit 0 the supply feedback, bit 1 the power-stage tap), found by
@@ -192,4 +198,7 @@ class AmpModel {
   float bypass_ = 1.0f;
   float bypassTarget_ = 1.0f;
   BypassDelay bypassDelay_;
+  // After the output level, the output transformer's filters and the mix, before the power
+  // switch; off, it is not run at all, and the output is that of the amplifier alone.
+  CabinetStage cabinet_;
 };

@@ -69,6 +69,7 @@ void AmpModel::initModel() {
   state_ = ModelState();
   fresh_ = false;
   snap_ = true;
+  cabinet_.snap();
   bypassDelay_.clear();
 }
 
@@ -77,5 +78,6 @@ void AmpModel::resetToIdle() {
   idleKey_ = 0;
   fresh_ = true;
   snap_ = true;
+  cabinet_.snap();
   bypassDelay_.clear();
 }

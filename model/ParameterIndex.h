@@ -1,4 +1,4 @@
-// Indices of the effect's eleven parameters, shared by the effect, the model and the editor.
+// Indices of the effect's twelve parameters, shared by the effect, the model and the editor.
 #pragma once
 
 enum ParameterIndex : int {
@@ -13,7 +13,8 @@ enum ParameterIndex : int {
   kParamOutputTransformer = 8,  // output-transformer sections on/off
   kParamPowerSupply = 9,        // power-supply sag on/off
   kParamOutputTap = 10,         // output taken from the preamp or the second stage
-  kNumParams = 11,
+  kParamCab = 11,               // speaker cabinet: off, a built-in one or the user's response
+  kNumParams = 12,
 };
 
 enum { kNumPrograms = 50 };

@@ -35,9 +35,9 @@ delay=$("$host" info "$plugin" | sed -n 's/^initial delay: //p')
 for track in stereo mono; do
   facts=$(grep "^fact $track " "$work/create.log")
   read -r count names < <(sed -n 's/.* parameters \([0-9]*\) names \(.*\)/\1 \2/p' <<<"$facts")
-  [ "$count" = 11 ] || fail "$track: Ardour shows $count parameters"
+  [ "$count" = 12 ] || fail "$track: Ardour shows $count parameters"
   distinct=$(tr '|' '\n' <<<"$names" | { grep -v -x -e '' -e '-' || true; } | sort -u | wc -l)
-  [ "$distinct" = 11 ] || fail "$track: Ardour shows $distinct distinct parameter names ($names)"
+  [ "$distinct" = 12 ] || fail "$track: Ardour shows $distinct distinct parameter names ($names)"
   grep -q " programs 50$" <<<"$facts" || fail "$track: Ardour does not list 50 programs"
   grep -q " latency $delay " <<<"$facts" || fail "$track: Ardour's latency is not the plug-in's $delay samples"
 done

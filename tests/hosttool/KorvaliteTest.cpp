@@ -14,7 +14,7 @@ const std::string kKorvalite = KORVALITE_PLUGIN;
 TEST(Korvalite, InfoShowsItsIdentityAndNumbers) {
   HostRun r = runHost({"info", kKorvalite}, "ASAN_OPTIONS=detect_leaks=0");
   ASSERT_EQ(r.exitCode, 0) << r.err;
-  for (const char* line : {"unique id: 0x004B4F52 'KOR'\n", "inputs: 2\n", "outputs: 2\n", "parameters: 11\n",
+  for (const char* line : {"unique id: 0x004B4F52 'KOR'\n", "inputs: 2\n", "outputs: 2\n", "parameters: 12\n",
                            "programs: 50\n", "initial delay: 4\n"})
     EXPECT_NE(r.out.find(line), std::string::npos) << "missing: " << line << "in:\n" << r.out;
 }

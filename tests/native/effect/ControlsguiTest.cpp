@@ -11,7 +11,9 @@ int RecordingEditor::destroyed = 0;
 
 namespace {
 
-constexpr float kDefaults[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+// The cabinet (index 11) starts on the open-back 2x12, the third of its six steps.
+constexpr float kDefaults[kNumParams] = {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f,
+                                         1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.4f};
 
 TEST_F(EffectTest, ConstructionWithAHostGivesTheEffectsIdentity) {
   EXPECT_EQ(record->magic, kEffectMagic);
@@ -19,9 +21,10 @@ TEST_F(EffectTest, ConstructionWithAHostGivesTheEffectsIdentity) {
   EXPECT_EQ(record->numOutputs, 2);
   EXPECT_EQ(record->uniqueID, 0x004B4F52);
   EXPECT_EQ(record->initialDelay, 4);
-  EXPECT_EQ(record->flags, effFlagsCanReplacing) << "no editor yet: effFlagsHasEditor stays clear";
+  EXPECT_EQ(record->flags, effFlagsCanReplacing | effFlagsProgramChunks)
+      << "no editor yet: effFlagsHasEditor stays clear";
   EXPECT_EQ(record->numPrograms, 50);
-  EXPECT_EQ(record->numParams, 11);
+  EXPECT_EQ(record->numParams, 12);
   EXPECT_EQ(record->version, 1);
   for (int i = 0; i < kNumParams; ++i) {
     EXPECT_EQ(record->getParameter(record, i), kDefaults[i]) << "index " << i;
@@ -61,9 +64,58 @@ TEST_F(EffectTest, IdentityAndFixedAnswers) {
   EXPECT_EQ(send(effCanBeAutomated, 7), 1);
   char dummy[64] = {};
   EXPECT_EQ(send(effGetParameterProperties, 0, 0, dummy), 0);
-  void* chunk = nullptr;
-  EXPECT_EQ(send(effGetChunk, 0, 0, &chunk), 0);
   EXPECT_EQ(send(effProcessEvents, 0, 0, dummy), 0);
+}
+
+// What a host stores with a project comes back whole in another instance (on another machine):
+// every program's values and name, the current program and the user's response itself; a
+// program chunk carries the current program. A damaged chunk, or one of the other kind, is
+// refused and changes nothing. (The battery fuzzes this far harder.)
+TEST_F(EffectTest, ChunksCarryTheBankAndTheResponseAndRefuseDamage) {
+  auto bytes = [](Controlsgui& e, bool program) {
+    void* data = nullptr;
+    const VstIntPtr size = e.dispatcher(effGetChunk, program ? 1 : 0, 0, &data, 0.0f);
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    return std::vector<uint8_t>(p, p + size);
+  };
+  send(effSetProgram, 0, 3);
+  record->setParameter(record, kParamGain, 0.125f);
+  record->setParameter(record, kParamCab, 1.0f);
+  char name[] = "Mine";
+  send(effSetProgramName, 0, 0, name);
+  send(effSetProgram, 0, 12);
+  std::vector<float> response(3000);
+  for (size_t i = 0; i < response.size(); ++i) response[i] = std::sin(0.3f * i) * std::exp(-0.003f * i);
+  ASSERT_TRUE(effect->setUserResponse(response.data(), 3000, 96000.0));
+  std::vector<uint8_t> bank = bytes(*effect, false);
+
+  Controlsgui other(RecordingHost::callback);
+  std::vector<uint8_t> copy = bank;
+  ASSERT_EQ(other.dispatcher(effSetChunk, 0, static_cast<VstIntPtr>(copy.size()), copy.data(), 0.0f), 1);
+  EXPECT_EQ(bytes(other, false), bank) << "values, names, current program and response";
+  EXPECT_EQ(other.getProgram(), 12);
+  other.setProgram(3);
+  EXPECT_EQ(other.getParameter(kParamGain), 0.125f);
+  EXPECT_EQ(other.getParameter(kParamCab), 1.0f);
+
+  std::vector<uint8_t> program = bytes(*effect, true);
+  EXPECT_LT(program.size(), bank.size());
+  other.setProgram(0);
+  ASSERT_EQ(other.dispatcher(effSetChunk, 1, static_cast<VstIntPtr>(program.size()), program.data(), 0.0f),
+            1);
+  EXPECT_EQ(other.getParameter(kParamGain), 0.5f) << "program 12 holds the defaults";
+  EXPECT_EQ(bytes(other, true), program);
+
+  const std::vector<uint8_t> before = bytes(other, false);
+  std::vector<uint8_t> damaged = bank;
+  damaged[100] ^= 0x10;
+  for (auto [data, size, preset] :
+       {std::tuple{bank.data(), bank.size() - 1, false}, std::tuple{bank.data(), bank.size(), true},
+        std::tuple{program.data(), program.size(), false},
+        std::tuple{damaged.data(), damaged.size(), false}}) {
+    EXPECT_EQ(other.dispatcher(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(size), data, 0.0f), 0);
+    EXPECT_EQ(bytes(other, false), before);
+  }
 }
 
 TEST_F(EffectTest, CanDoComparesExactly) {
@@ -80,7 +132,7 @@ TEST_F(EffectTest, CanDoComparesExactly) {
 // the names are distinct and the switches read as what the amp does with the value.
 TEST_F(EffectTest, ParameterTexts) {
   const char* names[kNumParams] = {"Gain",  "Tone",  "Volume", "Mix",    "Meter 1", "Meter 2",
-                                   "Power", "In Tr", "Out Tr", "Supply", "Tap"};
+                                   "Power", "In Tr", "Out Tr", "Supply", "Tap",     "Cab"};
   for (VstInt32 i = 0; i < kNumParams; ++i) {
     EXPECT_EQ(text(effGetParamName, i), names[i]);
     EXPECT_EQ(text(effGetParamLabel, i), "");
@@ -104,12 +156,19 @@ TEST_F(EffectTest, ParameterTexts) {
                   {kParamPowerSupply, 0.0f, "Off"},
                   {kParamPowerSupply, 1.0f, "On"},
                   {kParamOutputTap, 0.0f, "Preamp"},
-                  {kParamOutputTap, 0.5f, "Power"}};
+                  {kParamOutputTap, 0.5f, "Power"},
+                  {kParamCab, 0.0f, "Off"},
+                  {kParamCab, 0.09f, "Off"},
+                  {kParamCab, 0.11f, "4x12"},
+                  {kParamCab, 0.4f, "2x12"},
+                  {kParamCab, 0.6f, "1x12"},
+                  {kParamCab, 0.8f, "1x10"},
+                  {kParamCab, 1.0f, "User"}};
   for (const auto& c : switches) {
     record->setParameter(record, c.index, c.value);
     EXPECT_EQ(text(effGetParamDisplay, c.index), c.shown) << c.index << " at " << c.value;
   }
-  for (VstInt32 bad : {-1, 11, 1 << 30}) {
+  for (VstInt32 bad : {-1, 12, 1 << 30}) {
     EXPECT_EQ(text(effGetParamDisplay, bad), "");
     EXPECT_EQ(text(effGetParamName, bad), "");
   }
@@ -135,7 +194,16 @@ TEST_F(EffectTest, TypedParameterTextsSetTheValue) {
     EXPECT_EQ(parse(kParamMix, refused), 0) << '"' << refused << '"';
   }
   EXPECT_EQ(parse(kParamOutputTap, "On"), 0) << "the tap's words are Preamp and Power";
-  EXPECT_EQ(parse(11, "0.5"), 0);
+  // The cabinet takes its names as it shows them, and numbers.
+  EXPECT_EQ(parse(kParamCab, " 1x12 "), 1);
+  EXPECT_EQ(text(effGetParamDisplay, kParamCab), "1x12");
+  EXPECT_EQ(parse(kParamCab, "user"), 1);
+  EXPECT_EQ(effect->getParameter(kParamCab), 1.0f);
+  EXPECT_EQ(parse(kParamCab, "0"), 1);
+  EXPECT_EQ(text(effGetParamDisplay, kParamCab), "Off");
+  EXPECT_EQ(parse(kParamCab, "4x"), 0);
+  EXPECT_EQ(parse(kParamCab, "On"), 0);
+  EXPECT_EQ(parse(12, "0.5"), 0);
   EXPECT_EQ(send(effString2Parameter, kParamGain, 0, nullptr), 0);
   EXPECT_EQ(effect->getParameter(kParamMix), 1.0f) << "a refused text changes nothing";
   EXPECT_EQ(effect->getParameter(kParamGain), 0.25f);
@@ -184,7 +252,7 @@ TEST_F(EffectTest, TextsFitTheHostsBuffersExactly) {
 
 TEST_F(EffectTest, HostInputOutsideTheRangesIsIgnored) {
   auto* editor = new RecordingEditor(effect);
-  for (VstInt32 bad : {-1, 11, 1000}) {
+  for (VstInt32 bad : {-1, 12, 1000}) {
     record->setParameter(record, bad, 0.25f);
     EXPECT_EQ(record->getParameter(record, bad), 0.0f);
   }
@@ -198,7 +266,7 @@ TEST_F(EffectTest, HostInputOutsideTheRangesIsIgnored) {
   EXPECT_EQ(effect->getParameter(kParamGain), 0.0f);
 
   EXPECT_EQ(effect->getParameterPointer(-1), nullptr);
-  EXPECT_EQ(effect->getParameterPointer(11), nullptr);
+  EXPECT_EQ(effect->getParameterPointer(12), nullptr);
   ASSERT_NE(effect->getParameterPointer(10), nullptr);
   EXPECT_EQ(effect->getParameterPointer(10), effect->getParameterPointer(0) + 10);
   record->setParameter(record, kParamOutputTap, 0.01f);

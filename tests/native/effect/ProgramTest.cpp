@@ -56,7 +56,7 @@ TEST_F(EffectTest, SwitchingProgramsRestoresTheirValuesThroughTheSinglePath) {
   EXPECT_EQ(effect->getParameter(kParamGain), 0.9f);
   EXPECT_EQ(effect->getParameter(kParamOutputTap), 0.01f);
   EXPECT_EQ(effect->retunes, retunes + 1) << "a switch retunes the tone filter once";
-  ASSERT_EQ(editor->received.size(), 11u);
+  ASSERT_EQ(editor->received.size(), static_cast<size_t>(kNumParams));
   for (VstInt32 i = 0; i < kNumParams; ++i) {
     EXPECT_EQ(editor->received[i].first, i) << "values are sent in index order";
   }

@@ -142,13 +142,17 @@ TEST(Distortion, SinesStayBoundedAndHarmonicsRiseWithGain) {
   }
 }
 
+// The cabinet sits before the power switch: a cabinet on changes nothing of this (the odd rates
+// take it on).
 TEST(PowerSwitch, OffPassesTheInputDelayedByTheReportedLatencyBitForBitEvenInPlace) {
   for (float rate : {44100.0f, 48000.0f, 96000.0f}) {
     const int delay = AmpModel::reportedDelay(rate);
     AmpModel m;
     m.setHostRate(rate);
+    m.cabinet().setRate(rate);
     std::vector<float> p = measure::defaultParams();
     p[kParamPower] = 0.5f;
+    p[kParamCab] = rate == 48000.0f ? 0.0f : 0.2f;
     std::vector<float> a = measure::sine(440.0, rate, 3000, 0.9);
     std::vector<float> b = measure::sine(97.0, rate, 3000, 1.5);
     a[10] = std::numeric_limits<float>::quiet_NaN();
@@ -188,9 +192,13 @@ TEST(Switching, NoThumpOnSilenceAndNoStepAboveTheSignal) {
     int index;
     float from, to;
   };
-  const Change changes[] = {{"supply on", kParamPowerSupply, 0, 1},  {"supply off", kParamPowerSupply, 1, 0},
-                            {"tap to power", kParamOutputTap, 0, 1}, {"tap to preamp", kParamOutputTap, 1, 0},
-                            {"power off", kParamPower, 1, 0},        {"power on", kParamPower, 0, 1}};
+  // The cabinet's steps: 0 off, 0.2 to 0.8 the built-in ones, 1 the user's (none loaded: off).
+  const Change changes[] = {
+      {"supply on", kParamPowerSupply, 0, 1},  {"supply off", kParamPowerSupply, 1, 0},
+      {"tap to power", kParamOutputTap, 0, 1}, {"tap to preamp", kParamOutputTap, 1, 0},
+      {"power off", kParamPower, 1, 0},        {"power on", kParamPower, 0, 1},
+      {"cab on", kParamCab, 0, 0.2f},          {"cab to cab", kParamCab, 0.2f, 0.8f},
+      {"cab off", kParamCab, 0.6f, 0},         {"cab to empty user", kParamCab, 0.4f, 1}};
   auto largestStep = [](const std::vector<float>& y, size_t from) {
     float step = 0.0f;
     for (size_t i = from + 1; i < y.size(); ++i) step = std::fmax(step, std::fabs(y[i] - y[i - 1]));
@@ -209,6 +217,7 @@ TEST(Switching, NoThumpOnSilenceAndNoStepAboveTheSignal) {
 
       AmpModel quiet;
       quiet.setHostRate(rate);
+      quiet.cabinet().setRate(rate);
       render(quiet, silence(before), silence(before), p);
       EXPECT_LT(measure::peak(render(quiet, silence(after), silence(after), q).left), 1e-3f)
           << c.name << " " << rate;
@@ -217,11 +226,13 @@ TEST(Switching, NoThumpOnSilenceAndNoStepAboveTheSignal) {
       for (const std::vector<float>* setting : {&p, &q}) {
         AmpModel undisturbed;
         undisturbed.setHostRate(rate);
+        undisturbed.cabinet().setRate(rate);
         render(undisturbed, toneBefore, toneBefore, *setting);
         steady = std::fmax(steady, largestStep(render(undisturbed, toneAfter, toneAfter, *setting).left, 0));
       }
       AmpModel switched;
       switched.setHostRate(rate);
+      switched.cabinet().setRate(rate);
       std::vector<float> out = render(switched, toneBefore, toneBefore, p).left;
       const std::vector<float> rest = render(switched, toneAfter, toneAfter, q).left;
       out.insert(out.end(), rest.begin(), rest.end());

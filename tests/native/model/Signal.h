@@ -54,9 +54,9 @@ inline double thd(const std::vector<double>& h) {
   return std::sqrt(sum) / h[0];
 }
 
-// The default program's parameter values.
+// The default program's parameter values, with the cabinet off: the amplifier alone.
 inline std::vector<float> defaultParams() {
-  return {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0, 0, 0, 0};
+  return {0.5f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0, 0, 0, 0, 0};
 }
 
 // The linear path: mix 0, volume 1, transformers out.

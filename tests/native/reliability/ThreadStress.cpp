@@ -158,7 +158,7 @@ int main() {
     char text[64];
     float meters = 0.0f;
     while (!stop) {
-      const VstInt32 index = static_cast<VstInt32>(rng.below(11));
+      const VstInt32 index = static_cast<VstInt32>(rng.below(kNumParams));
       effect->setParameterAutomated(index, rng.uniform());
       record->getParameter(record, index);
       dispatch(effGetParamDisplay, index, 0, text);
@@ -176,7 +176,7 @@ int main() {
   std::thread automation([&] {
     Rng rng(2);
     while (!stop) {
-      record->setParameter(record, static_cast<VstInt32>(rng.below(11)), rng.uniform());
+      record->setParameter(record, static_cast<VstInt32>(rng.below(kNumParams)), rng.uniform());
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
   });

@@ -1,6 +1,7 @@
 // Group 1: call order and dispatcher fuzz. Scripted orders real hosts use (or get wrong), a host
-// answering 0 or null to everything, and a seeded random walk through the dispatcher with
-// hostile indices, values, pointers and floats, processing a guarded block between calls. The
+// answering 0 or null to everything, a seeded random walk through the dispatcher with hostile
+// indices, values, pointers and floats, processing a guarded block between calls, and damaged
+// project chunks (cut, flipped, re-signed with lying fields, grown, of the other kind). The
 // plug-in must neither crash nor trip a sanitizer, must keep its output finite and must leave
 // the host's floating-point control state as it found it.
 #include <gtest/gtest.h>
@@ -10,11 +11,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 
+#include "effect/StateChunk.h"
 #include "tests/reliability/harness/Analysis.h"
 #include "tests/reliability/harness/PluginHost.h"
 #ifdef _WIN32
@@ -331,6 +334,110 @@ TEST(DispatcherFuzz, SeededRandomCallsNeitherCrashNorPoison) {
              "ASan/UBSan reports 0",
 #endif
              wallSeconds() - start));
+}
+
+std::vector<uint8_t> chunkOf(const Instance& effect, bool program) {
+  void* data = nullptr;
+  const VstIntPtr size = effect.dispatch(effGetChunk, program ? 1 : 0, 0, &data);
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  return size > 0 && p != nullptr ? std::vector<uint8_t>(p, p + size) : std::vector<uint8_t>();
+}
+
+// A project's chunk damaged every way a file or a host can damage it must be refused with 0 and
+// change nothing, and effSetChunk must read nothing past the size it is given: each chunk lies at
+// the end of a buffer before a guard page. The chunk starts as the plug-in's own bank with a user
+// response in it (put there by a chunk made with the format's own writer).
+TEST(ChunkFuzz, DamagedChunksAreRefusedChangeNothingAndAreNotReadPastTheirSize) {
+  Instance effect = Instance::started();
+  ASSERT_TRUE(effect);
+  StateChunk::Contents contents;
+  std::vector<uint8_t> own = chunkOf(effect, false);
+  ASSERT_TRUE(StateChunk::read(own.data(), static_cast<int64_t>(own.size()), true, contents));
+  contents.current = 9;
+  contents.programs[9].values[11] = 1.0f;  // on User
+  contents.responseRate = 48000.0;
+  contents.response.resize(2400);
+  for (size_t i = 0; i < contents.response.size(); ++i) {
+    contents.response[i] = static_cast<float>(std::exp(-0.002 * i) * std::sin(0.05 * i));
+  }
+  std::vector<uint8_t> made = StateChunk::write(contents);
+  ASSERT_EQ(effect.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(made.size()), made.data()), 1);
+  const std::vector<uint8_t> bank = chunkOf(effect, false);
+  const std::vector<uint8_t> program = chunkOf(effect, true);
+  ASSERT_EQ(bank, made);
+
+  // Re-signs a changed chunk, so only the change itself can be what is refused.
+  auto sign = [](std::vector<uint8_t>& c) {
+    const uint32_t crc = StateChunk::crc32(c.data(), c.size() - 4);
+    for (int k = 0; k < 4; ++k) c[c.size() - 4 + k] = static_cast<uint8_t>(crc >> (8 * k));
+  };
+  auto put32 = [](std::vector<uint8_t>& c, size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) c[at + k] = static_cast<uint8_t>(v >> (8 * k));
+  };
+  Rng rng(fuzzSeed());
+  GuardedBuffer guarded(bank.size() + 4096);
+  StereoBuffers audio(kBlock);
+  const long rounds = 4000L * soakFactor();
+  long refused = 0;
+  long long t = 0;
+  for (long round = 0; round < rounds; ++round) {
+    const bool asProgram = rng.below(4) == 0;
+    std::vector<uint8_t> c = asProgram ? program : bank;
+    bool wrongKind = false;
+    switch (rng.below(6)) {
+      case 0:  // cut short anywhere
+        c.resize(rng.below(static_cast<uint32_t>(c.size())));
+        break;
+      case 1:  // bytes flipped
+        for (uint32_t k = 0, n = 1 + rng.below(8); k < n; ++k)
+          c[rng.below(static_cast<uint32_t>(c.size()))] ^= 1 + rng.below(255);
+        break;
+      case 2: {  // a field lies, the checksum made right
+        const uint32_t lies[][2] = {{4, 2},           {4, 0},          {12, 3},         {16, 49},
+                                    {16, 51},         {20, 50},        {24, 11},        {24, 13},
+                                    {28, 400001},     {28, 1},         {0, 0x4B525655}, {36, 0x7FF80000},
+                                    {40, 0x7FC00000}, {44, 0x40000000}};
+        const auto& lie = lies[rng.below(static_cast<uint32_t>(std::size(lies)))];
+        put32(c, lie[0], lie[1]);
+        sign(c);
+        break;
+      }
+      case 3: {  // a name left unterminated, signed
+        for (size_t k = 0; k < kVstMaxProgNameLen; ++k)
+          c[StateChunk::kHeaderBytes + kNumParams * 4 + k] = 'x';
+        sign(c);
+        break;
+      }
+      case 4: {  // bytes appended (the size field then lies) or the size field grown to match
+        c.resize(c.size() + 1 + rng.below(64), static_cast<uint8_t>(rng.next()));
+        if (rng.below(2) != 0) put32(c, 8, static_cast<uint32_t>(c.size()));
+        break;
+      }
+      default:  // whole and intact, but handed over as the other kind
+        wrongKind = true;
+        break;
+    }
+    uint8_t* at = reinterpret_cast<uint8_t*>(guarded.at(c.size()));
+    std::memcpy(at, c.data(), c.size());
+    const bool preset = wrongKind ? !asProgram : asProgram;
+    ASSERT_EQ(effect.dispatch(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(c.size()), at), 0)
+        << "round " << round;
+    ++refused;
+    if (round % 64 == 63) {
+      processSine(effect, audio, kBlock, t);
+      t += kBlock;
+      ASSERT_EQ(chunkOf(effect, false), bank) << "round " << round;
+    }
+  }
+  ASSERT_EQ(chunkOf(effect, false), bank);
+  ASSERT_EQ(effect.dispatch(effSetChunk, 1, static_cast<VstIntPtr>(program.size()),
+                            const_cast<uint8_t*>(program.data())),
+            1);
+  figure("1 chunk fuzz",
+         format("%ld damaged chunks (cut, flipped, lying fields re-signed, unterminated names, "
+                "grown, other kind), each at a guard page: all refused with 0, the state "
+                "unchanged, no read past the size given",
+                refused));
 }
 
 }  // namespace
