@@ -33,4 +33,35 @@ TEST(Korvalite, RendersFiniteAudioOfTheInputsLength) {
   for (float s : out.samples) ASSERT_TRUE(std::isfinite(s));
 }
 
+// render --ir hands the response to the plug-in in its own program chunk, on User: a flat
+// response (an impulse at another rate) plays differently from the default cabinet. A file the
+// plug-in cannot use gives one line and a non-zero exit, and leaves no output.
+TEST(Korvalite, RendersThroughAUserResponseAndRefusesAnUnusableOne) {
+  std::string dir = freshFolder("korvalite_ir");
+  writeAudio(dir + "/in.wav", sineAudio(44100, 11025, {110.0, 220.0}, 0.5));
+  Audio impulse{1, 48000, std::vector<float>(2400, 0.0f)};
+  impulse.samples[0] = 0.5f;
+  writeAudio(dir + "/ir.wav", impulse);
+  impulse.samples[0] = 0.0f;
+  writeAudio(dir + "/silent.wav", impulse);
+  const std::string env = "ASAN_OPTIONS=detect_leaks=0";
+  ASSERT_EQ(runHost({"render", kKorvalite, dir + "/in.wav", dir + "/cab.wav"}, env).exitCode, 0);
+  HostRun r =
+      runHost({"render", kKorvalite, dir + "/in.wav", dir + "/user.wav", "--ir", dir + "/ir.wav"}, env);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  const Audio cab = readAudio(dir + "/cab.wav"), user = readAudio(dir + "/user.wav");
+  ASSERT_EQ(user.frames(), cab.frames());
+  double difference = 0.0;
+  for (size_t i = 0; i < user.samples.size(); ++i) {
+    ASSERT_TRUE(std::isfinite(user.samples[i]));
+    difference = std::fmax(difference, std::fabs(user.samples[i] - cab.samples[i]));
+  }
+  EXPECT_GT(difference, 0.01);
+  r = runHost({"render", kKorvalite, dir + "/in.wav", dir + "/none.wav", "--ir", dir + "/silent.wav"}, env);
+  EXPECT_NE(r.exitCode, 0);
+  EXPECT_EQ(r.hostErrorLines().size(), 1u) << r.err;
+  EXPECT_NE(r.err.find("the impulse response is silent"), std::string::npos) << r.err;
+  EXPECT_FALSE(fileExists(dir + "/none.wav"));
+}
+
 }  // namespace

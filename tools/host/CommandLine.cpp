@@ -56,6 +56,8 @@ const char* usageText() {
          "  --block N            largest block handed to the plug-in (default 512)\n"
          "  --program N          select program N before anything else\n"
          "  --param INDEX=VALUE  set parameter INDEX to VALUE in 0..1 (repeatable)\n"
+         "  --ir FILE            Korvalite: load FILE (WAV, AIFF, FLAC; its first channel) as the\n"
+         "                       cabinet's user impulse response and switch the cabinet to User\n"
          "render writes 32-bit float audio in the format OUT's extension names (.wav, .aif/.aiff"
 #ifndef _WIN32
          ", .flac"
@@ -92,7 +94,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
     }
-    if (name != "--rate" && name != "--block" && name != "--program" && name != "--param")
+    if (name != "--rate" && name != "--block" && name != "--program" && name != "--param" && name != "--ir")
       throw HostError("unknown option '" + name + "' (see --help)");
     if (!inlineValue) {
       if (i + 1 >= args.size()) throw HostError(name + " needs a value");
@@ -113,6 +115,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       if (!toLong(value, program) || program < 0 || program > 1000000)
         throw HostError("--program expects a program number, got '" + value + "'");
       cl.program = static_cast<int>(program);
+    } else if (name == "--ir") {
+      if (value.empty()) throw HostError("--ir expects an audio file");
+      cl.impulseResponse = value;
     } else {
       cl.parameters.push_back(parseParameter(value));
     }

@@ -18,6 +18,7 @@ struct CommandLine {
   int blockSize = 512;                       // --block
   int program = -1;                          // --program; -1 = leave the plug-in's own
   std::vector<ParameterSetting> parameters;  // --param INDEX=VALUE, in command-line order
+  std::string impulseResponse;               // --ir FILE: Korvalite's user response, played on User
   bool help = false;
 };
 

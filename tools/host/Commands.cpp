@@ -1,6 +1,7 @@
 #include "tools/host/Commands.h"
 
 #include "tools/host/HostCallback.h"
+#include "tools/host/ImpulseResponseFile.h"
 #include "tools/host/PluginInstance.h"
 
 namespace {
@@ -28,5 +29,6 @@ void configurePlugin(PluginInstance& plugin, const CommandLine& cl, double sampl
   plugin.setBlockSize(cl.blockSize);
   // The program first: selecting it loads its parameter values, which --param then overrides.
   if (cl.program >= 0) plugin.setProgram(cl.program);
+  if (!cl.impulseResponse.empty()) loadImpulseResponse(plugin, cl.impulseResponse);
   for (const ParameterSetting& p : cl.parameters) plugin.setParameter(p.index, p.value);
 }

@@ -101,6 +101,18 @@ PluginText PluginInstance::programName(int program) {
   return t;
 }
 
+std::vector<uint8_t> PluginInstance::chunk(bool program) const {
+  void* data = nullptr;
+  const VstIntPtr size = dispatch(effGetChunk, program ? 1 : 0, 0, &data);
+  if (size <= 0 || data == nullptr) return {};
+  const uint8_t* p = static_cast<const uint8_t*>(data);
+  return std::vector<uint8_t>(p, p + size);
+}
+
+bool PluginInstance::setChunk(std::vector<uint8_t>& bytes, bool program) {
+  return dispatch(effSetChunk, program ? 1 : 0, static_cast<VstIntPtr>(bytes.size()), bytes.data()) != 0;
+}
+
 VstIntPtr PluginInstance::canDo(const char* text) const {
   // The text is copied into a writable buffer: some plug-ins take a non-const pointer.
   std::vector<char> buffer(kTextBuffer, '\0');

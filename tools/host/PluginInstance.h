@@ -6,7 +6,9 @@
 // Every call comes from the tool's one thread, which plays both the DAW's GUI and audio threads.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "plugin/VstInterface.h"
 
@@ -53,6 +55,11 @@ class PluginInstance {
   VstIntPtr category() const { return dispatch(effGetPlugCategory); }
   // 1 yes, -1 no, 0 don't know.
   VstIntPtr canDo(const char* text) const;
+
+  // The plug-in's state as a host stores it (effGetChunk; empty when it gives none), and the same
+  // handed back (effSetChunk; false when refused). program: the current program's, else the bank's.
+  std::vector<uint8_t> chunk(bool program) const;
+  bool setChunk(std::vector<uint8_t>& bytes, bool program);
 
   // effMainsChanged 1 and effStartProcess; then process(); then stop() switches off again.
   void start();
