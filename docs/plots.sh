@@ -3,6 +3,8 @@
 #   docs/response.png   frequency response of the linear path (mix 0) at 44.1 and 48 kHz
 #   docs/transfer.png   output against input for a 100 Hz sine at three gains
 #   docs/harmonics.png  spectrum of a 1 kHz sine through the crunch setting
+#   docs/cabinets.png   frequency response of the four built-in cabinets
+# The amplifier's own plots are drawn with the cabinet off (11=0).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -32,20 +34,26 @@ delay=4
 # Linear path: mix 0, volume 1, transformers out.
 for rate in 44100 48000; do
   "$analyze" tones "$work/tones$rate.wav" --rate $rate --amp 0.25
-  render "$work/tones$rate.wav" "$work/lin$rate.wav" 2=1 3=0 7=0 8=0
+  render "$work/tones$rate.wav" "$work/lin$rate.wav" 2=1 3=0 7=0 8=0 11=0
   "$analyze" response "$work/tones$rate.wav" "$work/lin$rate.wav" --delay $delay >"$work/response$rate.dat"
 done
 
 # Transfer curves: a full-scale 100 Hz sine at three input gains, full wet mix.
 "$analyze" sine "$work/sine100.wav" --rate 48000 --freq 100 --amp 1 --seconds 1
 for g in 0.2 0.6 1.0; do
-  render "$work/sine100.wav" "$work/tr$g.wav" 0=$g 2=0.5 3=1
+  render "$work/sine100.wav" "$work/tr$g.wav" 0=$g 2=0.5 3=1 11=0
   "$analyze" transfer "$work/sine100.wav" "$work/tr$g.wav" --delay $delay --from 0.5 --seconds 0.01 >"$work/transfer$g.dat"
 done
 
 # Harmonics: a 1 kHz sine at half scale through the crunch setting.
 "$analyze" sine "$work/sine1k.wav" --rate 48000 --freq 1000 --amp 0.5 --seconds 1
-render "$work/sine1k.wav" "$work/crunch1k.wav" 0=0.6 1=0.5 2=0.5 3=1 7=0.01 8=0.01 9=0.01
+render "$work/sine1k.wav" "$work/crunch1k.wav" 0=0.6 1=0.5 2=0.5 3=1 7=0.01 8=0.01 9=0.01 11=0
+
+# The cabinets: the linear path (flat within a fraction of a dB) through each built-in cabinet.
+for c in 0.2 0.4 0.6 0.8; do
+  render "$work/tones48000.wav" "$work/cab$c.wav" 2=1 3=0 7=0 8=0 11=$c
+  "$analyze" response "$work/tones48000.wav" "$work/cab$c.wav" --delay $delay >"$work/cab$c.dat"
+done
 "$analyze" spectrum "$work/crunch1k.wav" --from 0.5 --size 16384 >"$work/spectrum.dat"
 
 gnuplot <<EOF
@@ -72,5 +80,13 @@ set logscale x
 set xlabel "frequency (Hz)"; set ylabel "level (dBFS)"
 set xrange [100:24000]; set yrange [-140:0]
 plot "$work/spectrum.dat" with lines title "output"
+set output "docs/cabinets.png"
+set title "The built-in cabinets (linear path at 48 kHz): frequency response"
+set xlabel "frequency (Hz)"; set ylabel "gain (dB)"
+set xrange [20:20000]; set yrange [-50:10]; set key bottom center
+plot "$work/cab0.2.dat" with linespoints title "4x12 closed back", \
+     "$work/cab0.4.dat" with linespoints title "2x12 open back", \
+     "$work/cab0.6.dat" with linespoints title "1x12 open-back combo", \
+     "$work/cab0.8.dat" with linespoints title "1x10 small combo"
 EOF
-echo "plots: docs/response.png docs/transfer.png docs/harmonics.png"
+echo "plots: docs/response.png docs/transfer.png docs/harmonics.png docs/cabinets.png"
