@@ -35,17 +35,21 @@ class Convolver {
   template <bool kStereo>
   void process(float& l, float& r) {
     using PartitionLayout::kHeadTaps;
+    // The head's sum runs over the inputs before this one (line_[p..] holds them, oldest first)
+    // and the current input is weighed apart: a vector load of the sample just stored would wait
+    // for the store to reach the cache.
     const int p = position_;
+    const float first = ir_->first();
+    float y0 = headSum(ir_->head(), &line_[0][p]) + first * l;
     line_[0][p] = l;
     line_[0][p + kHeadTaps] = l;
     ring_[0][n_ & ringMask_] = l;
-    float y0 = headSum(ir_->head(), &line_[0][p + 1]);
     float y1 = 0.0f;
     if constexpr (kStereo) {
+      y1 = headSum(ir_->head(), &line_[1][p]) + first * r;
       line_[1][p] = r;
       line_[1][p + kHeadTaps] = r;
       ring_[1][n_ & ringMask_] = r;
-      y1 = headSum(ir_->head(), &line_[1][p + 1]);
     }
     for (int s = 0; s < stages_; ++s) {
       const uint32_t at = n_ & (PartitionLayout::kStage[s].block - 1);

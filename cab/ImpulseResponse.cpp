@@ -13,7 +13,8 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
     std::shared_ptr<ImpulseResponse> ir(new ImpulseResponse());
     ir->length_ = length;
     ir->head_.assign(kHeadTaps, 0.0f);
-    for (int k = 0; k < kHeadTaps && k < length; ++k) ir->head_[kHeadTaps - 1 - k] = taps[k];
+    ir->first_ = taps[0];
+    for (int k = 1; k < kHeadTaps && k < length; ++k) ir->head_[kHeadTaps - k] = taps[k];
     for (int s = 0; s < kStages; ++s) {
       const int p = PartitionLayout::partitions(s, length);
       ir->partitions_[s] = p;

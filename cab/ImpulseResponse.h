@@ -17,8 +17,11 @@ class ImpulseResponse {
   static std::shared_ptr<const ImpulseResponse> prepare(const float* taps, int length);
 
   int length() const { return length_; }
-  // kHeadTaps taps, the last first.
+  // The head after its first tap, for the kHeadTaps inputs before the current one, oldest first:
+  // head()[i] weighs the input kHeadTaps - i samples back (head()[0], tap kHeadTaps, is 0: it
+  // belongs to the first partition). first() weighs the current input.
   const float* head() const { return head_.data(); }
+  float first() const { return first_; }
   int partitions(int stage) const { return partitions_[stage]; }
   // Partition k of a stage: block + 1 bins, real and imaginary parts apart.
   const float* real(int stage, int k) const { return &real_[stage][k * bins(stage)]; }
@@ -28,6 +31,7 @@ class ImpulseResponse {
  private:
   ImpulseResponse() = default;
   int length_ = 0;
+  float first_ = 0.0f;
   std::vector<float> head_;
   int partitions_[PartitionLayout::kStages] = {};
   std::vector<float> real_[PartitionLayout::kStages];

@@ -3,6 +3,7 @@
 #   docs/response.png   frequency response of the linear path (mix 0) at 44.1 and 48 kHz
 #   docs/transfer.png   output against input for a 100 Hz sine at three gains
 #   docs/harmonics.png  spectrum of a 1 kHz sine through the crunch setting
+#   docs/cabinets.png   frequency response of the four built-in cabinets
 #   docs/aliasing.png   spectrogram of a sine sweep through the lead program at 44.1 kHz
 # and prints, for the clean, crunch and lead programs at 44.1 and 48 kHz, the strongest line
 # below 16 kHz that is not a harmonic of a -12 dBFS tone (what aliasing folds back); both with
@@ -24,11 +25,10 @@ command -v gnuplot >/dev/null || die "gnuplot is not installed (make setup)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Every plot shows the amplifier alone: the cabinet (parameter 11) is off.
 render() { # in out params...
   local in=$1 out=$2
   shift 2
-  local args=(--param 11=0)
+  local args=()
   for p in "$@"; do args+=(--param "$p"); done
   "${run[@]}" "$host" render "$dll" "$in" "$out" --rate "$(soxi -r "$in")" "${args[@]}" 2>/dev/null
 }
@@ -45,7 +45,7 @@ delay_at() {
 # Linear path: mix 0, volume 1, transformers out.
 for rate in 44100 48000; do
   "$analyze" tones "$work/tones$rate.wav" --rate $rate --amp 0.25
-  render "$work/tones$rate.wav" "$work/lin$rate.wav" 2=1 3=0 7=0 8=0
+  render "$work/tones$rate.wav" "$work/lin$rate.wav" 2=1 3=0 7=0 8=0 11=0
   "$analyze" response "$work/tones$rate.wav" "$work/lin$rate.wav" --delay "$(delay_at $rate)" >"$work/response$rate.dat"
 done
 delay=$(delay_at 48000)
@@ -53,13 +53,19 @@ delay=$(delay_at 48000)
 # Transfer curves: a full-scale 100 Hz sine at three input gains, full wet mix.
 "$analyze" sine "$work/sine100.wav" --rate 48000 --freq 100 --amp 1 --seconds 1
 for g in 0.2 0.6 1.0; do
-  render "$work/sine100.wav" "$work/tr$g.wav" 0=$g 2=0.5 3=1
+  render "$work/sine100.wav" "$work/tr$g.wav" 0=$g 2=0.5 3=1 11=0
   "$analyze" transfer "$work/sine100.wav" "$work/tr$g.wav" --delay $delay --from 0.5 --seconds 0.01 >"$work/transfer$g.dat"
 done
 
 # Harmonics: a 1 kHz sine at half scale through the crunch setting.
 "$analyze" sine "$work/sine1k.wav" --rate 48000 --freq 1000 --amp 0.5 --seconds 1
-render "$work/sine1k.wav" "$work/crunch1k.wav" 0=0.6 1=0.5 2=0.5 3=1 7=0.01 8=0.01 9=0.01
+render "$work/sine1k.wav" "$work/crunch1k.wav" 0=0.6 1=0.5 2=0.5 3=1 7=0.01 8=0.01 9=0.01 11=0
+
+# The cabinets: the linear path (flat within a fraction of a dB) through each built-in cabinet.
+for c in 0.2 0.4 0.6 0.8; do
+  render "$work/tones48000.wav" "$work/cab$c.wav" 2=1 3=0 7=0 8=0 11=$c
+  "$analyze" response "$work/tones48000.wav" "$work/cab$c.wav" --delay $delay >"$work/cab$c.dat"
+done
 "$analyze" spectrum "$work/crunch1k.wav" --from 0.5 --size 16384 >"$work/spectrum.dat"
 
 # Aliasing: a sweep through the lead program at 44.1 kHz, and lines for three programs.
@@ -104,12 +110,21 @@ set logscale x
 set xlabel "frequency (Hz)"; set ylabel "level (dBFS)"
 set xrange [100:24000]; set yrange [-140:0]
 plot "$work/spectrum.dat" with lines title "output"
+set output "docs/cabinets.png"
+set title "The built-in cabinets (linear path at 48 kHz): frequency response"
+set xlabel "frequency (Hz)"; set ylabel "gain (dB)"
+set xrange [20:20000]; set yrange [-50:10]; set key bottom center
+plot "$work/cab0.2.dat" with linespoints title "4x12 closed back", \
+     "$work/cab0.4.dat" with linespoints title "2x12 open back", \
+     "$work/cab0.6.dat" with linespoints title "1x12 open-back combo", \
+     "$work/cab0.8.dat" with linespoints title "1x10 small combo"
 set output "docs/aliasing.png"
 set title "Lead at 44.1 kHz: a sine sweep from 20 Hz to 20 kHz at -12 dBFS"
 unset logscale x
 set xlabel "time (s)"; set ylabel "frequency (Hz)"; set cblabel "level (dBFS)"
+set key default
 set xrange [0:10]; set yrange [0:22050]; set cbrange [-140:0]
 set palette defined (-140 "black", -100 "navy", -70 "purple", -40 "orange", 0 "yellow")
 plot "$work/spectrogram.dat" using 1:2:3 with image notitle
 EOF
-echo "plots: docs/response.png docs/transfer.png docs/harmonics.png docs/aliasing.png"
+echo "plots: docs/response.png docs/transfer.png docs/harmonics.png docs/cabinets.png docs/aliasing.png"

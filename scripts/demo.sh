@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The main job: renders a guitar phrase (synthesised, or the user's own file) through
-# Korvalite_64.dll under Wine with our host with five of its factory programs, into out/.
+# Korvalite_64.dll under Wine with our host with five of its factory programs (each through its
+# cabinet) and once with the cabinet off, into out/.
 #   demo.sh [INPUT.wav]
 set -euo pipefail
 
@@ -47,6 +48,9 @@ for s in "${settings[@]}"; do
   "${run[@]}" "$host" render "$dll" "$input" "$out/$name.wav" --program "${s#*|}"
   echo "demo: $name -> $out/$name.wav"
 done
+# The same crunch without its cabinet: the amplifier's output alone, as a head's speaker jack has it.
+"${run[@]}" "$host" render "$dll" "$input" "$out/crunch-cab-off.wav" --program 2 --param 11=0
+echo "demo: crunch, cabinet off -> $out/crunch-cab-off.wav"
 # The editor as the crunch program shows it with the phrase playing: the real DLL in the
 # host's editor window under Wine, screenshot after a moment of audio so the meters move.
 "${run[@]}" "$host" editor "$dll" --audio "$input" --hold 1500 --screenshot "$out/editor.png" --program 2 \
