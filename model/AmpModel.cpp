@@ -369,12 +369,7 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   // the windows of host values and internal outputs are taken out of the state for it.
   HostLanes host = HostLanes::pack(c1, c2);
   hostWindow_.load(state_.hostWindow);
-  float recent[2 * StepKernel::kTaps];
-  for (int k = 0; k < StepKernel::kTaps; ++k) {
-    recent[2 * k] = lanes_.recent[k][0];
-    recent[2 * k + 1] = lanes_.recent[k][1];
-  }
-  stepWindow_.load(recent);
+  stepWindow_.load(lanes_.recent);
   // Once no transition moves the gain, the meter position grows with the magnitude alone: the
   // largest magnitude gives the largest position, and the logarithm is taken once, at the end.
   float largest1 = 0.0f;
@@ -491,8 +486,7 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   }
   host.unpack(c1, c2);
   hostWindow_.save(state_.hostWindow);
-  stepWindow_.save(recent);
-  for (int k = 0; k < StepKernel::kTaps; ++k) lanes_.recent[k] = lanes(recent[2 * k], recent[2 * k + 1]);
+  stepWindow_.save(lanes_.recent);
   const float v1 = meterPosition(largest1, s.gain);
   if (v1 > peak1) peak1 = v1;
   const float v2 = meterPosition(largest2, s.gain);

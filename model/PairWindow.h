@@ -27,6 +27,19 @@ class PairWindow {
     const float* from = values_ + 2 * (end_ - kTaps);
     for (int k = 0; k < 2 * kTaps; ++k) pairs[k] = from[k];
   }
+  // The same with the window kept as kTaps vectors of both channels (lanes 0 and 1; save writes
+  // them as lanes() does, again into lanes 2 and 3).
+  void load(const Float4* values) {
+    for (int k = 0; k < kTaps; ++k) {
+      values_[2 * k] = values[k][0];
+      values_[2 * k + 1] = values[k][1];
+    }
+    end_ = kTaps;
+  }
+  void save(Float4* values) const {
+    const float* from = values_ + 2 * (end_ - kTaps);
+    for (int k = 0; k < kTaps; ++k) values[k] = lanes(from[2 * k], from[2 * k + 1]);
+  }
 
   // Audio thread: makes room for n (at most kRun) more pushes.
   void reserve(int n) {
