@@ -26,9 +26,9 @@ packages=(
 )
 
 # `setup.sh --linux-plugin`: only what the Linux release plug-in's build needs (the cabinet's
-# FFT and the resampling of impulse responses restored from a project).
+# FFT, the resampling of impulse responses restored from a project, the reading of response files).
 if [ "${1:-}" = --linux-plugin ]; then
-  packages=(cmake make g++ pkg-config libkissfft-dev libsamplerate0-dev)
+  packages=(cmake make g++ pkg-config libkissfft-dev libsamplerate0-dev libsndfile1-dev)
 fi
 
 missing=()
@@ -67,7 +67,7 @@ done
 
 # Windows-target libraries, built once into the cache (the stamp's number rises whenever the
 # set of libraries changes, so an older cache is built again).
-stamp=$deps/win64/.complete-v3
+stamp=$deps/win64/.complete-v4
 if [ ! -f "$stamp" ]; then
   if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
     say "adding a deb-src entry for the configured Debian archive"
