@@ -64,10 +64,14 @@ bool ResponseFile::read(const std::string& utf8Path, Contents& out, std::string&
       why = "the file is over 50 MB, too large for an impulse response";
       return false;
     }
-    // libsndfile takes UTF-8 paths on Windows as well.
     SF_INFO info = {};
     OpenFile file;
+#ifdef _WIN32
+    // sf_open reads a path in the ANSI code page there, which cannot name every file.
+    file.file = sf_wchar_open(path.wstring().c_str(), SFM_READ, &info);
+#else
     file.file = sf_open(utf8Path.c_str(), SFM_READ, &info);
+#endif
     if (file.file == nullptr || !readableFormat(info.format)) {
       why = "not a WAV, AIFF or FLAC audio file";
       return false;
