@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <system_error>
 
@@ -72,6 +73,10 @@ bool ResponseFile::read(const std::string& utf8Path, Contents& out, std::string&
 #else
     file.file = sf_open(utf8Path.c_str(), SFM_READ, &info);
 #endif
+    if (file.file == nullptr && !std::ifstream(path, std::ios::binary)) {
+      why = "the file cannot be opened";  // no access to it
+      return false;
+    }
     if (file.file == nullptr || !readableFormat(info.format)) {
       why = "not a WAV, AIFF or FLAC audio file";
       return false;

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <ole2.h>
-#include <shlobj.h>
 #include <sndfile.h>
 
 #include <cmath>
@@ -30,6 +28,8 @@
 #include "tests/support/EditorCensus.h"
 #include "tests/support/HostWindow.h"
 #include "tests/support/TestHost.h"
+#include "tools/host/FileDrop.h"
+#include "tools/host/TextConversion.h"
 
 using namespace VSTGUI;
 
@@ -37,48 +37,6 @@ namespace {
 
 constexpr VstInt32 kStCA = ('s' << 24) | ('t' << 16) | ('C' << 8) | 'A';
 constexpr VstIntPtr kWhee = ('W' << 24) | ('h' << 16) | ('e' << 8) | 'e';
-
-// One dropped file, as Explorer offers it: CF_HDROP with a wide path, a fresh copy per GetData.
-class DroppedFile : public IDataObject {
- public:
-  explicit DroppedFile(std::wstring path) : path(std::move(path)) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject) ? this : nullptr;
-    if (*out == nullptr) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-  ULONG STDMETHODCALLTYPE Release() override { return --refs; }  // lives on the test's stack
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-    const size_t bytes = sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    std::memcpy(header + 1, path.c_str(), path.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-    medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = memory;
-    medium->pUnkForRelease = nullptr;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    return format && format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-  }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-
- private:
-  std::wstring path;
-  ULONG refs = 1;
-};
 
 std::wstring scratchFile(const wchar_t* name) {
   wchar_t folder[MAX_PATH] = {};
@@ -346,23 +304,10 @@ TEST_F(EditorRuntime, AFileDroppedOnTheFaceBecomesTheCabinet) {
   WriteFile(text, "words, not audio", 16, &written, nullptr);
   CloseHandle(text);
 
-  auto* target = static_cast<IDropTarget*>(
-      GetPropW(static_cast<HWND>(frame()->getWindowHandle()), L"OleDropTargetInterface"));
-  ASSERT_NE(target, nullptr);
   COptionMenu* cab = control<COptionMenu>(11);
+  // Over the gain knob, as Explorer drops; the editor's idle collects the outcome.
   auto drop = [&](const std::wstring& path) {
-    RECT window;
-    GetWindowRect(static_cast<HWND>(frame()->getWindowHandle()), &window);
-    SetCursorPos(window.left + 128, window.top + 588);  // over the gain knob
-    DroppedFile data(path);
-    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    POINTL point = {window.left + 128, window.top + 588};
-    target->DragEnter(&data, 0, point, &effect);
-    EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
-    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-    target->Drop(&data, 0, point, &effect);
-    EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
-    // The editor's idle collects the outcome.
+    EXPECT_EQ(dropFile(frame()->getWindowHandle(), 128, 588, narrow(path)), "copy");
     for (int i = 0; i < 400 && editor()->getCabinetMessage().rfind("Loading", 0) == 0; ++i) {
       Sleep(10);
       dispatch(effEditIdle);
