@@ -92,8 +92,9 @@ inline constexpr const char* kCabUserNone = "User (no file loaded)";
 inline constexpr const char* kCabLoadEntry = "Load Impulse Response...";
 inline constexpr int32_t kCabUserEntry = 5;
 inline constexpr int32_t kCabLoadEntryIndex = 7;  // after the separator
-// The most of a file's name the User entry shows; the rest becomes an ellipsis.
-inline constexpr size_t kCabNameShown = 26;
+// The most of a file's name the User entry shows (what fits the plate's window beside "User: " at
+// 14 points); the rest becomes an ellipsis.
+inline constexpr size_t kCabNameShown = 16;
 
 // The line under the two plates where a file that cannot be used says why, and a long response
 // that it was cut: pale amber on the dark wall, between the input transformer's cap, the power
