@@ -42,11 +42,6 @@ bool ResponseFileLoader::takeOutcome(ResponseFileOutcome& out) {
   return true;
 }
 
-bool ResponseFileLoader::busy() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  return havePending_ || reading_;
-}
-
 void ResponseFileLoader::run() {
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
@@ -54,12 +49,10 @@ void ResponseFileLoader::run() {
     if (stop_) return;
     std::string path = std::move(pending_);
     havePending_ = false;
-    reading_ = true;
     lock.unlock();
     ResponseFileOutcome outcome = load(path);
     finish(std::move(outcome));
     lock.lock();
-    reading_ = false;
   }
 }
 

@@ -43,8 +43,6 @@ class ResponseFileLoader {
   void request(const std::string& utf8Path);
   // The outcome of the latest finished request, once; false when none finished since the last call.
   bool takeOutcome(ResponseFileOutcome& out);
-  // Whether a request waits or is being read.
-  bool busy();
 
  private:
   void run();
@@ -57,7 +55,6 @@ class ResponseFileLoader {
   std::thread thread_;
   std::string pending_;
   bool havePending_ = false;
-  bool reading_ = false;
   bool stop_ = false;
   ResponseFileOutcome outcome_;
   bool haveOutcome_ = false;
