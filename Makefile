@@ -32,14 +32,14 @@ build: native win64
 # The Linux release plug-in needs only cmake and g++: set-up installs just those for it.
 plugin-linux:
 	@KORVALITE_DEPS=$(DEPS) bash scripts/setup.sh --linux-plugin
-	cmake -S . -B $(LINUX) -DKORVALITE_LINUX_RELEASE=ON
+	cmake -S . -B $(LINUX) -DKORVALITE_LINUX_RELEASE=ON -DKORVALITE_DEPS=$(DEPS)
 	cmake --build $(LINUX) -j $(JOBS) --target Korvalite_64
 	@echo "built $(LINUX)/plugin/Korvalite.so"
 
 # The release tree with the host tool and the real-host tests (configured again so a tree
 # first made by plugin-linux, before set-up installed libsndfile, gains them).
 linux: setup
-	cmake -S . -B $(LINUX) -DKORVALITE_LINUX_RELEASE=ON
+	cmake -S . -B $(LINUX) -DKORVALITE_LINUX_RELEASE=ON -DKORVALITE_DEPS=$(DEPS)
 	cmake --build $(LINUX) -j $(JOBS)
 
 test-native: native

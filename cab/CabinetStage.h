@@ -49,16 +49,24 @@ class CabinetStage {
   // Audio thread: whether process has anything to do (false: off, no fade; the signal passes
   // untouched and process need not be called).
   bool running() const { return fading_ || current_ != nullptr; }
-  // Audio thread: one sample of each channel, in place. kStereo false: only l.
+  // Audio thread, before the sample is known (see Convolver::beginSample): starts the next
+  // output of what plays. Then process finishes it.
+  template <bool kStereo>
+  void beginSample() {
+    if (current_ != nullptr) current_->beginSample<kStereo>();
+    if (fading_ && previous_ != nullptr) previous_->beginSample<kStereo>();
+  }
+
+  // Audio thread: one sample of each channel, in place, after beginSample. kStereo false: only l.
   template <bool kStereo>
   void process(float& l, float& r) {
     if (!fading_) {
-      if (current_ != nullptr) current_->process<kStereo>(l, r);
+      if (current_ != nullptr) current_->finishSample<kStereo>(l, r);
       return;
     }
     float a = l, b = r, c = l, d = r;
-    if (current_ != nullptr) current_->process<kStereo>(a, b);
-    if (previous_ != nullptr) previous_->process<kStereo>(c, d);
+    if (current_ != nullptr) current_->finishSample<kStereo>(a, b);
+    if (previous_ != nullptr) previous_->finishSample<kStereo>(c, d);
     float g = fade_ + fadeStep_;
     if (g >= 1.0f) {
       g = 1.0f;

@@ -1,7 +1,8 @@
 // The streaming convolution of both channels with one prepared impulse response, without added
 // latency: each output sample is the direct sum over the head taps plus what the FFT stages
 // computed for the current block at its start (see PartitionLayout.h). The FFT work falls on the
-// samples that end a stage's block, once every 64, 1024 or 8192 samples.
+// samples that end a stage's block, once every 64, 1024 or 8192 samples; both channels share each
+// transform (one lane each), and each partition's response is loaded once for both.
 //
 // Threads. prepare runs off the audio thread (it allocates); reset and process run on the audio
 // thread and allocate nothing, free nothing and lock nothing. The convolver owns its FFT plans,
@@ -34,27 +35,44 @@ class Convolver {
   // false: only the first channel is computed (r is left alone).
   template <bool kStereo>
   void process(float& l, float& r) {
+    beginSample<kStereo>();
+    finishSample<kStereo>(l, r);
+  }
+
+  // The same in two halves, for a caller that can start before it has the sample: beginSample
+  // sums everything of the next output that the sample itself does not weigh in (the head over
+  // the inputs before it, the FFT stages' output), and finishSample adds the sample's own term.
+  // The caller's own work then hides the head's latency, and only one product and one sum wait
+  // for the sample.
+  template <bool kStereo>
+  void beginSample() {
+    const int p = position_;
+    float y0 = headSum(ir_->head(), &line_[0][p]);
+    float y1 = kStereo ? headSum(ir_->head(), &line_[1][p]) : 0.0f;
+    for (int s = 0; s < stages_; ++s) {
+      const uint32_t at = n_ & (PartitionLayout::kStage[s].block - 1);
+      y0 = y0 + stage_[s].out[0][at];
+      if constexpr (kStereo) y1 = y1 + stage_[s].out[1][at];
+    }
+    pending_[0] = y0;
+    pending_[1] = y1;
+  }
+
+  template <bool kStereo>
+  void finishSample(float& l, float& r) {
     using PartitionLayout::kHeadTaps;
-    // The head's sum runs over the inputs before this one (line_[p..] holds them, oldest first)
-    // and the current input is weighed apart: a vector load of the sample just stored would wait
-    // for the store to reach the cache.
     const int p = position_;
     const float first = ir_->first();
-    float y0 = headSum(ir_->head(), &line_[0][p]) + first * l;
+    const float y0 = pending_[0] + first * l;
     line_[0][p] = l;
     line_[0][p + kHeadTaps] = l;
     ring_[0][n_ & ringMask_] = l;
     float y1 = 0.0f;
     if constexpr (kStereo) {
-      y1 = headSum(ir_->head(), &line_[1][p]) + first * r;
+      y1 = pending_[1] + first * r;
       line_[1][p] = r;
       line_[1][p + kHeadTaps] = r;
       ring_[1][n_ & ringMask_] = r;
-    }
-    for (int s = 0; s < stages_; ++s) {
-      const uint32_t at = n_ & (PartitionLayout::kStage[s].block - 1);
-      y0 = y0 + stage_[s].out[0][at];
-      if constexpr (kStereo) y1 = y1 + stage_[s].out[1][at];
     }
     ++n_;
     position_ = (p + 1) & (kHeadTaps - 1);
@@ -70,6 +88,7 @@ class Convolver {
     __builtin_memcpy(&v, p, sizeof v);
     return v;
   }
+  static void store(float* p, Lanes4 v) { __builtin_memcpy(p, &v, sizeof v); }
   // Σ taps[k]·window[k] over the head, in four running sums of four lanes each, always added in
   // the same order.
   static float headSum(const float* taps, const float* window) {
@@ -97,16 +116,21 @@ class Convolver {
     std::unique_ptr<FftPlan> plan;
   };
 
+  // Audio thread: each channel's sum over the stage's partitions of their products with the
+  // input spectra (from: where each partition's input spectrum starts), into sumReal_ and
+  // sumImaginary_.
+  template <int kChannels>
+  void multiply(const StageState& st, int s, int partitions, const int* from, int stride);
+
   std::shared_ptr<const ImpulseResponse> ir_;
   int stages_ = 0;  // stages with partitions, always the first ones
   uint32_t n_ = 0;  // samples since the reset; the blocks divide 2^32, so wrapping is harmless
   int position_ = 0;
+  float pending_[2] = {};  // beginSample's sums
   uint32_t ringMask_ = 0;
   std::vector<float> line_[2];  // the head's history, twice over, so it reads as one run
   std::vector<float> ring_[2];  // the stages' input history
   StageState stage_[PartitionLayout::kStages];
-  std::vector<float> time_;
-  std::vector<FftComplex> spectrum_;
-  std::vector<float> sumReal_;
-  std::vector<float> sumImaginary_;
+  std::vector<float> sumReal_[2];  // each channel's sum of the partitions' products
+  std::vector<float> sumImaginary_[2];
 };

@@ -1,15 +1,29 @@
 #include "cab/FftPlan.h"
 
+// Only this file sees the library. Its SIMD build's target defines USE_SIMD for us.
+#ifndef USE_SIMD
+#error "kissfft's SIMD build is expected: a vector of four lanes per value"
+#endif
 #include <kiss_fftr.h>
 
 #include <cstddef>
+#include <new>
 
-static_assert(sizeof(FftComplex) == sizeof(kiss_fft_cpx) &&
-                  offsetof(FftComplex, i) == offsetof(kiss_fft_cpx, i),
+static_assert(sizeof(FftPlan::Lanes) == sizeof(kiss_fft_scalar) &&
+                  alignof(FftPlan::Lanes) == alignof(kiss_fft_scalar),
+              "the lanes are handed to the library as they are");
+static_assert(sizeof(FftPlan::LaneComplex) == sizeof(kiss_fft_cpx) &&
+                  offsetof(FftPlan::LaneComplex, i) == offsetof(kiss_fft_cpx, i),
               "a spectrum is handed to the library as it is");
 
 FftPlan::FftPlan(int size) : size_(size) {
   if (size < 2 || size % 2 != 0) return;
+  try {
+    time_.assign(size, Lanes{});
+    spectrum_.assign(bins(), LaneComplex{});
+  } catch (const std::bad_alloc&) {
+    return;
+  }
   forward_ = kiss_fftr_alloc(size, 0, nullptr, nullptr);
   inverse_ = kiss_fftr_alloc(size, 1, nullptr, nullptr);
 }
@@ -19,10 +33,27 @@ FftPlan::~FftPlan() {
   kiss_fftr_free(inverse_);
 }
 
-void FftPlan::forward(const float* time, FftComplex* spectrum) const {
-  kiss_fftr(forward_, time, reinterpret_cast<kiss_fft_cpx*>(spectrum));
+void FftPlan::forward() {
+  kiss_fftr(forward_, reinterpret_cast<const kiss_fft_scalar*>(time_.data()),
+            reinterpret_cast<kiss_fft_cpx*>(spectrum_.data()));
 }
 
-void FftPlan::inverse(const FftComplex* spectrum, float* time) const {
-  kiss_fftri(inverse_, reinterpret_cast<const kiss_fft_cpx*>(spectrum), time);
+void FftPlan::inverse() {
+  kiss_fftri(inverse_, reinterpret_cast<const kiss_fft_cpx*>(spectrum_.data()),
+             reinterpret_cast<kiss_fft_scalar*>(time_.data()));
+}
+
+void FftPlan::forward(const float* time, FftComplex* spectrum) {
+  for (int j = 0; j < size_; ++j) time_[j] = Lanes{time[j], 0.0f, 0.0f, 0.0f};
+  forward();
+  for (int b = 0; b < bins(); ++b) spectrum[b] = FftComplex{spectrum_[b].r[0], spectrum_[b].i[0]};
+}
+
+void FftPlan::inverse(const FftComplex* spectrum, float* time) {
+  for (int b = 0; b < bins(); ++b) {
+    spectrum_[b] =
+        LaneComplex{Lanes{spectrum[b].r, 0.0f, 0.0f, 0.0f}, Lanes{spectrum[b].i, 0.0f, 0.0f, 0.0f}};
+  }
+  inverse();
+  for (int j = 0; j < size_; ++j) time[j] = time_[j][0];
 }

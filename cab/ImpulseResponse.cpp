@@ -24,8 +24,8 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
       if (!plan.valid()) return nullptr;
       std::vector<float> time(2 * block);
       std::vector<FftComplex> spectrum(plan.bins());
-      ir->real_[s].resize(static_cast<size_t>(p) * plan.bins());
-      ir->imaginary_[s].resize(ir->real_[s].size());
+      ir->real_[s].assign(static_cast<size_t>(p) * stride(s), 0.0f);
+      ir->imaginary_[s].assign(ir->real_[s].size(), 0.0f);
       // Overlap-save: the partition sits in the first half, zeros after it; the convolver keeps
       // the last half of each inverse transform. 1/(2B) undoes the unscaled inverse.
       const float scale = 1.0f / static_cast<float>(2 * block);
@@ -36,8 +36,8 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
         }
         plan.forward(time.data(), spectrum.data());
         for (int b = 0; b < plan.bins(); ++b) {
-          ir->real_[s][k * plan.bins() + b] = spectrum[b].r;
-          ir->imaginary_[s][k * plan.bins() + b] = spectrum[b].i;
+          ir->real_[s][k * stride(s) + b] = spectrum[b].r;
+          ir->imaginary_[s][k * stride(s) + b] = spectrum[b].i;
         }
       }
     }

@@ -23,10 +23,13 @@ class ImpulseResponse {
   const float* head() const { return head_.data(); }
   float first() const { return first_; }
   int partitions(int stage) const { return partitions_[stage]; }
-  // Partition k of a stage: block + 1 bins, real and imaginary parts apart.
-  const float* real(int stage, int k) const { return &real_[stage][k * bins(stage)]; }
-  const float* imaginary(int stage, int k) const { return &imaginary_[stage][k * bins(stage)]; }
+  // Partition k of a stage: block + 1 bins, real and imaginary parts apart, each padded with
+  // zeros to stride(stage) values, so the convolver's products run in whole groups of kBinGroup.
+  const float* real(int stage, int k) const { return &real_[stage][k * stride(stage)]; }
+  const float* imaginary(int stage, int k) const { return &imaginary_[stage][k * stride(stage)]; }
   static constexpr int bins(int stage) { return PartitionLayout::kStage[stage].block + 1; }
+  static constexpr int kBinGroup = 8;
+  static constexpr int stride(int stage) { return (bins(stage) + kBinGroup - 1) / kBinGroup * kBinGroup; }
 
  private:
   ImpulseResponse() = default;

@@ -381,6 +381,9 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
     const float raw1 = in1[i];
     const float raw2 = in2[i];
     bypassDelay_.push(raw1, raw2);
+    // The cabinet's sums over what it heard before run here, in the shadow of the circuit's
+    // long dependency chain, so only its last product waits for this sample's output.
+    if (cabinet) cabinet_.beginSample<kStereo>();
     const bool moving = moving_;
     if (moving) moving_ = advanceTransitions(s);
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds libpng, libsndfile (WAV, AIFF and FLAC), kissfft (single precision), libsamplerate and
-# GoogleTest for the Windows target from Debian's own sources, as static libraries, into $1/win64.
-# libsndfile reads FLAC through the Xiph libraries; its build takes them only all together
-# (FLAC, Ogg, Vorbis and Opus), so all four are built, though the plug-in reads only FLAC.
+# Builds libpng, libsndfile (WAV, AIFF and FLAC), kissfft (SIMD), libsamplerate and GoogleTest for
+# the Windows target from Debian's own sources, as static libraries, into $1/win64. libsndfile
+# reads FLAC through the Xiph libraries; its build takes them only all together (FLAC, Ogg, Vorbis
+# and Opus), so all four are built, though the plug-in reads only FLAC.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -10,34 +10,12 @@ deps=$1
 prefix=$deps/win64
 work=$deps/src
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
-jobs=$(nproc)
 
-die() { printf 'setup: %s\n' "$*" >&2; exit 1; }
 log=$deps/build.log
 mkdir -p "$prefix" "$work"
 : >"$log"
-
-fetch() { # source package name -> prints the unpacked directory
-  local pkg=$1
-  local dir
-  dir=$(find "$work/$pkg" -mindepth 1 -maxdepth 1 -type d 2>/dev/null | head -n 1)
-  if [ -z "$dir" ]; then
-    mkdir -p "$work/$pkg"
-    # The newest version may sit in an archive that serves no sources (security updates):
-    # then take the newest version that can be fetched.
-    local ok= v
-    for v in "" $(apt-cache showsrc "$pkg" 2>/dev/null | sed -n 's/^Version: //p' | sort -rV); do
-      if (cd "$work/$pkg" && apt-get source -qq "$pkg${v:+=$v}" >>"$log" 2>&1); then
-        ok=1
-        break
-      fi
-      rm -rf "${work:?}/$pkg"/*
-    done
-    [ -n "$ok" ] || die "cannot fetch the Debian source package $pkg (see $log)"
-    dir=$(find "$work/$pkg" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-  fi
-  printf '%s\n' "$dir"
-}
+# shellcheck source=deps-common.sh
+source "$root/scripts/deps-common.sh"
 
 # The toolchain confines every search to the mingw-w64 root; the libraries built here are found
 # in the cache as well (the Xiph libraries find each other this way, libsndfile all of them).
@@ -48,12 +26,8 @@ build() { # name source-dir cmake-args...
   local name=$1 srcdir=$2
   shift 2
   printf 'setup: building %s for win64\n' "$name" >&2
-  rm -rf "$work/build-$name"
-  cmake -S "$srcdir" -B "$work/build-$name" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
-    -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_PROJECT_INCLUDE="$findroot" "$@" >>"$log" 2>&1 || die "configuring $name failed (see $log)"
-  cmake --build "$work/build-$name" -j "$jobs" >>"$log" 2>&1 || die "building $name failed (see $log)"
-  cmake --install "$work/build-$name" >>"$log" 2>&1 || die "installing $name failed (see $log)"
+  cmake_build "$name" "$work/build-$name" "$srcdir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_PROJECT_INCLUDE="$findroot" "$@"
 }
 
 png=$(fetch libpng1.6)
@@ -91,9 +65,12 @@ grep -q 'SndFile_WITH_EXTERNAL_LIBS 1' "$prefix/lib/cmake/SndFile/SndFileConfig.
 
 kissfft=$(fetch kissfft)
 # Its install paths come from GNUInstallDirs only on Unix hosts: given here for the Windows target.
+# It takes alloca from <alloca.h>, which the Windows headers declare in <malloc.h> instead.
+shim=$work/shim-alloca
+mkdir -p "$shim"
+printf '#include <malloc.h>\n' >"$shim/alloca.h"
 build kissfft "$kissfft" -DCMAKE_INSTALL_LIBDIR=lib -DCMAKE_INSTALL_INCLUDEDIR=include \
-  -DCMAKE_INSTALL_BINDIR=bin -DKISSFFT_DATATYPE=float -DKISSFFT_STATIC=ON -DKISSFFT_TEST=OFF \
-  -DKISSFFT_TOOLS=OFF -DKISSFFT_OPENMP=OFF -DKISSFFT_PKGCONFIG=OFF
+  -DCMAKE_INSTALL_BINDIR=bin -DCMAKE_C_FLAGS="-I$shim" "${kissfft_options[@]}"
 
 samplerate=$(fetch libsamplerate)
 build libsamplerate "$samplerate" -DLIBSAMPLERATE_EXAMPLES=OFF -DLIBSAMPLERATE_INSTALL=ON -DBUILD_TESTING=OFF

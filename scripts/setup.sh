@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs everything the build and the tests need on a Debian machine, and builds the
-# libraries that Debian ships only for Linux (libpng, libsndfile, kissfft, libsamplerate) and
-# GoogleTest for the Windows target into a git-ignored cache. Does nothing when everything is already there.
+# Installs everything the build and the tests need on a Debian machine, and builds into a
+# git-ignored cache, from Debian's source packages: the libraries that Debian ships only for
+# Linux (libpng, libsndfile, kissfft, libsamplerate) and GoogleTest for the Windows target, and
+# kissfft's SIMD build for the native and Linux trees. Does nothing when everything is already there.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,15 +21,16 @@ packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 xvfb xauth fonts-liberation
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libpng-dev libsndfile1-dev libcairo2-dev libkissfft-dev libsamplerate0-dev
+  libpng-dev libsndfile1-dev libcairo2-dev libsamplerate0-dev
   lsp-plugins-vst dpf-plugins-vst ardour audacity
   gnuplot-nox sox dpkg-dev clang-format
 )
 
-# `setup.sh --linux-plugin`: only what the Linux release plug-in's build needs (the cabinet's
-# FFT, the resampling of impulse responses restored from a project, the reading of response files).
+# `setup.sh --linux-plugin`: only what the Linux release plug-in's build needs (the cabinet's FFT,
+# built from kissfft's source package, the resampling of responses restored from a project, and
+# the reading of response files).
 if [ "${1:-}" = --linux-plugin ]; then
-  packages=(cmake make g++ pkg-config libkissfft-dev libsamplerate0-dev libsndfile1-dev)
+  packages=(cmake make g++ pkg-config dpkg-dev libsamplerate0-dev libsndfile1-dev)
 fi
 
 missing=()
@@ -55,6 +57,27 @@ if [ ${#missing[@]} -gt 0 ]; then
   done
 fi
 
+# Source packages come from a deb-src entry for the archive already configured.
+sources_ready() {
+  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    say "adding a deb-src entry for the configured Debian archive"
+    src=/etc/apt/sources.list.d/debian.sources
+    [ -f "$src" ] || die "no /etc/apt/sources.list.d/debian.sources to derive a deb-src entry from"
+    sed -e 's/^Types: deb$/Types: deb-src/' "$src" | $SUDO tee /etc/apt/sources.list.d/korvalite-src.sources >/dev/null
+    apt_updated=
+  fi
+  apt_update
+}
+
+# Libraries built once into the cache (a stamp's number rises whenever the set of libraries or
+# their options change, so an older cache is built again).
+stamp=$deps/host/.complete-v1
+if [ ! -f "$stamp" ]; then
+  sources_ready
+  "$root/scripts/build-host-deps.sh" "$deps"
+  touch "$stamp"
+fi
+
 [ "${1:-}" = --linux-plugin ] && exit 0
 
 # The mingw-w64 compiler must use the posix thread model (std::thread, std::mutex).
@@ -65,18 +88,9 @@ for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
   fi
 done
 
-# Windows-target libraries, built once into the cache (the stamp's number rises whenever the
-# set of libraries changes, so an older cache is built again).
-stamp=$deps/win64/.complete-v4
+stamp=$deps/win64/.complete-v5
 if [ ! -f "$stamp" ]; then
-  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
-    say "adding a deb-src entry for the configured Debian archive"
-    src=/etc/apt/sources.list.d/debian.sources
-    [ -f "$src" ] || die "no /etc/apt/sources.list.d/debian.sources to derive a deb-src entry from"
-    sed -e 's/^Types: deb$/Types: deb-src/' "$src" | $SUDO tee /etc/apt/sources.list.d/korvalite-src.sources >/dev/null
-    apt_updated=
-  fi
-  apt_update
+  sources_ready
   "$root/scripts/build-win64-deps.sh" "$deps"
   touch "$stamp"
 fi

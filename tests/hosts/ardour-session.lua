@@ -5,6 +5,9 @@
 --       and "mono" that each mute the other track, so an export of one holds one track
 --   reload DIR STEREO_SETTINGS MONO_SETTINGS
 --       the saved session loaded again: each instance has its settings back
+--   resave DIR SNAPSHOT
+--       the snapshot loaded, run and saved again: Ardour stores each plug-in's state as the
+--       plug-in now gives it
 -- Lines starting "fact" are read by ardour.sh; an error ends the run with a non-zero status.
 
 local mode, dir, settings, seconds = arg[1], arg[2], { stereo = arg[3], mono = arg[4] }, tonumber(arg[5])
@@ -125,7 +128,14 @@ elseif mode == "reload" then
     end
     say("fact " .. name .. " reloaded " .. settings[name])
   end
+elseif mode == "resave" then
+  local s = load_session(dir, arg[3])
+  assert(s, "the snapshot " .. arg[3] .. " does not load")
+  ARDOUR.LuaAPI.wait_for_process_callback(2, 5)
+  local cab = ARDOUR.LuaAPI.get_processor_param(korvalite(s:route_by_name("stereo"):to_track()), 11)
+  assert(s:save_state("", false, false, false, false, false) == 0, "the snapshot was not saved again")
+  say("fact stereo resaved cab " .. cab)
 else
-  error("mode must be create or reload")
+  error("mode must be create, reload or resave")
 end
 close_session()

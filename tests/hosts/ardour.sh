@@ -2,7 +2,8 @@
 # Korvalite in Ardour 7, headless on the dummy backend, as a user would meet it: Ardour finds
 # the plug-in, shows its named parameters and programs, takes settings, compensates its
 # latency, plays it on a stereo and on a mono track, and exports what korvalite-host renders
-# from the same input. A saved session brings the settings back.
+# from the same input. A saved session brings the settings back, and a user impulse response
+# travels inside the project: it plays the same after its file is gone.
 #   ardour.sh PLUGIN HOST ANALYZE
 set -euo pipefail
 plugin=$1 host=$2 analyze=$3
@@ -71,4 +72,27 @@ matches "Ardour mono track" "$work/mono-ardour.wav" "$work/mono-ref.wav" "$delay
 timeout 120 ardour7-lua "$lua" reload "$session" "$stereo" "$mono" >"$work/reload.log" 2>&1 ||
   { cat "$work/reload.log"; fail "the saved settings did not come back"; }
 grep '^fact' "$work/reload.log"
+
+# The user's impulse response. The Linux plug-in has no editor to load a file with, so it
+# enters the project as a host would have saved it after a load: the state korvalite-host
+# leaves after rendering through the file (the stereo settings, Cab on User) goes into the
+# stereo snapshot as that instance's chunk. Then the file is deleted; Ardour loads the
+# snapshot, runs it, saves it again with the chunk the plug-in now gives, closes, and its
+# export must still be the render through the file.
+user=$stereo,11=1
+sox -R -n -r 44100 -b 32 -e floating-point "$work/ir.wav" synth 0.15 pinknoise fade 0 0.15 0.14 vol 0.5
+"$host" render "$plugin" "$work/stereo-in.wav" "$work/user-ref.wav" $(params "$user") --ir "$work/ir.wav" \
+  --save-chunk "$work/user.chunk" 2>/dev/null || fail "korvalite-host could not render through the response"
+rm "$work/ir.wav"
+CHUNK=$(base64 -w0 "$work/user.chunk") perl -0pi -e \
+  's/(<Route [^>]*name="stereo".*?<chunk program="0">)[^<]*/$1$ENV{CHUNK}/s' "$session/stereo.ardour"
+grep -qF "$(head -c 3000 "$work/user.chunk" | base64 -w0 | head -c 3000)" "$session/stereo.ardour" ||
+  fail "the chunk did not go into the snapshot"
+timeout 120 ardour7-lua "$lua" resave "$session" stereo >"$work/resave.log" 2>&1 ||
+  { cat "$work/resave.log"; fail "the snapshot with the response did not load and save"; }
+grep '^fact' "$work/resave.log"
+timeout 120 ardour7-export -b float -o "$work/user-ardour.wav" "$session" stereo >"$work/export.log" 2>&1 ||
+  { cat "$work/export.log"; fail "user response: the export failed"; }
+matches "Ardour stereo track through the user response, its file deleted" "$work/user-ardour.wav" \
+  "$work/user-ref.wav" "$delay"
 echo "Ardour test: $(elapsed) s"

@@ -58,6 +58,8 @@ const char* usageText() {
          "  --param INDEX=VALUE  set parameter INDEX to VALUE in 0..1 (repeatable)\n"
          "  --ir FILE            Korvalite: load FILE (WAV, AIFF, FLAC; its first channel) as the\n"
          "                       cabinet's user impulse response and switch the cabinet to User\n"
+         "  --save-chunk FILE    render: afterwards write the plug-in's state as a host stores it\n"
+         "                       with a project (its bank chunk, effGetChunk) to FILE\n"
          "render writes 32-bit float audio in the format OUT's extension names (.wav, .aif/.aiff"
 #ifndef _WIN32
          ", .flac"
@@ -94,7 +96,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
       name = arg.substr(0, eq);
       value = arg.substr(eq + 1);
     }
-    if (name != "--rate" && name != "--block" && name != "--program" && name != "--param" && name != "--ir")
+    if (name != "--rate" && name != "--block" && name != "--program" && name != "--param" && name != "--ir" &&
+        name != "--save-chunk")
       throw HostError("unknown option '" + name + "' (see --help)");
     if (!inlineValue) {
       if (i + 1 >= args.size()) throw HostError(name + " needs a value");
@@ -118,6 +121,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args) {
     } else if (name == "--ir") {
       if (value.empty()) throw HostError("--ir expects an audio file");
       cl.impulseResponse = value;
+    } else if (name == "--save-chunk") {
+      if (value.empty()) throw HostError("--save-chunk expects a file name");
+      cl.saveChunk = value;
     } else {
       cl.parameters.push_back(parseParameter(value));
     }

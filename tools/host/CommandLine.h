@@ -19,6 +19,7 @@ struct CommandLine {
   int program = -1;                          // --program; -1 = leave the plug-in's own
   std::vector<ParameterSetting> parameters;  // --param INDEX=VALUE, in command-line order
   std::string impulseResponse;               // --ir FILE: Korvalite's user response, played on User
+  std::string saveChunk;                     // --save-chunk FILE: render writes the bank chunk there
   bool help = false;
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -38,6 +40,38 @@ class ChannelBuffers {
   std::vector<float*> pointers_;
 };
 
+// Where writeWholeFile will write: a file in a folder that exists.
+void checkFileDestination(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path dest = fs::u8path(path);
+  if (fs::is_directory(dest, ec)) throw HostError(path + ": is a folder");
+  const fs::path folder = dest.parent_path();
+  if (!folder.empty() && !fs::is_directory(folder, ec)) throw HostError(path + ": the folder does not exist");
+}
+
+// The whole of bytes in path, or nothing there at all: written beside it first, then renamed.
+void writeWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  namespace fs = std::filesystem;
+  const fs::path dest = fs::u8path(path);
+  const fs::path temp = dest.parent_path() / fs::u8path("." + dest.filename().u8string() + ".partial");
+  std::error_code ec;
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+      fs::remove(temp, ec);
+      throw HostError(path + ": cannot write the chunk");
+    }
+  }
+  fs::rename(temp, dest, ec);
+  if (ec) {
+    fs::remove(temp, ec);
+    throw HostError(path + ": cannot put the chunk in place (" + ec.message() + ")");
+  }
+}
+
 }  // namespace
 
 int runRender(const CommandLine& cl) {
@@ -47,6 +81,7 @@ int runRender(const CommandLine& cl) {
 
   // Everything that can be checked before the plug-in runs is checked first.
   AudioFileWriter::checkDestination(outPath);
+  if (!cl.saveChunk.empty()) checkFileDestination(cl.saveChunk);
   auto input = std::make_unique<AudioFileReader>(inPath);
   double rate = cl.sampleRate > 0.0 ? cl.sampleRate : input->sampleRate();
   if (cl.sampleRate > 0.0 && std::lround(cl.sampleRate) != input->sampleRate())
@@ -107,8 +142,16 @@ int runRender(const CommandLine& cl) {
     progress.update(done);
   }
   plugin.stop();
+  // What a host would store with its project now (the chunk says nothing of the audio, so it is
+  // taken before the output is put in place: a plug-in without chunks leaves no output either).
+  std::vector<uint8_t> chunk;
+  if (!cl.saveChunk.empty()) {
+    chunk = plugin.chunk(false);
+    if (chunk.empty()) throw HostError(pluginPath + ": the plug-in gives no chunk to save");
+  }
   // Closed before the rename, so OUT may even name the input file.
   input.reset();
   output.commit();
+  if (!cl.saveChunk.empty()) writeWholeFile(cl.saveChunk, chunk);
   return 0;
 }
