@@ -137,7 +137,7 @@ void Convolver::runStages(int channels) {
     FftPlan::Lanes* time = plan.time();
     const uint32_t first = n_ - static_cast<uint32_t>(2 * block);
     const float* ring0 = ring_[0].data();
-    const float* ring1 = ring_[channels - 1].data();
+    const float* ring1 = ring_[1].data();
     for (int j = 0; j < 2 * block; ++j) {
       const uint32_t at = (first + static_cast<uint32_t>(j)) & ringMask_;
       time[j] = FftPlan::Lanes{ring0[at], ring1[at], 0.0f, 0.0f};
@@ -152,7 +152,9 @@ void Convolver::runStages(int channels) {
       from[k] = index * stride;
       --index;
     }
-    for (int c = 0; c < channels; ++c) {
+    // Both channels' spectra are kept, with one channel too (then the lanes are equal): see
+    // finishSample.
+    for (int c = 0; c < 2; ++c) {
       float* newestReal = &st.real[c][static_cast<size_t>(st.at) * stride];
       float* newestImaginary = &st.imaginary[c][static_cast<size_t>(st.at) * stride];
       for (int b = 0; b < bins; ++b) {
@@ -174,7 +176,7 @@ void Convolver::runStages(int channels) {
       spectrum[b].i = FftPlan::Lanes{si0[b], si1[b], 0.0f, 0.0f};
     }
     plan.inverse();
-    for (int c = 0; c < channels; ++c) {
+    for (int c = 0; c < 2; ++c) {
       float* out = st.out[c].data();
       for (int j = 0; j < block; ++j) out[j] = time[block + j][c];
     }

@@ -67,13 +67,15 @@ class Convolver {
     line_[0][p] = l;
     line_[0][p + kHeadTaps] = l;
     ring_[0][n_ & ringMask_] = l;
+    // With one channel, the second channel's history follows the first's, as the circuit's second
+    // lane does: when the host connects the second input again, that channel goes on from the
+    // sound both outputs were playing, not from the last sound it heard before it stopped.
+    const float second = kStereo ? r : l;
     float y1 = 0.0f;
-    if constexpr (kStereo) {
-      y1 = pending_[1] + first * r;
-      line_[1][p] = r;
-      line_[1][p + kHeadTaps] = r;
-      ring_[1][n_ & ringMask_] = r;
-    }
+    if constexpr (kStereo) y1 = pending_[1] + first * r;
+    line_[1][p] = second;
+    line_[1][p + kHeadTaps] = second;
+    ring_[1][n_ & ringMask_] = second;
     ++n_;
     position_ = (p + 1) & (kHeadTaps - 1);
     if (stages_ > 0 && (n_ & (PartitionLayout::kStage[0].block - 1)) == 0) runStages(kStereo ? 2 : 1);

@@ -76,6 +76,32 @@ TEST(Convolver, EqualsThePlainSumInEveryPartitionStage) {
   }
 }
 
+// With one channel, the second channel's history follows the first's, as the circuit's second
+// lane does: reconnected, it plays on from what both outputs played, never the tail of what it
+// heard before it stopped (here loud noise, then silence alone for longer than the response and
+// its stage's two blocks, then silence on both).
+TEST(Convolver, SecondChannelFollowsTheFirstWhileAlone) {
+  for (int length : {700, 17000}) {
+    const std::vector<float> h = noise(length, 11);
+    Convolver c;
+    ASSERT_TRUE(c.prepare(ImpulseResponse::prepare(h.data(), length)));
+    const std::vector<float> loud = noise(length + 500, 12);
+    for (float v : loud) {
+      float l = 0.0f, r = v;
+      c.process<true>(l, r);
+    }
+    for (int i = 0; i < length + 2 * 8192 + 500; ++i) {
+      float l = 0.0f, r = 0.5f;
+      c.process<false>(l, r);
+    }
+    for (int i = 0; i < 9000; ++i) {
+      float l = 0.0f, r = 0.0f;
+      c.process<true>(l, r);
+      ASSERT_EQ(r, 0.0f) << "length " << length << " sample " << i;
+    }
+  }
+}
+
 // Whatever the response (full-scale noise for the longest length, a single 1.0, a tail of
 // subnormal values) and whatever the input, the output stays finite and within Σ|h|·max|x|.
 TEST(Convolver, OutputIsFiniteAndBoundedForAnyResponse) {
