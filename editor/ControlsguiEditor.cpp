@@ -4,8 +4,11 @@
 #include <cstdio>
 #include <new>
 
+#include "cab/CabinetChoice.h"
 #include "editor/ControlsguiEditorLayout.h"
+#include "editor/ControlsguiFrame.h"
 #include "editor/ControlsguiKnob.h"
+#include "editor/ResponseFileDialog.h"
 #include "effect/Controlsgui.h"
 #include "gui/controls/CAnimKnob.h"
 #include "gui/controls/COnOffButton.h"
@@ -87,8 +90,10 @@ bool ControlsguiEditor::open(void* parentWindow) {
     AEffGUIEditor::open(parentWindow);
   }
   background = picture(KORVALITE_RES_BACKGROUND);
+  // A file dropped anywhere on the face becomes the cabinet's response.
   CFrame* built = new (std::nothrow)
-      CFrame(CArea(0, 0, editorlayout::kFaceWidth, editorlayout::kFaceHeight), parentWindow, this);
+      ControlsguiFrame(CArea(0, 0, editorlayout::kFaceWidth, editorlayout::kFaceHeight), parentWindow, this,
+                       [this](const std::string& path) { loadResponseFile(path); });
   if (built == nullptr) {
     return false;
   }
@@ -104,6 +109,7 @@ bool ControlsguiEditor::open(void* parentWindow) {
   }
   buildStripControls(built);
   buildMenus(built);
+  buildCabinet(built);
   // Only now does the editor count as open: until here setParameter and idle leave the
   // half-built frame alone. The controls were built from the current values.
   pendingParameters.store(0, std::memory_order_relaxed);
@@ -182,6 +188,95 @@ void ControlsguiEditor::buildMenus(CFrame* built) {
   }
 }
 
+// The cabinet's menu in the style of the output tap's, and the message line under the plates.
+void ControlsguiEditor::buildCabinet(CFrame* built) {
+  cabMenu = new (std::nothrow)
+      COptionMenu(editorlayout::kCabMenuBounds, this, kParamCab, nullptr, nullptr, kStyle3DIn | kStyleCheck);
+  if (cabMenu != nullptr) {
+    cabMenu->setFont(fontText14);
+    cabMenu->setTextColor(editorlayout::kCabTextColor);
+    cabMenu->setBackgroundColor(editorlayout::kMenuGround);
+    cabMenu->setOutlineColor(editorlayout::kMenuGround);
+    cabMenu->setTextAlignment(kAlignCenter);
+    cabMenu->setTextAntialias(true);
+    for (const char* entry : editorlayout::kCabEntries) cabMenu->addItem(entry, -1, kItemChecked);
+    cabMenu->addItem(editorlayout::kCabUserNone, -1, kItemChecked);
+    cabMenu->addSeparatorItem();
+    cabMenu->addItem(editorlayout::kCabLoadEntry);
+    shownResponseChanges = controlsgui->getUserResponseChanges();
+    showUserResponseName();
+    cabMenu->setValue(static_cast<float>(CabinetChoice::fromValue(controlsgui->getParameter(kParamCab))));
+    built->addView(cabMenu);
+  }
+  cabMessage =
+      new (std::nothrow) CTextLabel(editorlayout::kCabMessageBounds, cabMessageText.c_str(), nullptr, 0);
+  if (cabMessage != nullptr) {
+    cabMessage->setFont(fontText11);
+    cabMessage->setTextColor(editorlayout::kCabMessageColor);
+    cabMessage->setBackgroundColor(editorlayout::kMenuGround);
+    cabMessage->setOutlineColor(editorlayout::kMenuGround);
+    cabMessage->setTextAlignment(kAlignLeft);
+    cabMessage->setTextAntialias(true);
+    // The line shows only: a click or a drop there is the face's.
+    cabMessage->setMouseEnabled(false);
+    built->addView(cabMessage);
+  }
+}
+
+// The User entry carries the name of the file playing there (the start of a long one).
+void ControlsguiEditor::showUserResponseName() {
+  if (cabMenu == nullptr) return;
+  const std::string name = controlsgui->getUserResponseName();
+  std::string title;
+  if (name.empty()) {
+    title = editorlayout::kCabUserNone;
+  } else {
+    size_t shown = name.size();
+    if (shown > editorlayout::kCabNameShown) {
+      shown = editorlayout::kCabNameShown;
+      while (shown > 0 && (static_cast<uint8_t>(name[shown]) & 0xC0) == 0x80) --shown;  // a character's start
+    }
+    title = editorlayout::kCabUserPrefix + name.substr(0, shown) + (shown < name.size() ? "..." : "");
+  }
+  if (CMenuItem* item = cabMenu->getItem(editorlayout::kCabUserEntry)) {
+    item->setTitle(title.c_str());
+    cabMenu->setDirty(true);
+  }
+}
+
+void ControlsguiEditor::showCabinetMessage(const std::string& text) {
+  cabMessageText = text;
+  if (cabMessage != nullptr) {
+    cabMessage->setText(cabMessageText.c_str());
+    cabMessage->setDirty(true);
+  }
+}
+
+void ControlsguiEditor::loadResponseFile(const std::string& utf8Path) {
+  showCabinetMessage("Loading " + utf8Path.substr(utf8Path.find_last_of("/\\") + 1) + "...");
+  controlsgui->loadUserFile(utf8Path.c_str());
+}
+
+void ControlsguiEditor::chooseResponseFile() {
+  std::string path;
+  if (ResponseFileDialog::choose(frame != nullptr ? frame->getWindowHandle() : nullptr, path)) {
+    loadResponseFile(path);
+  }
+}
+
+// A file loaded: the cabinet moves to User, as the player expects of a file just chosen, through
+// the one parameter path, so the host records it. A refused file leaves the cabinet as it was.
+void ControlsguiEditor::collectFileOutcome() {
+  ResponseFileOutcome outcome;
+  if (!controlsgui->takeUserFileOutcome(outcome)) return;
+  showCabinetMessage(outcome.message);
+  if (outcome.loaded) {
+    controlsgui->beginEdit(kParamCab);
+    controlsgui->setParameterAutomated(kParamCab, CabinetChoice::toValue(CabinetChoice::kUser));
+    controlsgui->endEdit(kParamCab);
+  }
+}
+
 void ControlsguiEditor::close() {
   if (frame != nullptr) {
     // Releasing the frame destroys its window and releases every view added to it.
@@ -198,6 +293,8 @@ void ControlsguiEditor::close() {
   for (CAnimKnob*& meter : meters) meter = nullptr;
   for (COptionMenu*& menu : menus) menu = nullptr;
   powerSwitch = nullptr;
+  cabMenu = nullptr;
+  cabMessage = nullptr;
   AEffGUIEditor::close();
 }
 
@@ -210,7 +307,14 @@ void ControlsguiEditor::idle() {
         showParameter(index);
       }
     }
+    // A response that arrived from a file or with a project.
+    const uint32_t changes = controlsgui->getUserResponseChanges();
+    if (changes != shownResponseChanges) {
+      shownResponseChanges = changes;
+      showUserResponseName();
+    }
   }
+  collectFileOutcome();
   AEffGUIEditor::idle();
   if (frame == nullptr) {
     return;
@@ -281,6 +385,8 @@ void ControlsguiEditor::showParameter(VstInt32 index) {
     if (COptionMenu* menu = menus[index - kFirstMenuTag]) {
       menu->setValue(shownSwitchState(index, stored));
     }
+  } else if (index == kParamCab) {
+    if (cabMenu != nullptr) cabMenu->setValue(static_cast<float>(CabinetChoice::fromValue(stored)));
   } else if (index == kParamPower && powerSwitch != nullptr) {
     // A host's automation of the power switch shows on the face as well.
     powerSwitch->setValue(shownSwitchState(index, stored));
@@ -293,6 +399,10 @@ void ControlsguiEditor::valueChanged(CControl* control) {
   }
   const int32_t tag = control->getTag();
   lastTag = tag;
+  if (tag == kParamCab) {
+    cabinetChosen();
+    return;
+  }
   if (tag < 0 || tag > kLastMenuTag || tag == kParamMeter1 || tag == kParamMeter2) {
     return;  // the meters drive no parameter
   }
@@ -303,6 +413,20 @@ void ControlsguiEditor::valueChanged(CControl* control) {
   controlsgui->setParameterAutomated(tag, value);
   control->setDirty(true);
   describeChange(control);
+}
+
+// An entry of the cabinet menu: a cabinet, or the file dialog, after which the menu shows the
+// cabinet in force again (a file chosen there moves it to User once it is loaded).
+void ControlsguiEditor::cabinetChosen() {
+  if (cabMenu == nullptr) return;
+  const int32_t entry = cabMenu->getCurrentIndex(true);
+  if (entry >= CabinetChoice::kOff && entry <= CabinetChoice::kUser) {
+    controlsgui->setParameterAutomated(kParamCab, CabinetChoice::toValue(entry));
+    cabMenu->setDirty(true);
+    return;
+  }
+  cabMenu->setValue(static_cast<float>(CabinetChoice::fromValue(controlsgui->getParameter(kParamCab))));
+  if (entry == editorlayout::kCabLoadEntryIndex) chooseResponseFile();
 }
 
 // The information line: kept up to date for the label, which the face does not show.

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <thread>
 
 #include "gui/controls/CControlListener.h"
@@ -47,8 +48,19 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
   // on the window's thread, at the next idle from any other.
   void setParameter(VstInt32 index, float value) override;
 
-  // A control changed by the user: the parameter is set and reported to the host.
+  // A control changed by the user: the parameter is set and reported to the host. The cabinet
+  // menu's last entry instead opens the file dialog (chooseResponseFile).
   void valueChanged(VSTGUI::CControl* control) override;
+
+  // Window thread: hands a file the player chose or dropped to the effect's loading thread; its
+  // outcome shows at a later idle. Returns at once.
+  void loadResponseFile(const std::string& utf8Path);
+  // Window thread: the player picks a file in the Windows file dialog, which is then loaded.
+  virtual void chooseResponseFile();
+
+  // The cabinet's menu and message line (null while closed), and the line's text.
+  VSTGUI::COptionMenu* getCabinetMenu() const { return cabMenu; }
+  const std::string& getCabinetMessage() const { return cabMessageText; }
 
   VSTGUI::CBitmap* getBackground() const { return background; }
   const char* getInfoText() const { return infoText; }
@@ -59,6 +71,11 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
  private:
   void buildStripControls(VSTGUI::CFrame* built);
   void buildMenus(VSTGUI::CFrame* built);
+  void buildCabinet(VSTGUI::CFrame* built);
+  void showUserResponseName();
+  void showCabinetMessage(const std::string& text);
+  void collectFileOutcome();
+  void cabinetChosen();
   float liveMeterLevel(int32_t tag) const;
   VSTGUI::CBitmap* picture(int32_t resource);
   void moveMeter(VSTGUI::CAnimKnob* meter, const Relaxed<float>* level, float elapsedMs);
@@ -80,6 +97,10 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
   VSTGUI::CAnimKnob* meters[2] = {};
   VSTGUI::COptionMenu* menus[4] = {};  // tags 7 to 10
   VSTGUI::COnOffButton* powerSwitch = nullptr;
+  VSTGUI::COptionMenu* cabMenu = nullptr;
+  VSTGUI::CTextLabel* cabMessage = nullptr;
+  std::string cabMessageText;  // kept across a close, shown again by the next open
+  uint32_t shownResponseChanges = 0;
   uint32_t lastMeterTime = 0;
   // The thread that opened the window, and the parameters other threads changed since the last
   // idle (bit i for parameter i).

@@ -3,6 +3,7 @@
 // counts and parameter tags. Every position and size of the editor is written here once.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "gui/frame/CArea.h"
@@ -78,6 +79,29 @@ inline constexpr MenuControl kMenus[] = {
      {"Tap to Preamp", "Tap to Stage 2"},
      {200, 200, 200, 120}},
 };
+// The speaker cabinet's menu, on its own plate at the back wall's left, beside the output tap's,
+// with the same pale text on a dark inset. Its entries: Off, the built-in cabinets, the player's
+// response (its title carries the file's name), a separator and the entry that opens the file
+// dialog. The entry in force is the Cab parameter's step (CabinetChoice).
+inline constexpr VSTGUI::CArea kCabMenuBounds{70, 95, 70 + 214, 95 + 22};
+inline constexpr VSTGUI::CRgbaColor kCabTextColor{200, 200, 200, 120};
+inline constexpr const char* kCabEntries[] = {"No Cabinet", "4x12 Closed Back", "2x12 Open Back",
+                                              "1x12 Open Combo", "1x10 Small Combo"};
+inline constexpr const char* kCabUserPrefix = "User: ";
+inline constexpr const char* kCabUserNone = "User (no file loaded)";
+inline constexpr const char* kCabLoadEntry = "Load Impulse Response...";
+inline constexpr int32_t kCabUserEntry = 5;
+inline constexpr int32_t kCabLoadEntryIndex = 7;  // after the separator
+// The most of a file's name the User entry shows (what fits the plate's window beside "User: " at
+// 14 points); the rest becomes an ellipsis.
+inline constexpr size_t kCabNameShown = 16;
+
+// The line under the two plates where a file that cannot be used says why, and a long response
+// that it was cut: pale amber on the dark wall, between the input transformer's cap, the power
+// valves' glass and the badge.
+inline constexpr VSTGUI::CArea kCabMessageBounds{176, 130, 176 + 412, 130 + 16};
+inline constexpr VSTGUI::CRgbaColor kCabMessageColor{245, 200, 130, 235};
+
 // Background and outline of every menu: fully transparent, so only the text shows.
 inline constexpr VSTGUI::CRgbaColor kMenuGround{255, 255, 255, 0};
 

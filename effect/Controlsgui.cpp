@@ -123,8 +123,10 @@ Controlsgui::Controlsgui(audioMasterCallback audioMaster)
 #endif
 }
 
-// The base destructor then destroys the editor.
+// The base destructor then destroys the editor. A file being read finishes first: its thread
+// hands the response to the model.
 Controlsgui::~Controlsgui() {
+  fileLoader.reset();
   delete[] programs;
 }
 
@@ -326,7 +328,11 @@ VstInt32 Controlsgui::getChunk(void** data, bool isPreset) {
       std::memcpy(c.programs[k].name, program.name, sizeof program.name);
       c.programs[k].name[kVstMaxProgNameLen - 1] = '\0';
     }
-    model.cabinet().userSource(c.response, c.responseRate);
+    {
+      std::lock_guard<std::mutex> lock(userResponseLock);
+      if (model.cabinet().userSource(c.response, c.responseRate)) c.responseName = userResponseName;
+    }
+    c.editorScale = editorScale;
     chunk = StateChunk::write(c);
   } catch (const std::bad_alloc&) {
     return 0;
@@ -340,11 +346,23 @@ VstInt32 Controlsgui::getChunk(void** data, bool isPreset) {
 VstInt32 Controlsgui::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
   StateChunk::Contents c;
   if (programs == nullptr || !StateChunk::read(data, byteSize, !isPreset, c)) return 0;
-  if (!c.response.empty()) {
-    if (!setUserResponse(c.response.data(), static_cast<long>(c.response.size()), c.responseRate)) return 0;
-  } else {
-    clearUserResponse();
+  try {
+    std::lock_guard<std::mutex> lock(userResponseLock);
+    std::string name = c.responseName;  // copied first: assigning it after the response cannot fail
+    if (!c.response.empty()) {
+      if (!model.cabinet().setUserResponse(c.response.data(), static_cast<long>(c.response.size()),
+                                           c.responseRate)) {
+        return 0;
+      }
+    } else {
+      model.cabinet().clearUserResponse();
+    }
+    userResponseName.swap(name);
+    userResponseChanges = userResponseChanges + 1;
+  } catch (const std::bad_alloc&) {
+    return 0;
   }
+  editorScale = c.editorScale;
   const int current = curProgram;
   const int first = isPreset ? current : 0;
   for (size_t k = 0; k < c.programs.size(); ++k) {
@@ -356,12 +374,61 @@ VstInt32 Controlsgui::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
   return 1;
 }
 
+// A response given without a file (a test, a tool) has no name.
 bool Controlsgui::setUserResponse(const float* samples, long count, double rate, const char** error) {
-  return model.cabinet().setUserResponse(samples, count, rate, error);
+  std::lock_guard<std::mutex> lock(userResponseLock);
+  if (!model.cabinet().setUserResponse(samples, count, rate, error)) return false;
+  userResponseName.clear();
+  userResponseChanges = userResponseChanges + 1;
+  return true;
 }
 
 void Controlsgui::clearUserResponse() {
+  std::lock_guard<std::mutex> lock(userResponseLock);
   model.cabinet().clearUserResponse();
+  userResponseName.clear();
+  userResponseChanges = userResponseChanges + 1;
+}
+
+void Controlsgui::loadUserFile(const char* utf8Path) {
+  if (utf8Path == nullptr) return;
+  try {
+    if (fileLoader == nullptr) {
+      // Runs on the loading thread: the response and its name change together, under the lock
+      // getChunk takes, so a project saved meanwhile never pairs one file's samples with
+      // another's name.
+      fileLoader = std::make_unique<ResponseFileLoader>([this](const ResponseFile::Contents& contents,
+                                                               const std::string& name, const char** error) {
+        std::string kept = name;
+        std::lock_guard<std::mutex> lock(userResponseLock);
+        if (!model.cabinet().setUserResponse(
+                contents.samples.data(), static_cast<long>(contents.samples.size()), contents.rate, error)) {
+          return false;
+        }
+        userResponseName.swap(kept);
+        userResponseChanges = userResponseChanges + 1;
+        return true;
+      });
+    }
+    fileLoader->request(utf8Path);
+  } catch (const std::bad_alloc&) {
+    // Nothing was asked of the loader; the editor keeps showing what plays.
+  }
+}
+
+bool Controlsgui::takeUserFileOutcome(ResponseFileOutcome& outcome) {
+  return fileLoader != nullptr && fileLoader->takeOutcome(outcome);
+}
+
+std::string Controlsgui::getUserResponseName() {
+  std::lock_guard<std::mutex> lock(userResponseLock);
+  return userResponseName;
+}
+
+void Controlsgui::setEditorScale(uint32_t percent) {
+  if (percent >= StateChunk::kLowestEditorScale && percent <= StateChunk::kHighestEditorScale) {
+    editorScale = percent;
+  }
 }
 
 void Controlsgui::initModel() {

@@ -9,9 +9,14 @@
 // one store: relaxed atomics, which compile to exactly those plain loads and stores.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "effect/ControlsguiProgram.h"
+#include "effect/ResponseFileLoader.h"
 #include "model/AmpModel.h"
 #include "model/ParameterIndex.h"
 #include "plugin/AudioEffectX.h"
@@ -79,6 +84,23 @@ class Controlsgui : public AudioEffectX {
   bool setUserResponse(const float* samples, long count, double rate, const char** error = nullptr);
   void clearUserResponse();
 
+  // The editor's window thread (any control thread): reads the audio file at utf8Path (WAV, AIFF
+  // or FLAC) on the effect's loading thread and, when it can be used, makes it the user's response
+  // under the file's name; returns at once. A file that cannot be used changes nothing. The outcome
+  // comes through takeUserFileOutcome.
+  virtual void loadUserFile(const char* utf8Path);
+  // Window thread: the outcome of the latest load that finished since the last call, once.
+  virtual bool takeUserFileOutcome(ResponseFileOutcome& outcome);
+  // Any control thread: the name of the file the user's response came from; empty when there is
+  // no response or it came without a name (a version 1 chunk).
+  virtual std::string getUserResponseName();
+  // Any thread: counts the changes of the user's response and its name, so the editor's idle sees
+  // a project's response arrive without asking for the name each time.
+  virtual uint32_t getUserResponseChanges() { return userResponseChanges; }
+  // Any thread: the editor's scale in percent, kept with the project (StateChunk); 100 until set.
+  virtual uint32_t getEditorScale() { return editorScale; }
+  virtual void setEditorScale(uint32_t percent);
+
   // Dispatcher thread: identity and capabilities.
   bool string2parameter(VstInt32 index, const char* text) override;
   bool getEffectName(char* name) override;
@@ -132,4 +154,12 @@ class Controlsgui : public AudioEffectX {
   Relaxed<bool> secondChannelActive = false;
   AmpModel model;
   std::vector<uint8_t> chunk;  // the last chunk given to the host
+  // The response's file name; the lock keeps it and the response together for getChunk while the
+  // loading thread or setChunk changes both. Control threads only, never the audio thread.
+  std::mutex userResponseLock;
+  std::string userResponseName;
+  Relaxed<uint32_t> userResponseChanges = 0;
+  Relaxed<uint32_t> editorScale = 100;
+  // Last: it ends first, so its thread never reaches a half-destroyed effect.
+  std::unique_ptr<ResponseFileLoader> fileLoader;
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds libpng, libsndfile (WAV and AIFF, no external codecs), kissfft (SIMD),
-# libsamplerate and GoogleTest for the Windows target from Debian's own sources, as static
-# libraries, into $1/win64.
+# Builds libpng, libsndfile (WAV, AIFF and FLAC), kissfft (SIMD), libsamplerate and GoogleTest for
+# the Windows target from Debian's own sources, as static libraries, into $1/win64. libsndfile
+# reads FLAC through the Xiph libraries; its build takes them only all together (FLAC, Ogg, Vorbis
+# and Opus), so all four are built, though the plug-in reads only FLAC.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,12 +17,17 @@ mkdir -p "$prefix" "$work"
 # shellcheck source=deps-common.sh
 source "$root/scripts/deps-common.sh"
 
+# The toolchain confines every search to the mingw-w64 root; the libraries built here are found
+# in the cache as well (the Xiph libraries find each other this way, libsndfile all of them).
+findroot=$work/find-root.cmake
+printf 'list(APPEND CMAKE_FIND_ROOT_PATH "%s")\n' "$prefix" >"$findroot"
+
 build() { # name source-dir cmake-args...
   local name=$1 srcdir=$2
   shift 2
   printf 'setup: building %s for win64\n' "$name" >&2
   cmake_build "$name" "$work/build-$name" "$srcdir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" "$@"
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" -DCMAKE_PROJECT_INCLUDE="$findroot" "$@"
 }
 
 png=$(fetch libpng1.6)
@@ -29,10 +35,33 @@ build libpng "$png" -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECU
   -DPNG_TOOLS=OFF -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
   -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include
 
+ogg=$(fetch libogg)
+build libogg "$ogg" -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF
+
+vorbis=$(fetch libvorbis)
+build libvorbis "$vorbis" -DBUILD_TESTING=OFF
+
+flac=$(fetch flac)
+build flac "$flac" -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF -DBUILD_DOCS=OFF \
+  -DBUILD_CXXLIBS=OFF -DINSTALL_MANPAGES=OFF -DWITH_OGG=ON -DWITH_STACK_PROTECTOR=OFF \
+  -DWITH_FORTIFY_SOURCE=OFF
+
+opus=$(fetch opus)
+# Debian's opus 1.3.1 sources lack opus_buildtype.cmake, which their CMake build includes; it
+# only picks a default build type, and ours is given: an empty one stands in for it.
+[ -f "$opus/opus_buildtype.cmake" ] || : >"$opus/opus_buildtype.cmake"
+build opus "$opus" -DOPUS_BUILD_PROGRAMS=OFF -DOPUS_BUILD_TESTING=OFF -DOPUS_STACK_PROTECTOR=OFF \
+  -DOPUS_INSTALL_PKG_CONFIG_MODULE=ON -DOPUS_INSTALL_CMAKE_CONFIG_MODULE=ON
+
 sndfile=$(fetch libsndfile)
+# Its own FLAC finder leaves out the definition a static libFLAC needs on Windows (without it the
+# calls go to a FLAC DLL's import entries).
 build libsndfile "$sndfile" -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF \
-  -DENABLE_EXTERNAL_LIBS=OFF -DENABLE_MPEG=OFF -DENABLE_CPACK=OFF -DBUILD_REGTEST=OFF \
-  -DENABLE_PACKAGE_CONFIG=ON -DINSTALL_MANPAGES=OFF
+  -DENABLE_EXTERNAL_LIBS=ON -DENABLE_MPEG=OFF -DENABLE_CPACK=OFF -DBUILD_REGTEST=OFF \
+  -DENABLE_PACKAGE_CONFIG=ON -DINSTALL_MANPAGES=OFF -DCMAKE_C_FLAGS=-DFLAC__NO_DLL
+# The external codecs must really be in: without them libsndfile builds quietly with WAV/AIFF only.
+grep -q 'SndFile_WITH_EXTERNAL_LIBS 1' "$prefix/lib/cmake/SndFile/SndFileConfig.cmake" ||
+  die "libsndfile was built without FLAC (see $log)"
 
 kissfft=$(fetch kissfft)
 # Its install paths come from GNUInstallDirs only on Unix hosts: given here for the Windows target.

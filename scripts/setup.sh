@@ -27,9 +27,10 @@ packages=(
 )
 
 # `setup.sh --linux-plugin`: only what the Linux release plug-in's build needs (the cabinet's FFT,
-# built from kissfft's source package, and the resampling of responses restored from a project).
+# built from kissfft's source package, the resampling of responses restored from a project, and
+# the reading of response files).
 if [ "${1:-}" = --linux-plugin ]; then
-  packages=(cmake make g++ pkg-config dpkg-dev libsamplerate0-dev)
+  packages=(cmake make g++ pkg-config dpkg-dev libsamplerate0-dev libsndfile1-dev)
 fi
 
 missing=()
@@ -87,7 +88,7 @@ for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
   fi
 done
 
-stamp=$deps/win64/.complete-v4
+stamp=$deps/win64/.complete-v5
 if [ ! -f "$stamp" ]; then
   sources_ready
   "$root/scripts/build-win64-deps.sh" "$deps"

@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
+#include "effect/StateChunk.h"
 #include "tests/support/HostTestSupport.h"
 
 namespace {
@@ -46,9 +50,17 @@ TEST(Korvalite, RendersThroughAUserResponseAndRefusesAnUnusableOne) {
   writeAudio(dir + "/silent.wav", impulse);
   const std::string env = "ASAN_OPTIONS=detect_leaks=0";
   ASSERT_EQ(runHost({"render", kKorvalite, dir + "/in.wav", dir + "/cab.wav"}, env).exitCode, 0);
-  HostRun r =
-      runHost({"render", kKorvalite, dir + "/in.wav", dir + "/user.wav", "--ir", dir + "/ir.wav"}, env);
+  HostRun r = runHost({"render", kKorvalite, dir + "/in.wav", dir + "/user.wav", "--ir", dir + "/ir.wav",
+                       "--save-chunk", dir + "/user.chunk"},
+                      env);
   ASSERT_EQ(r.exitCode, 0) << r.err;
+  // The project keeps the response under its file's name, as when the editor loads it.
+  std::ifstream saved(dir + "/user.chunk", std::ios::binary);
+  const std::vector<char> bytes((std::istreambuf_iterator<char>(saved)), std::istreambuf_iterator<char>());
+  StateChunk::Contents contents;
+  ASSERT_TRUE(StateChunk::read(bytes.data(), static_cast<int64_t>(bytes.size()), true, contents));
+  EXPECT_EQ(contents.responseName, "ir.wav");
+  EXPECT_EQ(contents.response.size(), 2400u);
   const Audio cab = readAudio(dir + "/cab.wav"), user = readAudio(dir + "/user.wav");
   ASSERT_EQ(user.frames(), cab.frames());
   double difference = 0.0;

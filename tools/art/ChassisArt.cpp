@@ -93,11 +93,12 @@ void deckLegend(cairo_t* cr, const FontSet& fonts, double cx, const char* text) 
   cairo_fill(cr);
 }
 
-void tapPlate(cairo_t* cr, const FontSet& fonts) {
-  const Box& m = layout::kTapMenu;
+// A black plate for a menu with pale text: its caption above a darker inset window. The output
+// tap's and the speaker cabinet's.
+void menuPlate(cairo_t* cr, const FontSet& fonts, const Box& m, const char* caption) {
   const double px = m.x - 12, py = m.y - 24, pw = m.w + 24, ph = m.h + 32;
   plate(cr, px, py, pw, ph, false);
-  plateText(cr, fonts, m.cx(), py + 14, "OUTPUT TAP", false, 10);
+  plateText(cr, fonts, m.cx(), py + 14, caption, false, 10);
   // The menu's own text shows in a darker inset window below the caption.
   roundedRect(cr, m.x, m.y, m.w, m.h, 2);
   cairo_set_source_rgb(cr, 0.02, 0.02, 0.02);
@@ -219,9 +220,11 @@ void drawChassis(cairo_t* cr, const FontSet& fonts, double x, double y, double w
     deckGlow(cr, v.cx, v.type == Valve::kPreamp ? 40 : 62);
     deckLegend(cr, fonts, v.cx, v.legend);
   }
-  louvres(cr, 62, 50, 5, 4);
+  // The left louvres gave their place to the cabinet's plate: one row is left above it.
+  louvres(cr, 62, 44, 5, 1);
   louvres(cr, 958, 48, 4, 3);
-  tapPlate(cr, fonts);
+  menuPlate(cr, fonts, layout::kTapMenu, "OUTPUT TAP");
+  menuPlate(cr, fonts, layout::kCabMenu, "SPEAKER CABINET");
   badge(cr, fonts, 760, 100);
   inputTransformer(cr, fonts);
   for (const Position& v : valves) valve(cr, v.type, v.cx, v.top);

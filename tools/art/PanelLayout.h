@@ -48,6 +48,8 @@ constexpr Box kInputMenu = menuBox(7);
 constexpr Box kOutputMenu = menuBox(8);
 constexpr Box kSupplyMenu = menuBox(9);
 constexpr Box kTapMenu = menuBox(10);
+constexpr Box kCabMenu = {editorlayout::kCabMenuBounds.left, editorlayout::kCabMenuBounds.top,
+                          editorlayout::kCabMenuBounds.getWidth(), editorlayout::kCabMenuBounds.getHeight()};
 
 // A knob turns about the point half its width from its top-left corner, in both directions
 // (the controls treat the knob as a circle whose diameter is its width).

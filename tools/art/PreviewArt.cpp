@@ -70,6 +70,7 @@ cairo_surface_t* renderPreview(const FontSet& fonts, const std::vector<Picture>&
   menuText(cr, fonts, layout::kOutputMenu, "Output 1", 0, 0, 0, 200);
   menuText(cr, fonts, layout::kSupplyMenu, "Stiff", 0, 0, 0, 200);
   menuText(cr, fonts, layout::kTapMenu, "Tap to Preamp", 200, 200, 200, 120);
+  menuText(cr, fonts, layout::kCabMenu, "2x12 Open Back", 200, 200, 200, 120);
   cairo_destroy(cr);
   return s;
 }

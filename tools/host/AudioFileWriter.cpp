@@ -54,8 +54,8 @@ int AudioFileWriter::formatFor(const std::string& path) {
     format = SF_FORMAT_FLAC | SF_FORMAT_PCM_24;  // FLAC stores integers only: 24 bits is its best
   else
     throw HostError(path + ": unknown output format '" + ext + "' (use .wav, .aif or .flac)");
-  // The Windows build's libsndfile has no FLAC; find that out before any work is done. The
-  // library's list of major formats tells (sf_format_check accepts FLAC either way).
+  // A libsndfile built without its external codecs has no FLAC; find that out before any work is
+  // done. The library's list of major formats tells (sf_format_check accepts FLAC either way).
   if (!majorFormatAvailable(format & SF_FORMAT_TYPEMASK))
     throw HostError(path + ": this build cannot write " + ext + " files");
   return format;

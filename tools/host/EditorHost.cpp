@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "tools/host/AudioFeeder.h"
+#include "tools/host/FileDrop.h"
 #include "tools/host/HostError.h"
 #include "tools/host/PluginInstance.h"
 #include "tools/host/ProcessCensus.h"
@@ -284,6 +285,9 @@ void EditorHost::runAction(const EditorAction& a) {
       break;
     case EditorAction::kMeasure:
       measure(a.amount);
+      break;
+    case EditorAction::kDrop:
+      editorLog("drop answered " + dropFile(window_, a.x, a.y, a.text));
       break;
     default:
       break;

@@ -103,6 +103,17 @@ EditorAction parseAction(const std::string& source) {
     a.x = r.integer(-kCoord, kCoord);
     a.y = r.integer(-kCoord, kCoord);
     a.amount = r.integer(0, 1000);
+  } else if (verb == "drop") {
+    a.kind = EditorAction::kDrop;
+    a.x = r.integer(-kCoord, kCoord);
+    a.y = r.integer(-kCoord, kCoord);
+    // The path may hold blanks: it is the rest of the action as written.
+    std::istringstream rest(source);
+    std::string skipped;
+    for (int k = 0; k < 3; ++k) rest >> skipped;
+    std::getline(rest >> std::ws, a.text);
+    if (a.text.empty()) r.fail("drop needs a file");
+    r.next = r.words.size();
   } else if (verb == "wait") {
     a.kind = EditorAction::kWait;
     a.amount = r.integer(0, 3600000);

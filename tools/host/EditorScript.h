@@ -11,6 +11,8 @@
 //   key NAME                    press and release a key: a letter or digit, or tab, return,
 //                               escape, space, left, right, up, down, backspace, delete
 //   menu X Y ENTRY              click the option menu at X Y and choose ENTRY (from 0)
+//   drop X Y FILE               drop FILE on the editor at X Y as Explorer does (the rest of
+//                               the line is the file's path); logs the effect the editor answered
 //   wait MS                     let MS milliseconds pass (the editor keeps idling)
 //   shot FILE.png               screenshot of the editor window now
 //   param INDEX VALUE           the host sets a parameter, as automation playback does
@@ -43,7 +45,8 @@ struct EditorAction {
     kAudio,
     kPrint,
     kReopen,
-    kMeasure
+    kMeasure,
+    kDrop
   };
   Kind kind = kWait;
   int x = 0, y = 0, x2 = 0, y2 = 0;

@@ -42,6 +42,8 @@ void loadImpulseResponse(PluginInstance& plugin, const std::string& path) {
   if (!sound) throw HostError(path + ": the impulse response is silent");
   contents.programs[0].values[kParamCab] = 1.0f;  // User
   contents.responseRate = rate;
+  // The file's name goes with it, as when the player loads the file in the editor.
+  contents.responseName = StateChunk::cleanName(std::filesystem::u8path(path).filename().u8string());
   std::vector<uint8_t> loaded = StateChunk::write(contents);
   if (!plugin.setChunk(loaded, true)) throw HostError(path + ": the plug-in refused the impulse response");
 }

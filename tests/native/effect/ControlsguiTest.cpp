@@ -5,6 +5,7 @@
 #include <tuple>
 #include <utility>
 
+#include "effect/StateChunk.h"
 #include "tests/native/effect/EffectFixture.h"
 
 int RecordingEditor::destroyed = 0;
@@ -116,6 +117,98 @@ TEST_F(EffectTest, ChunksCarryTheBankAndTheResponseAndRefuseDamage) {
     EXPECT_EQ(other.dispatcher(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(size), data, 0.0f), 0);
     EXPECT_EQ(bytes(other, false), before);
   }
+}
+
+// The response's file name and the editor's scale come back with the project; a version 1 chunk
+// (from before they were stored) still restores, without a name and at the default scale. A chunk
+// whose name or scale is damaged, though its checksum is right, is refused and changes nothing.
+TEST_F(EffectTest, ChunksCarryTheFileNameAndScaleAndStillTakeVersionOne) {
+  auto bytes = [this] {
+    void* data = nullptr;
+    const VstIntPtr size = send(effGetChunk, 0, 0, &data);
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    return std::vector<uint8_t>(p, p + size);
+  };
+  auto give = [this](std::vector<uint8_t> c) {
+    return send(effSetChunk, 0, static_cast<VstIntPtr>(c.size()), c.data());
+  };
+  auto put32 = [](std::vector<uint8_t>& c, size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) c[at + k] = static_cast<uint8_t>(v >> (8 * k));
+  };
+  auto sign = [&put32](std::vector<uint8_t>& c) {
+    put32(c, c.size() - 4, StateChunk::crc32(c.data(), c.size() - 4));
+  };
+
+  StateChunk::Contents contents;
+  std::vector<uint8_t> own = bytes();
+  ASSERT_TRUE(StateChunk::read(own.data(), static_cast<int64_t>(own.size()), true, contents));
+  contents.response.assign(480, 0.0f);
+  contents.response[3] = 0.5f;
+  contents.responseRate = 48000.0;
+  contents.responseName = "Vintage 30 \xE2\x80\x94 SM57.wav";
+  contents.editorScale = 150;
+  const std::vector<uint8_t> made = StateChunk::write(contents);
+  ASSERT_EQ(give(made), 1);
+  EXPECT_EQ(effect->getUserResponseName(), contents.responseName);
+  EXPECT_EQ(effect->getEditorScale(), 150u);
+  EXPECT_EQ(bytes(), made);
+
+  // The same state as version 1 wrote it: no scale, no name.
+  const size_t tail = 8 + contents.responseName.size();
+  std::vector<uint8_t> v1(made.begin(), made.end() - static_cast<long>(tail + 4));
+  v1.resize(v1.size() + 4);
+  put32(v1, 4, 1);
+  put32(v1, 8, static_cast<uint32_t>(v1.size()));
+  sign(v1);
+  ASSERT_EQ(give(v1), 1);
+  EXPECT_EQ(effect->getUserResponseName(), "");
+  EXPECT_EQ(effect->getEditorScale(), 100u);
+  std::vector<float> response;
+  double rate = 0.0;
+  ASSERT_TRUE(effect->getModel().cabinet().userSource(response, rate));
+  EXPECT_EQ(response, contents.response);
+
+  ASSERT_EQ(give(made), 1);
+  const std::vector<uint8_t> before = bytes();
+  const size_t scaleAt = made.size() - 4 - tail;
+  const size_t nameAt = scaleAt + 8;
+  std::vector<std::vector<uint8_t>> damaged;
+  for (uint32_t scale : {0u, 49u, 401u, 0xFFFFFFFFu}) {
+    damaged.push_back(made);
+    put32(damaged.back(), scaleAt, scale);
+  }
+  for (const char* bad : {"\x01", "\n", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x80", "\x80"}) {
+    damaged.push_back(made);
+    std::memcpy(damaged.back().data() + nameAt, bad, std::strlen(bad));
+  }
+  damaged.push_back(made);
+  put32(damaged.back(), scaleAt + 4, static_cast<uint32_t>(tail));  // a name longer than the chunk holds
+  StateChunk::Contents nameless = contents;
+  nameless.response.clear();
+  damaged.push_back(StateChunk::write(nameless));  // a name without a response: written without one
+  EXPECT_EQ(give(damaged.back()), 1) << "the writer drops a name that has no response";
+  ASSERT_EQ(give(made), 1);
+  damaged.back().insert(damaged.back().end() - 4, {'a'});
+  put32(damaged.back(), 8, static_cast<uint32_t>(damaged.back().size()));
+  put32(damaged.back(), damaged.back().size() - 9, 1);  // the name's length
+  for (std::vector<uint8_t>& c : damaged) {
+    sign(c);
+    EXPECT_EQ(give(c), 0);
+    EXPECT_EQ(bytes(), before);
+  }
+
+  // A name longer than a chunk holds is cut between two characters; bytes that are no character
+  // are replaced, so whatever the writer makes the reader takes.
+  std::string longName;
+  for (int k = 0; k < 200; ++k) longName += "\xC3\xA9";  // é, two bytes each
+  contents.responseName = longName + "\xFF\x01";
+  StateChunk::Contents back;
+  std::vector<uint8_t> cut = StateChunk::write(contents);
+  ASSERT_TRUE(StateChunk::read(cut.data(), static_cast<int64_t>(cut.size()), true, back));
+  EXPECT_EQ(back.responseName, longName.substr(0, 254));
+  EXPECT_EQ(StateChunk::cleanName("a\xFF\x01"
+                                  "b.wav"),
+            "a??b.wav");
 }
 
 TEST_F(EffectTest, CanDoComparesExactly) {

@@ -360,6 +360,8 @@ TEST(ChunkFuzz, DamagedChunksAreRefusedChangeNothingAndAreNotReadPastTheirSize) 
   for (size_t i = 0; i < contents.response.size(); ++i) {
     contents.response[i] = static_cast<float>(std::exp(-0.002 * i) * std::sin(0.05 * i));
   }
+  contents.responseName = "Green 25 \xE2\x80\x94 room.flac";
+  contents.editorScale = 125;
   std::vector<uint8_t> made = StateChunk::write(contents);
   ASSERT_EQ(effect.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(made.size()), made.data()), 1);
   const std::vector<uint8_t> bank = chunkOf(effect, false);
@@ -384,7 +386,10 @@ TEST(ChunkFuzz, DamagedChunksAreRefusedChangeNothingAndAreNotReadPastTheirSize) 
     const bool asProgram = rng.below(4) == 0;
     std::vector<uint8_t> c = asProgram ? program : bank;
     bool wrongKind = false;
-    switch (rng.below(6)) {
+    // The tail: the editor's scale, the name's length, the name, the checksum.
+    const size_t nameBytes = contents.responseName.size();
+    const size_t scaleAt = c.size() - 4 - nameBytes - 8;
+    switch (rng.below(8)) {
       case 0:  // cut short anywhere
         c.resize(rng.below(static_cast<uint32_t>(c.size())));
         break;
@@ -393,7 +398,7 @@ TEST(ChunkFuzz, DamagedChunksAreRefusedChangeNothingAndAreNotReadPastTheirSize) 
           c[rng.below(static_cast<uint32_t>(c.size()))] ^= 1 + rng.below(255);
         break;
       case 2: {  // a field lies, the checksum made right
-        const uint32_t lies[][2] = {{4, 2},           {4, 0},          {12, 3},         {16, 49},
+        const uint32_t lies[][2] = {{4, 3},           {4, 0},          {12, 3},         {16, 49},
                                     {16, 51},         {20, 50},        {24, 11},        {24, 13},
                                     {28, 400001},     {28, 1},         {0, 0x4B525655}, {36, 0x7FF80000},
                                     {40, 0x7FC00000}, {44, 0x40000000}};
@@ -405,6 +410,24 @@ TEST(ChunkFuzz, DamagedChunksAreRefusedChangeNothingAndAreNotReadPastTheirSize) 
       case 3: {  // a name left unterminated, signed
         for (size_t k = 0; k < kVstMaxProgNameLen; ++k)
           c[StateChunk::kHeaderBytes + kNumParams * 4 + k] = 'x';
+        sign(c);
+        break;
+      }
+      case 6: {  // the scale or the name's length lies, or the version is the first's, signed
+        const uint32_t lies[][2] = {{0, 0}, {0, 49},  {0, 401},        {0, 0xFFFFFFFF}, {4, 0},
+                                    {4, 1}, {4, 256}, {4, 0x7FFFFFFF}, {0xFF, 1}};
+        const auto& lie = lies[rng.below(static_cast<uint32_t>(std::size(lies)))];
+        put32(c, lie[0] == 0xFF ? 4 : scaleAt + lie[0], lie[1]);
+        sign(c);
+        break;
+      }
+      case 7: {  // a byte of the name that is no character, or a control character, signed
+        const uint8_t bad[] = {0x00, 0x0A, 0x1B, 0x7F, 0x80, 0xBF, 0xC0, 0xC1, 0xF5, 0xFF};
+        // In place of one of the name's plain letters (one of its em dash's bytes could be
+        // replaced by another that still makes a character).
+        size_t at = scaleAt + 8 + rng.below(static_cast<uint32_t>(nameBytes));
+        if (c[at] >= 0x80) at = scaleAt + 8;
+        c[at] = bad[rng.below(static_cast<uint32_t>(std::size(bad)))];
         sign(c);
         break;
       }
@@ -435,7 +458,8 @@ TEST(ChunkFuzz, DamagedChunksAreRefusedChangeNothingAndAreNotReadPastTheirSize) 
             1);
   figure("1 chunk fuzz",
          format("%ld damaged chunks (cut, flipped, lying fields re-signed, unterminated names, "
-                "grown, other kind), each at a guard page: all refused with 0, the state "
+                "grown, lying scales and name lengths, malformed file names, other kind), each at a guard "
+                "page: all refused with 0, the state "
                 "unchanged, no read past the size given",
                 refused));
 }

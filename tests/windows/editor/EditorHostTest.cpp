@@ -4,6 +4,7 @@
 // film-strip frame each control should show, laid over the background), not a golden image.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <sndfile.h>
 
 #include <cmath>
 #include <cstdio>
@@ -279,6 +280,48 @@ TEST(EditorHost, ChoosingInput2AndHostValuesShowOnTheMenu) {
   EXPECT_LT(menuDifference(d, e), 0.5);  // host 0.5: no such entry, still "Input 2"
 }
 
+// Files dropped on the face are read by the DLL itself, with the libsndfile linked into it: a
+// FLAC becomes the cabinet (the drop answers copy, the plug-in automates Cab to User, the menu
+// shows the file's name), a text file changes nothing and the line under the plates says why.
+TEST(EditorHost, AFlacDroppedOnTheFaceBecomesTheCabinetAndATextFileIsRefused) {
+  const std::string flac = scratch("Greenback 4x12.flac"), notes = scratch("notes.wav");
+  const std::string before = scratch("cab-before.png"), refused = scratch("cab-refused.png"),
+                    loaded = scratch("cab-loaded.png");
+  SF_INFO info = {};
+  info.samplerate = 44100;
+  info.channels = 2;
+  info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
+  SNDFILE* file = sf_open(flac.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+  std::vector<float> samples(2 * 8820, 0.0f);
+  for (size_t n = 0; n < 8820; ++n) samples[2 * n] = 0.6f * std::exp(-0.002f * n) * std::cos(0.4f * n);
+  ASSERT_EQ(sf_writef_float(file, samples.data(), 8820), 8820);
+  ASSERT_EQ(sf_close(file), 0);
+  FILE* text = std::fopen(notes.c_str(), "wb");
+  ASSERT_NE(text, nullptr);
+  std::fputs("a list of cabinets, not audio\n", text);
+  std::fclose(text);
+
+  EditorRun r = runEditor("shot " + before + "; drop 128 588 " + notes + "; wait 600; print; shot " +
+                          refused + "; drop 600 300 " + flac + "; wait 600; print; shot " + loaded);
+  ASSERT_EQ(r.prints.size(), 2u);
+  EXPECT_FLOAT_EQ(r.prints[0][11], 0.4f) << "the refused file left the 2x12 in place";
+  EXPECT_FLOAT_EQ(r.prints[1][11], 1.0f) << "User";
+  int copies = 0;
+  bool automated = false;
+  for (const std::string& l : r.lines) {
+    copies += l.find("drop answered copy") != std::string::npos;
+    automated = automated || l.find("automates parameter 11 = 1") != std::string::npos;
+  }
+  EXPECT_EQ(copies, 2);
+  EXPECT_TRUE(automated);
+  const Image a = readPng(before), b = readPng(refused), c = readPng(loaded);
+  EXPECT_LT(regionDifference(a, b, 70, 95, 214, 22), 0.5);    // the menu unchanged
+  EXPECT_GT(regionDifference(a, b, 176, 130, 412, 16), 1.0);  // the reason, under the plates
+  EXPECT_GT(regionDifference(a, c, 70, 95, 214, 22), 2.0);    // "User: Greenback 4x12.flac"
+  EXPECT_LT(regionDifference(a, c, 176, 130, 412, 16), 0.5);  // no message once loaded
+}
+
 // With a sine playing the needles stand high; when the signal stops they fall at 0.2 of full
 // scale a second, and when it returns they jump back up at once.
 TEST(EditorHost, MetersRiseAtOnceAndFallAFifthOfFullScaleASecond) {
@@ -341,8 +384,11 @@ namespace {
 
 TEST(EditorScript, ReadsActionsFromLinesAndSemicolonsAndRefusesMistakes) {
   const std::vector<EditorAction> actions = parseEditorScript(
-      "click 10 20 right ctrl  # a comment\n\n  drag 1 2 3 4; wheel 5 6 -2;menu 7 8 1\nparam 7 0.01");
-  ASSERT_EQ(actions.size(), 5u);
+      "click 10 20 right ctrl  # a comment\n\n  drag 1 2 3 4; wheel 5 6 -2;menu 7 8 1\nparam 7 0.01\n"
+      "drop 3 4 C:\\My Cabinets\\open back.wav");
+  ASSERT_EQ(actions.size(), 6u);
+  EXPECT_EQ(actions[5].kind, EditorAction::kDrop);
+  EXPECT_EQ(actions[5].text, "C:\\My Cabinets\\open back.wav");
   EXPECT_EQ(actions[0].kind, EditorAction::kClick);
   EXPECT_TRUE(actions[0].rightButton && actions[0].control && !actions[0].shift);
   EXPECT_EQ(actions[0].source, "click 10 20 right ctrl");
@@ -352,7 +398,7 @@ TEST(EditorScript, ReadsActionsFromLinesAndSemicolonsAndRefusesMistakes) {
   EXPECT_EQ(actions[3].kind, EditorAction::kMenu);
   EXPECT_EQ(actions[4].value, 0.01f);
   for (const char* wrong : {"jump 1 2", "click 1", "click 1 2 sideways", "param 7 2", "wait -1",
-                            "audio maybe", "move 1 2 3", "wheel 1 2 x"})
+                            "audio maybe", "move 1 2 3", "wheel 1 2 x", "drop 1 2", "drop 1 file.wav"})
     EXPECT_THROW(parseEditorScript(wrong), HostError) << wrong;
 }
 

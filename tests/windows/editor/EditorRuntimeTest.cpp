@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <sndfile.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "editor/ControlsguiEditor.h"
@@ -24,6 +28,8 @@
 #include "tests/support/EditorCensus.h"
 #include "tests/support/HostWindow.h"
 #include "tests/support/TestHost.h"
+#include "tools/host/FileDrop.h"
+#include "tools/host/TextConversion.h"
 
 using namespace VSTGUI;
 
@@ -31,6 +37,115 @@ namespace {
 
 constexpr VstInt32 kStCA = ('s' << 24) | ('t' << 16) | ('C' << 8) | 'A';
 constexpr VstIntPtr kWhee = ('W' << 24) | ('h' << 16) | ('e' << 8) | 'e';
+
+std::wstring scratchFile(const wchar_t* name) {
+  wchar_t folder[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, folder);
+  return std::wstring(folder) + name;
+}
+
+// A stereo 24-bit FLAC response: a decaying tone on the left (the channel the cabinet takes).
+bool writeFlac(const std::wstring& path, double seconds) {
+  SF_INFO info = {};
+  info.samplerate = 48000;
+  info.channels = 2;
+  info.format = SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
+  SNDFILE* file = sf_wchar_open(path.c_str(), SFM_WRITE, &info);
+  if (file == nullptr) return false;
+  const long frames = static_cast<long>(seconds * 48000);
+  std::vector<float> samples(static_cast<size_t>(frames) * 2, 0.0f);
+  for (long n = 0; n < frames; ++n) samples[2 * n] = 0.7f * std::exp(-0.001f * n) * std::cos(0.3f * n);
+  const bool written = sf_writef_float(file, samples.data(), frames) == frames;
+  return sf_close(file) == 0 && written;
+}
+
+// Plays the user at a pop-up from a second thread: waits for this process's pop-up menu, presses
+// the keys, and presses escape should they not end it, so the test cannot hang.
+class PopupKeys {
+ public:
+  explicit PopupKeys(std::vector<WORD> keys) : keys(std::move(keys)), worker([this] { run(); }) {}
+  ~PopupKeys() { worker.join(); }
+  bool sawPopup = false;
+
+ private:
+  static HWND popup() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM result) -> BOOL {
+          wchar_t name[16] = {};
+          GetClassNameW(window, name, 16);
+          DWORD process = 0;
+          GetWindowThreadProcessId(window, &process);
+          if (std::wstring(name) != L"#32768" || !IsWindowVisible(window) || process != GetCurrentProcessId())
+            return TRUE;
+          *reinterpret_cast<HWND*>(result) = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+  }
+  void press(HWND window, WORD key) {
+    PostMessageW(window, WM_KEYDOWN, key, 1);
+    PostMessageW(window, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+    Sleep(60);
+  }
+  void run() {
+    HWND shown = nullptr;
+    for (int i = 0; i < 200 && shown == nullptr; ++i) {
+      Sleep(25);
+      shown = popup();
+    }
+    if (shown == nullptr) return;
+    sawPopup = true;
+    for (WORD key : keys) press(shown, key);
+    for (int i = 0; i < 10 && popup() != nullptr; ++i) {
+      Sleep(100);
+      if (HWND still = popup()) press(still, VK_ESCAPE);
+    }
+  }
+  std::vector<WORD> keys;
+  std::thread worker;
+};
+
+// Plays the user at the file dialog from a second thread: waits for this process's dialog, types
+// the path into its file name box and presses Open.
+class DialogUser {
+ public:
+  explicit DialogUser(std::wstring path) : path(std::move(path)), worker([this] { run(); }) {}
+  ~DialogUser() { worker.join(); }
+  bool sawDialog = false;
+
+ private:
+  void run() {
+    for (int i = 0; i < 400 && !sawDialog; ++i) {
+      Sleep(25);
+      EnumWindows(
+          [](HWND window, LPARAM self) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window) ||
+                process != GetCurrentProcessId())
+              return TRUE;
+            reinterpret_cast<DialogUser*>(self)->answer(window);
+            return FALSE;
+          },
+          reinterpret_cast<LPARAM>(this));
+    }
+  }
+  void answer(HWND dialog) {
+    sawDialog = true;
+    Sleep(200);
+    // The file name box: an edit field (edt1) or, in the explorer style, a combo box (cmb13).
+    SetDlgItemTextW(dialog, 0x480, path.c_str());
+    SetDlgItemTextW(dialog, 0x47C, path.c_str());
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  }
+  std::wstring path;
+  std::thread worker;
+};
 
 class EditorRuntime : public ::testing::Test {
  protected:
@@ -87,7 +202,7 @@ TEST_F(EditorRuntime, RectangleIsTheFacesSizeWithNoPictureDecoded) {
 }
 
 // Class, place, size, tag and picture geometry of each view, in the order added.
-TEST_F(EditorRuntime, OpenBuildsTheElevenControlsInOrder) {
+TEST_F(EditorRuntime, OpenBuildsTheTwelveControlsAndTheMessageLineInOrder) {
   open();
   ASSERT_NE(frame(), nullptr);
   EXPECT_EQ(frame()->getBackground(), editor()->getBackground());
@@ -101,10 +216,10 @@ TEST_F(EditorRuntime, OpenBuildsTheElevenControlsInOrder) {
       {"COnOffButton", 1037, 520, 121, 105, 6, 2}, {"CAnimKnob", 448, 555, 114, 87, 4, 131},
       {"CAnimKnob", 660, 554, 114, 87, 5, 131},    {"COptionMenu", 88, 195, 49, 17, 7, 0},
       {"COptionMenu", 1011, 178, 62, 22, 8, 0},    {"COptionMenu", 1046, 511, 75, 22, 9, 0},
-      {"COptionMenu", 334, 95, 190, 22, 10, 0},
+      {"COptionMenu", 334, 95, 190, 22, 10, 0},    {"COptionMenu", 70, 95, 214, 22, 11, 0},
   };
-  ASSERT_EQ(frame()->getChildCount(), 11);
-  for (int i = 0; i < 11; ++i) {
+  ASSERT_EQ(frame()->getChildCount(), 13);
+  for (int i = 0; i < 12; ++i) {
     const Expected& e = expected[i];
     SCOPED_TRACE(i);
     CView* view = frame()->getChild(i);
@@ -141,6 +256,26 @@ TEST_F(EditorRuntime, OpenBuildsTheElevenControlsInOrder) {
     EXPECT_EQ(m->getOutlineColor(), CRgbaColor(255, 255, 255, 0));
     EXPECT_EQ(m->getTextColor(), tag == 10 ? CRgbaColor(200, 200, 200, 120) : CRgbaColor(0, 0, 0, 200));
   }
+  // The cabinet: Off, the built-in four, User (no file yet), a separator and the file dialog; the
+  // default 2x12 in force. Then the message line, empty, which takes no clicks.
+  COptionMenu* cab = control<COptionMenu>(11);
+  const char* const cabinets[] = {"No Cabinet",
+                                  "4x12 Closed Back",
+                                  "2x12 Open Back",
+                                  "1x12 Open Combo",
+                                  "1x10 Small Combo",
+                                  "User (no file loaded)",
+                                  "",
+                                  "Load Impulse Response..."};
+  ASSERT_EQ(cab->getItemCount(), 8);
+  for (int i = 0; i < 8; ++i) EXPECT_STREQ(cab->getItem(i)->getTitle(), cabinets[i]);
+  EXPECT_TRUE(cab->getItem(6)->isSeparator());
+  EXPECT_EQ(cab->getCurrentIndex(true), 2);
+  EXPECT_EQ(cab->getTextColor(), CRgbaColor(200, 200, 200, 120));
+  CView* line = frame()->getChild(12);
+  ASSERT_TRUE(line->isTypeOf("CTextLabel"));
+  EXPECT_EQ(line->getBounds(), CArea(176, 130, 588, 146));
+  EXPECT_FALSE(line->isMouseEnabled());
   // Each picture is held by the controls showing it and once by the editor, which keeps it
   // decoded for the next open.
   EXPECT_EQ(control<CAnimKnob>(0)->getBackground()->getNbReference(), 4);
@@ -152,6 +287,89 @@ TEST_F(EditorRuntime, OpenBuildsTheElevenControlsInOrder) {
   open();
   EXPECT_EQ(control<CAnimKnob>(0)->getBackground(), strip);  // not decoded again
   close();
+}
+
+// A file dropped on the face, over a knob, is loaded on the effect's loading thread: the drop
+// answers copy, the cabinet moves to User, the menu shows the file's name; a file that cannot be
+// used changes nothing and the message line says why; a long one loads with a notice.
+TEST_F(EditorRuntime, AFileDroppedOnTheFaceBecomesTheCabinet) {
+  open();
+  const std::wstring flac = scratchFile(L"Greenback 4x12 \u00e9.flac");
+  const std::wstring hall = scratchFile(L"hall.flac");
+  const std::wstring notes = scratchFile(L"notes.wav");
+  ASSERT_TRUE(writeFlac(flac, 0.2));
+  ASSERT_TRUE(writeFlac(hall, 1.5));
+  HANDLE text = CreateFileW(notes.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(text, "words, not audio", 16, &written, nullptr);
+  CloseHandle(text);
+
+  COptionMenu* cab = control<COptionMenu>(11);
+  // Over the gain knob, as Explorer drops; the editor's idle collects the outcome.
+  auto drop = [&](const std::wstring& path) {
+    EXPECT_EQ(dropFile(frame()->getWindowHandle(), 128, 588, narrow(path)), "copy");
+    for (int i = 0; i < 400 && editor()->getCabinetMessage().rfind("Loading", 0) == 0; ++i) {
+      Sleep(10);
+      dispatch(effEditIdle);
+    }
+  };
+
+  drop(flac);
+  EXPECT_EQ(editor()->getCabinetMessage(), "");
+  EXPECT_EQ(effect->getParameter(kParamCab), 1.0f);
+  EXPECT_EQ(cab->getCurrentIndex(true), 5);
+  // The entry shows the name's first 16 bytes, cut before the é rather than through it.
+  EXPECT_STREQ(cab->getItem(5)->getTitle(), "User: Greenback 4x12 ...");
+
+  drop(notes);
+  EXPECT_EQ(editor()->getCabinetMessage(), "notes.wav: not a WAV, AIFF or FLAC audio file");
+  EXPECT_EQ(effect->getUserResponseName(), "Greenback 4x12 \xC3\xA9.flac");
+  EXPECT_EQ(cab->getCurrentIndex(true), 5);
+
+  drop(hall);
+  EXPECT_EQ(editor()->getCabinetMessage(), "hall.flac is longer than 1 s: its first second is used");
+  EXPECT_STREQ(cab->getItem(5)->getTitle(), "User: hall.flac");
+  close();
+  DeleteFileW(flac.c_str());
+  DeleteFileW(hall.c_str());
+  DeleteFileW(notes.c_str());
+}
+
+// The cabinet menu's pop-up, chosen with the keyboard: a built-in cabinet sets the parameter; the
+// last entry opens the file dialog, whose file is loaded; the host's value moves the menu.
+TEST_F(EditorRuntime, TheCabinetMenuChoosesCabinetsAndOpensTheFileDialog) {
+  open();
+  COptionMenu* cab = control<COptionMenu>(11);
+  const CArea bounds = cab->getBounds();
+  const CPos middle((bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+  {
+    // The fifth entry, 1x10 (the pop-up opens with nothing highlighted).
+    PopupKeys user({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    frame()->onMouseDown(middle, kButtonLeft);
+  }
+  EXPECT_EQ(effect->getParameter(kParamCab), 0.8f);
+  EXPECT_EQ(cab->getCurrentIndex(true), 4);
+
+  const std::wstring flac = scratchFile(L"chosen.flac");
+  ASSERT_TRUE(writeFlac(flac, 0.1));
+  {
+    DialogUser chooser(flac);
+    PopupKeys user({VK_UP, VK_RETURN});  // up from nothing: the last entry
+    frame()->onMouseDown(middle, kButtonLeft);
+  }
+  EXPECT_EQ(cab->getCurrentIndex(true), 4) << "the dialog's entry never stays chosen";
+  for (int i = 0; i < 400 && effect->getParameter(kParamCab) != 1.0f; ++i) {
+    Sleep(10);
+    dispatch(effEditIdle);
+  }
+  EXPECT_EQ(effect->getUserResponseName(), "chosen.flac");
+  EXPECT_EQ(effect->getParameter(kParamCab), 1.0f);
+  EXPECT_EQ(cab->getCurrentIndex(true), 5);
+
+  effect->setParameter(kParamCab, 0.0f);
+  EXPECT_EQ(cab->getCurrentIndex(true), 0);
+  close();
+  DeleteFileW(flac.c_str());
 }
 
 TEST_F(EditorRuntime, ReopeningShowsTheValuesCurrentThen) {
@@ -453,7 +671,7 @@ TEST_F(EditorRuntime, TwoHundredOpenCloseCyclesLeaveNothingBehind) {
   EXPECT_EQ(closed.counts[kLiveDrawContexts], 0) << closed.text();
   open();
   const Census opened = census();
-  EXPECT_EQ(opened.counts[kLiveViews], 13) << opened.text();  // frame, 11 controls, label
+  EXPECT_EQ(opened.counts[kLiveViews], 15) << opened.text();  // frame, 12 controls, 2 labels
   EXPECT_EQ(opened.counts[kLiveWindows], 1);
   close();
 
