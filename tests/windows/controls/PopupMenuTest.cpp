@@ -47,21 +47,7 @@ std::vector<NativeItem> readMenu(HMENU menu) {
 
 // The visible pop-up menu window (class #32768), if one is open.
 HWND visiblePopup() {
-  HWND found = nullptr;
-  EnumWindows(
-      [](HWND window, LPARAM result) -> BOOL {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        // Other test programs may share the Wine server: only this process's pop-up counts.
-        if (std::wstring(name) != L"#32768" || !IsWindowVisible(window) || process != GetCurrentProcessId())
-          return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
+  return visibleWindowOfClass(L"#32768");
 }
 
 // Plays the user's part from a second thread: waits for the pop-up, reads its menu, then

@@ -68,22 +68,7 @@ class PopupKeys {
   bool sawPopup = false;
 
  private:
-  static HWND popup() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM result) -> BOOL {
-          wchar_t name[16] = {};
-          GetClassNameW(window, name, 16);
-          DWORD process = 0;
-          GetWindowThreadProcessId(window, &process);
-          if (std::wstring(name) != L"#32768" || !IsWindowVisible(window) || process != GetCurrentProcessId())
-            return TRUE;
-          *reinterpret_cast<HWND*>(result) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-  }
+  static HWND popup() { return visibleWindowOfClass(L"#32768"); }
   void press(HWND window, WORD key) {
     PostMessageW(window, WM_KEYDOWN, key, 1);
     PostMessageW(window, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
@@ -119,19 +104,7 @@ class DialogUser {
   void run() {
     for (int i = 0; i < 400 && !sawDialog; ++i) {
       Sleep(25);
-      EnumWindows(
-          [](HWND window, LPARAM self) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window) ||
-                process != GetCurrentProcessId())
-              return TRUE;
-            reinterpret_cast<DialogUser*>(self)->answer(window);
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(this));
+      if (HWND dialog = visibleWindowOfClass(L"#32770")) answer(dialog);
     }
   }
   void answer(HWND dialog) {
