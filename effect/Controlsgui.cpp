@@ -179,7 +179,11 @@ void Controlsgui::setProgram(VstInt32 program) {
   curProgram = program;
   // setParameter writes each value back into this same program; copy first so the loop
   // reads the program as it was.
-  const ControlsguiProgram loaded = programs[program];
+  ControlsguiProgram loaded;
+  {
+    std::lock_guard<std::mutex> lock(programNamesLock);
+    loaded = programs[program];
+  }
   for (int i = 0; i < kNumParams; ++i) {
     setParameter(i, loaded.values[i]);
   }
@@ -187,12 +191,14 @@ void Controlsgui::setProgram(VstInt32 program) {
 
 void Controlsgui::setProgramName(const char* name) {
   if (ControlsguiProgram* program = currentProgram()) {
+    std::lock_guard<std::mutex> lock(programNamesLock);
     vstCopyString(program->name, name, sizeof program->name);
   }
 }
 
 void Controlsgui::getProgramName(char* name) {
   const ControlsguiProgram* program = currentProgram();
+  std::lock_guard<std::mutex> lock(programNamesLock);
   vstCopyString(name, program != nullptr ? program->name : "", kVstMaxProgNameLen);
 }
 
@@ -228,6 +234,7 @@ bool Controlsgui::getProgramNameIndexed(VstInt32 /*category*/, VstInt32 index, c
   if (!validProgram(index) || programs == nullptr || text == nullptr) {
     return false;
   }
+  std::lock_guard<std::mutex> lock(programNamesLock);
   const char* name = programs[index].name;
   if (std::strcmp(name, "Init") == 0) {
     std::snprintf(text, kVstMaxProgNameLen, "Init %d", static_cast<int>(index + 1));
@@ -322,12 +329,14 @@ VstInt32 Controlsgui::getChunk(void** data, bool isPreset) {
     const int first = isPreset ? current : 0;
     const int count = isPreset ? 1 : kNumPrograms;
     c.programs.resize(count);
+    std::unique_lock<std::mutex> names(programNamesLock);
     for (int k = 0; k < count; ++k) {
       const ControlsguiProgram& program = programs[first + k];
       for (int i = 0; i < kNumParams; ++i) c.programs[k].values[i] = program.values[i];
       std::memcpy(c.programs[k].name, program.name, sizeof program.name);
       c.programs[k].name[kVstMaxProgNameLen - 1] = '\0';
     }
+    names.unlock();
     {
       std::lock_guard<std::mutex> lock(userResponseLock);
       if (model.cabinet().userSource(c.response, c.responseRate)) c.responseName = userResponseName;
@@ -365,10 +374,13 @@ VstInt32 Controlsgui::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
   editorScale = c.editorScale;
   const int current = curProgram;
   const int first = isPreset ? current : 0;
-  for (size_t k = 0; k < c.programs.size(); ++k) {
-    ControlsguiProgram& program = programs[first + static_cast<int>(k)];
-    for (int i = 0; i < kNumParams; ++i) program.values[i] = c.programs[k].values[i];
-    vstCopyString(program.name, c.programs[k].name, sizeof program.name);
+  {
+    std::lock_guard<std::mutex> lock(programNamesLock);
+    for (size_t k = 0; k < c.programs.size(); ++k) {
+      ControlsguiProgram& program = programs[first + static_cast<int>(k)];
+      for (int i = 0; i < kNumParams; ++i) program.values[i] = c.programs[k].values[i];
+      vstCopyString(program.name, c.programs[k].name, sizeof program.name);
+    }
   }
   setProgram(isPreset ? current : static_cast<VstInt32>(c.current));
   return 1;
@@ -459,6 +471,7 @@ bool Controlsgui::copyCurrentProgram(VstInt32 destination) {
   if (!validProgram(destination) || program == nullptr) {
     return false;
   }
+  std::lock_guard<std::mutex> lock(programNamesLock);
   programs[destination] = *program;
   return true;
 }

@@ -4,9 +4,11 @@
 // Threads. processReplacing runs on the host's audio thread. setParameter runs on whichever
 // thread the host automates from (the audio thread included) and on the editor's window
 // thread. Every other operation runs on the thread the host uses for dispatcher requests.
-// Nothing locks: the values shared between threads (params, the program values, the rates,
-// secondChannelActive, the meter levels) are single aligned floats or a byte, each written with
-// one store: relaxed atomics, which compile to exactly those plain loads and stores.
+// The audio thread locks nothing: the values shared with it (params, the program values, the
+// rates, secondChannelActive, the meter levels) are single aligned floats or a byte, each
+// written with one store: relaxed atomics, which compile to exactly those plain loads and
+// stores. The program names, which hosts may list from one thread while they restore a project
+// on another, are kept under a lock that only control threads take.
 #pragma once
 
 #include <cstdint>
@@ -153,7 +155,8 @@ class Controlsgui : public AudioEffectX {
   Relaxed<float> meterLevel2 = 0.0f;
   Relaxed<bool> secondChannelActive = false;
   AmpModel model;
-  std::vector<uint8_t> chunk;  // the last chunk given to the host
+  std::vector<uint8_t> chunk;   // the last chunk given to the host
+  std::mutex programNamesLock;  // the programs' names; control threads only
   // The response's file name; the lock keeps it and the response together for getChunk while the
   // loading thread or setChunk changes both. Control threads only, never the audio thread.
   std::mutex userResponseLock;

@@ -3,20 +3,27 @@
 // Then an audio thread processes 32-sample blocks, the announced size, and every 16th block 2 or
 // 10 times that, for 10 s (100 s in the soak) while a user-interface thread sets and reads
 // parameters, displays and program names, runs the editor's idle and reads the meters the way
-// the editor does, an automation thread sets parameters, and a third thread switches programs
-// and the sample rate (suspend, rate, resume). Built twice: under ThreadSanitizer (any report
-// ends the program with exit code 66), and unsanitized, to take the 99.9th percentile of the
-// block time and count the allocations and locking calls of the audio thread (both must be 0;
-// spin waits, which call nothing, are looked for in the program's machine code by
-// audio-path-atomics.sh). A watchdog ends the program if the audio thread stops making progress
-// (a deadlock).
+// the editor does, an automation thread sets parameters, a third thread switches programs
+// and the sample rate (suspend, rate, resume); the user-interface thread also does what a project
+// and the player's file loads do: saves and restores the state (bank and program chunks) and asks
+// the effect's loading thread for impulse-response files, one it takes and one it refuses. Built
+// twice: under
+// ThreadSanitizer (any report ends the program with exit code 66), and unsanitized, to take the 99.9th
+// percentile of the block time and count the allocations and locking calls of the audio thread (both must be
+// 0; spin waits, which call nothing, are looked for in the program's machine code by audio-path-atomics.sh).
+// A watchdog ends the program if the audio thread stops making progress (a deadlock).
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <thread>
 #include <vector>
+
+#include <sndfile.h>
+#include <unistd.h>
 
 #include "effect/Controlsgui.h"
 #include "tests/native/reliability/AudioThreadCensus.h"
@@ -59,6 +66,23 @@ constexpr int kBlock = 32;
 // The announced size, then 2 and 10 times it: hosts send larger blocks than they announce.
 constexpr int kSizes[] = {kBlock, 2 * kBlock, 10 * kBlock};
 constexpr int kLargest = 10 * kBlock;
+
+// A short response file (a decaying noise burst) the loading thread takes; empty on failure.
+std::string writeResponseFile(const std::filesystem::path& path) {
+  SF_INFO info = {};
+  info.samplerate = 48000;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+  SNDFILE* file = sf_open(path.string().c_str(), SFM_WRITE, &info);
+  if (file == nullptr) return "";
+  std::vector<float> samples(4800);
+  Rng rng(9);
+  for (size_t i = 0; i < samples.size(); ++i)
+    samples[i] = static_cast<float>((rng.uniform() - 0.5) * (1.0 - static_cast<double>(i) / samples.size()));
+  const bool written = sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size())) ==
+                       static_cast<sf_count_t>(samples.size());
+  return sf_close(file) == 0 && written ? path.string() : "";
+}
 
 // The first instances of the process, created, used and destroyed on eight threads at once.
 void firstInstancesAtOnce() {
@@ -153,6 +177,28 @@ int main() {
     stop = true;
   });
 
+  const std::filesystem::path folder = std::filesystem::temp_directory_path();
+  const std::string response = writeResponseFile(
+      folder / ("korvalite-stress-" + std::to_string(static_cast<long>(::getpid())) + ".wav"));
+  if (response.empty()) std::fprintf(stderr, "no response file could be written; loads are refused only\n");
+  // The project's work runs on the user-interface thread, where hosts save and restore state and
+  // where the editor asks for files; the effect's loading thread runs beside it.
+  long projects = 0;
+  std::vector<char> chunkCopy;
+  auto projectWork = [&](Rng& rng) {
+    const VstInt32 program = static_cast<VstInt32>(rng.below(2));
+    void* data = nullptr;
+    const VstIntPtr size = dispatch(effGetChunk, program, 0, &data);
+    if (size > 0 && data != nullptr) {
+      chunkCopy.assign(static_cast<const char*>(data), static_cast<const char*>(data) + size);
+      dispatch(effSetChunk, program, size, chunkCopy.data());
+    }
+    effect->loadUserFile(rng.below(3) == 0 ? "/nonexistent/korvalite.wav" : response.c_str());
+    ResponseFileOutcome outcome;
+    effect->takeUserFileOutcome(outcome);
+    ++projects;
+  };
+
   std::thread gui([&] {
     Rng rng(1);
     char text[64];
@@ -168,6 +214,7 @@ int main() {
       dispatch(effEditIdle);
       // What the editor's idle reads, at its pace.
       meters += *effect->getMeterLevel1() + *effect->getMeterLevel2();
+      if (rng.below(6) == 0) projectWork(rng);
       std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     std::printf("meters read %g\n", static_cast<double>(meters > -1.0f));
@@ -216,6 +263,7 @@ int main() {
   watchdog.join();
   dispatch(effMainsChanged, 0, 0);
   dispatch(effClose);
+  if (!response.empty()) std::filesystem::remove(response);
 
   std::sort(blockTimes.begin(), blockTimes.end());
   const double p999 = blockTimes.empty() ? 0.0 : blockTimes[blockTimes.size() * 999 / 1000];
@@ -226,17 +274,19 @@ int main() {
   figure(
       "5 threads (ThreadSanitizer)",
       format("8 first instances at once (%.1f s), then %.0f s, %ld blocks of 32 (every 16th 64 or 320), %ld "
-             "program/rate switches, %ld automations reported: TSan reports 0, deadlocks 0, output finite %s "
+             "program/rate switches, %ld chunk round trips with file loads, %ld automations reported: TSan "
+             "reports 0, deadlocks 0, output finite %s "
              "(block CPU p99.9 %.0f us, median %.0f us, wall p99.9 %.0f us under TSan)",
-             firstSeconds, seconds, blocks.load(), switches, automations.load(), finite ? "yes" : "NO",
-             1e6 * cpu999, 1e6 * median, 1e6 * p999));
+             firstSeconds, seconds, blocks.load(), switches, projects, automations.load(),
+             finite ? "yes" : "NO", 1e6 * cpu999, 1e6 * median, 1e6 * p999));
 #else
   figure(
       "5 threads",
       format("8 first instances at once (%.1f s), then %.0f s, %ld blocks of 32 (every 16th 64 or 320), %ld "
-             "program/rate switches: p99.9 block CPU time of 32 %.1f us (median %.1f us, wall p99.9 %.1f us "
+             "program/rate switches, %ld chunk round trips with file loads: p99.9 block CPU time of 32 %.1f "
+             "us (median %.1f us, wall p99.9 %.1f us "
              "on a shared machine, real time %.0f us), audio-thread allocations %ld, locks %ld",
-             firstSeconds, seconds, blocks.load(), switches, 1e6 * cpu999, 1e6 * median, 1e6 * p999,
+             firstSeconds, seconds, blocks.load(), switches, projects, 1e6 * cpu999, 1e6 * median, 1e6 * p999,
              1e6 * kBlock / 44100.0, audioAllocations, audioLocks));
 #endif
   if (!finite) return 1;
