@@ -69,14 +69,16 @@ sources_ready() {
   apt_update
 }
 
-# Libraries built once into the cache (a stamp's number rises whenever the set of libraries or
-# their options change, so an older cache is built again).
-stamp=$deps/host/.complete-v1
-if [ ! -f "$stamp" ]; then
+# Libraries built once into the cache by a script, marked done by a stamp (its number rises
+# whenever the set of libraries or their options change, so an older cache is built again).
+build_once() { # stamp script
+  [ -f "$1" ] && return 0
   sources_ready
-  "$root/scripts/build-host-deps.sh" "$deps"
-  touch "$stamp"
-fi
+  "$root/scripts/$2" "$deps"
+  touch "$1"
+}
+
+build_once "$deps/host/.complete-v1" build-host-deps.sh
 
 [ "${1:-}" = --linux-plugin ] && exit 0
 
@@ -88,9 +90,4 @@ for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
   fi
 done
 
-stamp=$deps/win64/.complete-v5
-if [ ! -f "$stamp" ]; then
-  sources_ready
-  "$root/scripts/build-win64-deps.sh" "$deps"
-  touch "$stamp"
-fi
+build_once "$deps/win64/.complete-v5" build-win64-deps.sh
