@@ -3,21 +3,26 @@
 #include <cmath>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "cab/CabinetChoice.h"
 #include "editor/ControlsguiEditorLayout.h"
 #include "editor/ControlsguiFrame.h"
 #include "editor/ControlsguiKnob.h"
 #include "editor/ResponseFileDialog.h"
+#include "editor/ScreenDpi.h"
 #include "effect/Controlsgui.h"
+#include "effect/StateChunk.h"
 #include "gui/controls/CAnimKnob.h"
 #include "gui/controls/COnOffButton.h"
 #include "gui/controls/COptionMenu.h"
 #include "gui/controls/CTextLabel.h"
+#include "gui/controls/PopupMenuTracker.h"
 #include "gui/frame/CBitmap.h"
 #include "gui/frame/CDrawContext.h"
 #include "gui/frame/CFontDesc.h"
 #include "gui/frame/CFrame.h"
+#include "gui/frame/CScaledBitmap.h"
 #include "model/ParameterMapping.h"
 
 using namespace VSTGUI;
@@ -44,11 +49,96 @@ float shownSwitchState(int32_t tag, float value) {
 }  // namespace
 
 // No picture is decoded here: a project creates many instances and opens few of their windows.
-// The rectangle is the size the background picture is made to.
 ControlsguiEditor::ControlsguiEditor(Controlsgui* effect) : AEffGUIEditor(effect), controlsgui(effect) {
-  rect.bottom = static_cast<int16_t>(editorlayout::kFaceHeight);
-  rect.right = static_cast<int16_t>(editorlayout::kFaceWidth);
+  setRectFor(wantedSize());
   setKnobMode(kKnobModeLinear);
+}
+
+int32_t ControlsguiEditor::wantedSize() const {
+  const uint32_t chosen = controlsgui->getEditorScale();
+  return chosen != StateChunk::kScreenEditorScale ? editorlayout::offeredSize(chosen)
+                                                  : editorlayout::sizeForDpi(screendpi::forSystem());
+}
+
+// The face's size in the window's pixels, rounded as the frame rounds it.
+void ControlsguiEditor::setRectFor(int32_t percent) {
+  sizePercent = percent;
+  const float scale = static_cast<float>(percent) / 100.0f;
+  rect.top = 0;
+  rect.left = 0;
+  rect.bottom = static_cast<int16_t>(CDrawContext::deviceEdge(editorlayout::kFaceHeight, scale));
+  rect.right = static_cast<int16_t>(CDrawContext::deviceEdge(editorlayout::kFaceWidth, scale));
+}
+
+bool ControlsguiEditor::getRect(ERect** out) {
+  // A project restored since may have brought another size.
+  if (frame == nullptr) setRectFor(wantedSize());
+  return AEffGUIEditor::getRect(out);
+}
+
+void ControlsguiEditor::idleWithHost() {
+  const bool outer = insideFrameIdle;
+  insideFrameIdle = true;
+  AEffGUIEditor::idleWithHost();
+  insideFrameIdle = outer;
+}
+
+void ControlsguiEditor::chooseSize(int32_t percent) {
+  controlsgui->setEditorScale(static_cast<uint32_t>(percent));
+  pendingSize = percent;
+}
+
+// The sizes on a pop-up at the pointer, the one in force marked.
+void ControlsguiEditor::showSizeMenu(CPos where) {
+  if (frame == nullptr) return;
+  COptionMenu* menu = new (std::nothrow)
+      COptionMenu(CArea(where.x, where.y, where.x, where.y), nullptr, -1, nullptr, nullptr, kStyleCheck);
+  if (menu == nullptr) return;
+  for (int32_t k = 0; k < editorlayout::kSizeCount; ++k) {
+    menu->addItem(editorlayout::kSizeEntries[k], -1, kItemChecked);
+    if (editorlayout::kSizes[k] == sizePercent) menu->setCurrentIndex(k);
+  }
+  const int32_t chosen = PopupMenuTracker::current().track(*menu, *frame, where, true);
+  menu->release();
+  if (chosen >= 0 && chosen < editorlayout::kSizeCount) chooseSize(editorlayout::kSizes[chosen]);
+}
+
+// The window went to a screen of another density: a size the player did not choose becomes
+// the new screen's; a chosen one keeps its size on the screen (200 % at 96 dpi is 100 % at 192).
+void ControlsguiEditor::followScreen(uint32_t dpi) {
+  if (frame == nullptr) return;
+  const uint32_t now = dpi != 0 ? dpi : screendpi::forWindow(frame->getWindowHandle());
+  const uint32_t chosen = controlsgui->getEditorScale();
+  if (chosen == StateChunk::kScreenEditorScale) {
+    pendingSize = editorlayout::sizeForDpi(now);
+  }
+}
+
+void ControlsguiEditor::applyPendingSize() {
+  if (pendingSize == 0 || frame == nullptr || insideFrameIdle || inIdleWithHost ||
+      CFrame::insideWindowMessage())
+    return;
+  const int32_t wanted = pendingSize;
+  pendingSize = 0;
+  if (wanted == sizePercent) return;
+  const float scale = static_cast<float>(wanted) / 100.0f;
+  // A host that cannot resize its window keeps the editor at its size, still usable.
+  if (!controlsgui->sizeWindow(CDrawContext::deviceEdge(editorlayout::kFaceWidth, scale),
+                               CDrawContext::deviceEdge(editorlayout::kFaceHeight, scale)))
+    return;
+  void* parent = systemWindow;
+  close();
+  releasePictures();
+  setRectFor(wanted);
+  open(parent);
+}
+
+void ControlsguiEditor::releasePictures() {
+  for (Picture& p : pictures) {
+    if (p.bitmap != nullptr) p.bitmap->release();
+    p = Picture();
+  }
+  background = nullptr;
 }
 
 ControlsguiEditor::~ControlsguiEditor() {
@@ -56,13 +146,7 @@ ControlsguiEditor::~ControlsguiEditor() {
   // by now (it deletes its editor last), so no edit is ended through it.
   forgetOpenEdits();
   close();
-  for (Picture& p : pictures) {
-    if (p.bitmap != nullptr) {
-      p.bitmap->release();
-    }
-    p = Picture();
-  }
-  background = nullptr;
+  releasePictures();
 }
 
 // Decoded on the first open and kept until the editor goes: decoding the film strips is most of
@@ -73,8 +157,22 @@ CBitmap* ControlsguiEditor::picture(int32_t resource) {
       return p.bitmap;
     }
     if (p.bitmap == nullptr) {
-      p.bitmap = new (std::nothrow) CBitmap(CResourceRef(resource));
       p.resource = resource;
+      if (sizePercent == 100) {
+        p.bitmap = new (std::nothrow) CBitmap(CResourceRef(resource));
+        return p.bitmap;
+      }
+      for (const editorlayout::PictureGeometry& g : editorlayout::kPictures) {
+        if (g.resource != resource) continue;
+        CScaledBitmap::Source source;
+        source.resource = resource;
+        source.width = g.width;
+        source.height = g.frameHeight * g.frames;
+        source.frameCount = g.frames;
+        source.firstDoublePart = KORVALITE_RES_2X_PART(resource, 0);
+        source.framesPerDoublePart = KORVALITE_RES_2X_FRAMES_PER_PART;
+        p.bitmap = new (std::nothrow) CScaledBitmap(source, static_cast<float>(sizePercent) / 100.0f);
+      }
       return p.bitmap;
     }
   }
@@ -90,10 +188,19 @@ bool ControlsguiEditor::open(void* parentWindow) {
     AEffGUIEditor::open(parentWindow);
   }
   background = picture(KORVALITE_RES_BACKGROUND);
+  ControlsguiFrame::Handlers handlers;
   // A file dropped anywhere on the face becomes the cabinet's response.
-  CFrame* built = new (std::nothrow)
-      ControlsguiFrame(CArea(0, 0, editorlayout::kFaceWidth, editorlayout::kFaceHeight), parentWindow, this,
-                       [this](const std::string& path) { loadResponseFile(path); });
+  handlers.fileDropped = [this](const std::string& path) { loadResponseFile(path); };
+  handlers.backgroundRightClicked = [this](CPos where) { showSizeMenu(where); };
+  handlers.dpiChanged = [this](uint32_t dpi) { followScreen(dpi); };
+  CFrame* built = nullptr;
+  {
+    // The window draws its own pixels at its size: the system must not stretch them again.
+    screendpi::PerMonitorAwareness awareness;
+    built = new (std::nothrow)
+        ControlsguiFrame(CArea(0, 0, editorlayout::kFaceWidth, editorlayout::kFaceHeight), parentWindow, this,
+                         std::move(handlers), static_cast<float>(sizePercent) / 100.0f);
+  }
   if (built == nullptr) {
     return false;
   }
@@ -114,6 +221,12 @@ bool ControlsguiEditor::open(void* parentWindow) {
   // half-built frame alone. The controls were built from the current values.
   pendingParameters.store(0, std::memory_order_relaxed);
   frame = built;
+  // The host sized its window before it opened this one: a size chosen in a project restored
+  // since, or a screen of another density than the system's, is asked for at the next idle.
+  const int32_t wanted = controlsgui->getEditorScale() != StateChunk::kScreenEditorScale
+                             ? wantedSize()
+                             : editorlayout::sizeForDpi(screendpi::forWindow(parentWindow));
+  pendingSize = wanted != sizePercent ? wanted : 0;
   return true;
 }
 
@@ -299,6 +412,7 @@ void ControlsguiEditor::close() {
 }
 
 void ControlsguiEditor::idle() {
+  applyPendingSize();
   if (frame != nullptr) {
     // Changes other threads made since the last idle, drawn by the frame's idle below.
     uint32_t pending = pendingParameters.exchange(0, std::memory_order_relaxed);

@@ -1,6 +1,12 @@
-// Korvalite's editor: the amplifier face (one background picture, 1191 x 734) with four
-// film-strip knobs, two VU meters, the power switch and four option menus laid over it, the
-// mapping of those controls to the effect's parameters, and the meter animation.
+// Korvalite's editor: the amplifier face (one background picture, 1191 x 734 at 100 %) with
+// four film-strip knobs, two VU meters, the power switch and five option menus laid over it, the
+// mapping of those controls to the effect's parameters, the meter animation, and the editor's
+// size (75 to 200 %: the one the player chose, kept with the project, else the one that suits
+// the screen).
+//
+// Sizes: the controls keep the face's coordinates at every size; the frame's window and its
+// pictures are made for the size. A change of size asks the host to resize its window
+// (audioMasterSizeWindow) and, when it agrees, builds the window again at the next idle.
 //
 // Threads: the constructor and destructor run where the effect is created and destroyed;
 // open, close, idle, valueChanged and the key requests on the host's user-interface thread;
@@ -16,6 +22,7 @@
 #include <thread>
 
 #include "gui/controls/CControlListener.h"
+#include "gui/frame/CPos.h"
 #include "plugin/AEffGUIEditor.h"
 #include "plugin/Relaxed.h"
 
@@ -58,6 +65,17 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
   // Window thread: the player picks a file in the Windows file dialog, which is then loaded.
   virtual void chooseResponseFile();
 
+  // The size the host is told of (effEditGetRect): the size in force while open, else the one
+  // the next open will take.
+  bool getRect(ERect** rect) override;
+  // Inside the frame's own loops (a drag, a pop-up) nothing is rebuilt.
+  void idleWithHost() override;
+  // The editor's size in percent (one of editorlayout::kSizes).
+  int32_t getSizePercent() const { return sizePercent; }
+  // Window thread: the player chose a size; it is kept with the project and asked of the host at
+  // the next idle.
+  void chooseSize(int32_t percent);
+
   // The cabinet's menu and message line (null while closed), and the line's text.
   VSTGUI::COptionMenu* getCabinetMenu() const { return cabMenu; }
   const std::string& getCabinetMessage() const { return cabMessageText; }
@@ -69,6 +87,14 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
   static constexpr int32_t kInfoTextSize = 260;
 
  private:
+  // The size the next open takes: the player's choice kept with the project, else the screen's.
+  int32_t wantedSize() const;
+  void setRectFor(int32_t percent);
+  void showSizeMenu(VSTGUI::CPos where);
+  void followScreen(uint32_t dpi);
+  // At an idle outside the frame's own messages: a size asked for since, granted by the host.
+  void applyPendingSize();
+  void releasePictures();
   void buildStripControls(VSTGUI::CFrame* built);
   void buildMenus(VSTGUI::CFrame* built);
   void buildCabinet(VSTGUI::CFrame* built);
@@ -84,7 +110,11 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
 
   Controlsgui* controlsgui;
   int32_t lastTag = 0;
-  // The decoded pictures, one per resource: the background and the five film strips.
+  int32_t sizePercent = 100;
+  int32_t pendingSize = 0;  // 0: none
+  bool insideFrameIdle = false;
+  // The decoded pictures at the size in force, one per resource: the background and the five
+  // film strips.
   struct Picture {
     int32_t resource = 0;
     VSTGUI::CBitmap* bitmap = nullptr;

@@ -116,6 +116,46 @@ inline constexpr VSTGUI::CRgbaColor kInfoGround{0, 0, 0, 0};
 inline constexpr int32_t kFaceWidth = KORVALITE_RES_BACKGROUND_WIDTH;
 inline constexpr int32_t kFaceHeight = KORVALITE_RES_BACKGROUND_HEIGHT;
 
+// Every picture the face is made of, with its size at 100 %: what a picture at another size is
+// made from (the 2x parts follow ResourceIds.h).
+struct PictureGeometry {
+  int32_t resource;
+  int32_t width;
+  int32_t frameHeight;
+  int32_t frames;
+};
+inline constexpr PictureGeometry kPictures[] = {
+    {KORVALITE_RES_BACKGROUND, KORVALITE_RES_BACKGROUND_WIDTH, KORVALITE_RES_BACKGROUND_HEIGHT, 1},
+    {KORVALITE_RES_KNOB_BIG, KORVALITE_RES_KNOB_BIG_WIDTH, KORVALITE_RES_KNOB_BIG_FRAME_HEIGHT,
+     KORVALITE_RES_KNOB_BIG_FRAMES},
+    {KORVALITE_RES_KNOB_SMALL, KORVALITE_RES_KNOB_SMALL_WIDTH, KORVALITE_RES_KNOB_SMALL_FRAME_HEIGHT,
+     KORVALITE_RES_KNOB_SMALL_FRAMES},
+    {KORVALITE_RES_VU_LEFT, KORVALITE_RES_VU_WIDTH, KORVALITE_RES_VU_FRAME_HEIGHT, KORVALITE_RES_VU_FRAMES},
+    {KORVALITE_RES_VU_RIGHT, KORVALITE_RES_VU_WIDTH, KORVALITE_RES_VU_FRAME_HEIGHT, KORVALITE_RES_VU_FRAMES},
+    {KORVALITE_RES_POWER_SWITCH, KORVALITE_RES_POWER_SWITCH_WIDTH, KORVALITE_RES_POWER_SWITCH_FRAME_HEIGHT,
+     KORVALITE_RES_POWER_SWITCH_FRAMES},
+};
+
+// The editor's sizes in percent of the face's own, offered on a right click on the face.
+inline constexpr int32_t kSizes[] = {75, 100, 125, 150, 200};
+inline constexpr int32_t kSizeCount = static_cast<int32_t>(sizeof kSizes / sizeof kSizes[0]);
+inline constexpr const char* kSizeEntries[] = {"Size 75 %", "Size 100 %", "Size 125 %", "Size 150 %",
+                                               "Size 200 %"};
+
+// The offered size nearest to `percent` at or below it (the smallest for anything under it): a
+// screen at 144 dpi (150 %) opens the editor at 150 %, one at 120 dpi (125 %) at 125 %, one at
+// 110 % at 100 %.
+constexpr int32_t offeredSize(int64_t percent) {
+  int32_t chosen = kSizes[0];
+  for (int32_t size : kSizes)
+    if (size <= percent) chosen = size;
+  return chosen;
+}
+// The size that suits a screen of `dpi` dots per inch (96 is 100 %).
+constexpr int32_t sizeForDpi(uint32_t dpi) {
+  return offeredSize(dpi == 0 ? 100 : static_cast<int64_t>(dpi) * 100 / 96);
+}
+
 // The meters follow the published levels at most this often; a falling needle moves by
 // 0.2 of full scale per second (full scale in 5 s), a rising one jumps.
 inline constexpr uint32_t kMeterPeriodMs = 60;

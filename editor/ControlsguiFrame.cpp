@@ -7,8 +7,20 @@
 using namespace VSTGUI;
 
 ControlsguiFrame::ControlsguiFrame(const CArea& bounds, void* parentWindow, VSTGUIEditorInterface* editor,
-                                   FileDropped dropped)
-    : CFrame(bounds, parentWindow, editor), fileDropped(std::move(dropped)) {}
+                                   Handlers given, float scale)
+    : CFrame(bounds, parentWindow, editor, scale), handlers(std::move(given)) {}
+
+// Only a click no control took: a right click on a menu or a knob stays theirs.
+CMouseEventResult ControlsguiFrame::onMouseDown(CPos where, CButtonState buttons) {
+  const CMouseEventResult result = CFrame::onMouseDown(where, buttons);
+  if (result == kMouseIgnored && (buttons & kButtonRight) && handlers.backgroundRightClicked)
+    handlers.backgroundRightClicked(where);
+  return result;
+}
+
+void ControlsguiFrame::onDpiChanged(uint32_t dpi) {
+  if (handlers.dpiChanged) handlers.dpiChanged(dpi);
+}
 
 bool ControlsguiFrame::firstFile(CDragContainer* drag, std::string& utf8Path) {
   if (drag == nullptr) return false;
@@ -36,6 +48,6 @@ bool ControlsguiFrame::acceptsDrop(CDragContainer* drag, CPos where) {
 bool ControlsguiFrame::onDrop(CDragContainer* drag, CPos where) {
   std::string path;
   if (!firstFile(drag, path)) return CFrame::onDrop(drag, where);
-  if (fileDropped) fileDropped(path);
+  if (handlers.fileDropped) handlers.fileDropped(path);
   return true;
 }

@@ -438,7 +438,8 @@ std::string Controlsgui::getUserResponseName() {
 }
 
 void Controlsgui::setEditorScale(uint32_t percent) {
-  if (percent >= StateChunk::kLowestEditorScale && percent <= StateChunk::kHighestEditorScale) {
+  if (percent == StateChunk::kScreenEditorScale ||
+      (percent >= StateChunk::kLowestEditorScale && percent <= StateChunk::kHighestEditorScale)) {
     editorScale = percent;
   }
 }

@@ -19,6 +19,7 @@
 
 #include "effect/ControlsguiProgram.h"
 #include "effect/ResponseFileLoader.h"
+#include "effect/StateChunk.h"
 #include "model/AmpModel.h"
 #include "model/ParameterIndex.h"
 #include "plugin/AudioEffectX.h"
@@ -99,7 +100,8 @@ class Controlsgui : public AudioEffectX {
   // Any thread: counts the changes of the user's response and its name, so the editor's idle sees
   // a project's response arrive without asking for the name each time.
   virtual uint32_t getUserResponseChanges() { return userResponseChanges; }
-  // Any thread: the editor's scale in percent, kept with the project (StateChunk); 100 until set.
+  // Any thread: the editor's scale in percent, kept with the project (StateChunk); 0 until set,
+  // when the editor takes the size that suits the screen.
   virtual uint32_t getEditorScale() { return editorScale; }
   virtual void setEditorScale(uint32_t percent);
 
@@ -162,7 +164,7 @@ class Controlsgui : public AudioEffectX {
   std::mutex userResponseLock;
   std::string userResponseName;
   Relaxed<uint32_t> userResponseChanges = 0;
-  Relaxed<uint32_t> editorScale = 100;
+  Relaxed<uint32_t> editorScale = StateChunk::kScreenEditorScale;
   // Last: it ends first, so its thread never reaches a half-destroyed effect.
   std::unique_ptr<ResponseFileLoader> fileLoader;
 };

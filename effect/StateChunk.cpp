@@ -149,7 +149,8 @@ bool StateChunk::read(const void* data, int64_t size, bool bank, Contents& out) 
   std::memcpy(&rate, &rateBits, sizeof rate);
   if (samples > 0 && !(rate >= UserResponse::kLowestRate && rate <= UserResponse::kHighestRate)) return false;
   const uint32_t scale = version >= 2 ? get32(p + body) : kDefaultEditorScale;
-  if (scale < kLowestEditorScale || scale > kHighestEditorScale) return false;
+  if (scale != kScreenEditorScale && (scale < kLowestEditorScale || scale > kHighestEditorScale))
+    return false;
   const uint8_t* name = p + body + tail;
   if ((nameBytes > 0 && samples == 0) || !isCleanName(name, nameBytes)) return false;
   try {

@@ -16,13 +16,15 @@
 namespace StateChunk {
 
 // Version 2 added the response's file name and the editor's scale; version 1 chunks, which stored
-// projects hold, are still read (no name, the scale at its default).
+// projects hold, are still read (no name, the size that suits the screen).
 constexpr uint32_t kVersion = 2;
 constexpr uint32_t kHeaderBytes = 40;
 // A file name longer than this is cut (at a character's start) before it is stored.
 constexpr uint32_t kMaxNameBytes = 255;
-// The editor's scale in percent: what a chunk may hold, and what a version 1 chunk means.
-constexpr uint32_t kDefaultEditorScale = 100;
+// The editor's scale in percent: what a chunk may hold. 0, the default and what a version 1
+// chunk means, is no size chosen yet: the editor opens at the size that suits the screen.
+constexpr uint32_t kScreenEditorScale = 0;
+constexpr uint32_t kDefaultEditorScale = kScreenEditorScale;
 constexpr uint32_t kLowestEditorScale = 50;
 constexpr uint32_t kHighestEditorScale = 400;
 // Anything larger is refused before it is looked at: a bank with a second of response at

@@ -41,4 +41,11 @@
 #define KORVALITE_RES_POWER_SWITCH_LEVER_HALF_WIDTH 16
 #define KORVALITE_RES_POWER_SWITCH_LEVER_HALF_HEIGHT 36
 
+// Every picture also exists at twice the size, for editor sizes above 100 %. A film strip at 2x
+// is split into parts of at most this many frames (the last holds the rest), so that opening
+// the editor decodes only the frames it shows.
+#define KORVALITE_RES_2X_FRAMES_PER_PART 16
+// The resource identifier of part `part` of the 2x picture of resource `resource`.
+#define KORVALITE_RES_2X_PART(resource, part) (20000 + ((resource)-2100) * 64 + (part))
+
 #endif  // KORVALITE_RESOURCES_RESOURCEIDS_H

@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # run on a display of its own left Wine's desktop process behind when its display went, and that
 # process reported "X connection ... broken" on the way out.
 if [ -z "${DISPLAY:-}" ] && [ -z "${KORVALITE_DEMO_DISPLAY:-}" ]; then
-  KORVALITE_DEMO_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1600x1000x24" bash "$0" "$@"
+  KORVALITE_DEMO_DISPLAY=1 exec xvfb-run -a -s "-screen 0 2560x1600x24" bash "$0" "$@"
 fi
 cd "$root"
 out=$root/out

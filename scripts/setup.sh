@@ -21,7 +21,7 @@ packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine64 xvfb xauth fonts-liberation
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libpng-dev libsndfile1-dev libcairo2-dev libsamplerate0-dev
+  libpng-dev libsndfile1-dev libcairo2-dev libsamplerate0-dev libstb-dev
   lsp-plugins-vst dpf-plugins-vst ardour audacity
   gnuplot-nox sox dpkg-dev clang-format
 )

@@ -36,7 +36,7 @@ with_display() {
   if [ -n "${DISPLAY:-}" ]; then
     "$@"
   else
-    xvfb-run -a -s "-screen 0 1600x1000x24" "$@"
+    xvfb-run -a -s "-screen 0 2560x1600x24" "$@"
   fi
 }
 

@@ -38,10 +38,21 @@ class CBitmap : public CBaseObject {
   void* getGdiplusBitmap();
   // Premultiplied BGRA pixels, top row first, stride width x 4 (PNG path only).
   const uint8_t* getPixels() const { return pixels; }
+  // A picture of premultiplied BGRA pixels, all zero, for the caller to write through
+  // getWritablePixels before the first draw; null when the memory cannot be had.
+  static CBitmap* createPixels(int32_t width, int32_t height);
+  uint8_t* getWritablePixels() { return pixels; }
   const CResourceRef& getResourceRef() const { return resourceRef; }
+
+ protected:
+  struct DeferredLoad {};
+  // For pictures that load themselves when first drawn: the size is known, nothing is decoded.
+  CBitmap(const CResourceRef& resource, int32_t width, int32_t height, DeferredLoad);
 
  private:
   bool loadPng(const uint8_t* data, uint32_t size);
+  // A DIB section of width x height premultiplied pixels, zeroed; false without memory.
+  bool allocatePixels(int32_t w, int32_t h);
 
   CResourceRef resourceRef;
   int32_t width = 0;

@@ -1,7 +1,9 @@
 // The drawing surface the views see: one GDI+ graphics object on a window's device context
 // (COffscreenContext: on a 32-bit bitmap) with pen, fill and font state, a clip and two
-// offsets that the view tree moves while it descends. Coordinates are integer pixels and
-// are shifted by the drawing offset before they reach GDI+.
+// offsets that the view tree moves while it descends. Coordinates are integer pixels of the
+// views' own size and are shifted by the drawing offset before they reach GDI+; a context with
+// a scale other than 1 draws them that many times larger on its device (an editor shown at
+// 200 % draws the same views into twice as many pixels each way).
 // Created and used only on the editor window's thread.
 #pragma once
 
@@ -73,6 +75,21 @@ class CDrawContext : public CBaseObject {
                                 static_cast<float>(area.left) - static_cast<float>(textWidth) * 0.5f);
   }
 
+  // The device's pixels per drawing unit (1 by default). Lines, rectangles and text follow it;
+  // pictures place themselves on whole device pixels through toDevice.
+  void setScale(float newScale);
+  float getScale() const { return scale; }
+  // An edge in drawing units as a device pixel edge, rounded to the nearest: every drawing of
+  // the same edge lands on the same pixel, so neighbouring pictures and clips meet exactly.
+  int32_t toDevice(int32_t edge) const { return deviceEdge(edge, scale); }
+  static int32_t deviceEdge(int32_t edge, float scale) {
+    const float scaled = static_cast<float>(edge) * scale;
+    return static_cast<int32_t>(scaled < 0.0f ? scaled - 0.5f : scaled + 0.5f);
+  }
+  // Between these two calls the primitives take device pixels (the scale set aside).
+  void beginDevicePixels();
+  void endDevicePixels();
+
   const CPos& getOffset() const { return offset; }
   void setOffset(const CPos& p) { offset = p; }
   const CPos& getScreenOffset() const { return screenOffset; }
@@ -93,6 +110,7 @@ class CDrawContext : public CBaseObject {
   void applyDefaults();
 
   CPos screenOffset;
+  CPos windowOrigin;  // the window's top-left corner on the screen, in screen pixels
   CPos offset;
   void* deviceContext = nullptr;
   void* window = nullptr;
@@ -106,6 +124,7 @@ class CDrawContext : public CBaseObject {
   int32_t lineStyle = kLineDotted;
   int32_t drawMode = kDrawModeAntialias;
   CArea clip;
+  float scale = 1.0f;
   void* graphics = nullptr;
   int32_t lastStatus = 0;
   void* pen = nullptr;

@@ -15,8 +15,11 @@ namespace {
 bool focusChangeInProgress = false;
 }  // namespace
 
-CFrame::CFrame(const CArea& area, void* parent, VSTGUIEditorInterface* editorInterface)
-    : CViewContainer(area, nullptr, nullptr), editor(editorInterface), parentWindow(parent) {
+CFrame::CFrame(const CArea& area, void* parent, VSTGUIEditorInterface* editorInterface, float windowScale)
+    : CViewContainer(area, nullptr, nullptr),
+      editor(editorInterface),
+      parentWindow(parent),
+      scale(windowScale > 0.0f ? windowScale : 1.0f) {
   attached = true;
   parentFrame = this;
   createWindow();
@@ -308,7 +311,28 @@ bool CFrame::getPointerLocation(CPos& out) const {
 }
 
 CDrawContext* CFrame::getDrawContext() {
-  return new CDrawContext(this, nullptr, window);
+  auto* context = new CDrawContext(this, nullptr, window);
+  context->setScale(scale);
+  return context;
+}
+
+// Down to the unit that holds the pixel, so a pixel on a view's last row is still the view's.
+CPos CFrame::toViewUnits(CPos windowPixel) const {
+  if (scale == 1.0f) return windowPixel;
+  auto down = [this](int32_t v) {
+    const float units = static_cast<float>(v) / scale;
+    const auto whole = static_cast<int32_t>(units);
+    return units < static_cast<float>(whole) ? whole - 1 : whole;
+  };
+  return CPos(down(windowPixel.x), down(windowPixel.y));
+}
+
+int32_t CFrame::getWindowWidth() const {
+  return CDrawContext::deviceEdge(bounds.getWidth(), scale);
+}
+
+int32_t CFrame::getWindowHeight() const {
+  return CDrawContext::deviceEdge(bounds.getHeight(), scale);
 }
 
 }  // namespace VSTGUI

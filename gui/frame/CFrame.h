@@ -32,7 +32,9 @@ enum CCursorType : int32_t {
 class CFrame : public CViewContainer {
  public:
   // parentWindow: the host's HWND, or null for a frame without a window (draws only when asked).
-  CFrame(const CArea& bounds, void* parentWindow, VSTGUIEditorInterface* editor);
+  // scale: the window's pixels per unit of the views' coordinates (the editor's size, 1 for
+  // 100 %); the views, their events and their invalidations keep their own units throughout.
+  CFrame(const CArea& bounds, void* parentWindow, VSTGUIEditorInterface* editor, float scale = 1.0f);
   ~CFrame() override;
 
   void draw(CDrawContext* context) override;
@@ -81,15 +83,26 @@ class CFrame : public CViewContainer {
   virtual bool getOpenFlag() const;
   virtual void markDirtyIn(const CArea& area);
   virtual bool getPointerLocation(CPos& out) const;
+  // The window now shows on a screen of another density (dpi dots per inch; 0 when the system
+  // did not say: ask the window). Nothing by default.
+  virtual void onDpiChanged(uint32_t /*dpi*/) {}
 
   // A new context on the frame's window (reference count 1); the caller releases it.
   CDrawContext* getDrawContext();
+  float getScale() const { return scale; }
+  // A point in the window's pixels in the views' units, and the window's size in its pixels.
+  CPos toViewUnits(CPos windowPixel) const;
+  int32_t getWindowWidth() const;
+  int32_t getWindowHeight() const;
   // The frame's own window (HWND), or null.
   void* getWindowHandle() const { return window; }
   CView* getMouseOverView() const { return mouseOverView; }
 
   // The window procedure's work for one message, after the frame was found (Windows only).
   intptr_t handleWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam);
+  // Whether the calling thread is inside a frame window's message (further up its stack): a
+  // frame must not be taken down from there.
+  static bool insideWindowMessage();
 
  private:
   // Tells the view under the mouse, if any, that the mouse left it (where in frame coordinates).
@@ -103,6 +116,7 @@ class CFrame : public CViewContainer {
 
   VSTGUIEditorInterface* editor = nullptr;
   void* parentWindow = nullptr;
+  float scale = 1.0f;
   CView* modalView = nullptr;
   CView* focusView = nullptr;
   CView* mouseOverView = nullptr;

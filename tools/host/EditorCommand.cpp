@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -37,6 +38,7 @@ const char* editorUsage() {
          "  --script FILE        user actions from FILE, one a line\n"
          "  --screenshot F.png   save the editor as PNG at the end\n"
          "  --hold MS            keep the editor open MS milliseconds after the actions (default 300)\n"
+         "  --refuse-size        answer no when the plug-in asks for another editor size\n"
          "  --rate, --block, --program, --param as for render\n";
 }
 
@@ -45,7 +47,18 @@ struct EditorOptions {
   std::string script;
   std::string screenshot;
   int holdMs = 300;
+  bool refuseSize = false;
 };
+
+// As today's DAWs are: per-monitor DPI aware, so the plug-in sees the screen's real density.
+void becomeDpiAware() {
+  using SetAwareness = BOOL(WINAPI*)(HANDLE);
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  auto set = user32 ? reinterpret_cast<SetAwareness>(
+                          reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")))
+                    : nullptr;
+  if (set) set(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4)));  // per monitor, second version
+}
 
 std::string readTextFile(const std::string& path) {
   std::ifstream in(widen(path).c_str(), std::ios::binary);
@@ -62,8 +75,15 @@ void performActions(EditorHost& host, const std::vector<EditorAction>& actions, 
   EditorInput input(host.window());
   try {
     Sleep(200);  // the window's first paint
-    for (const EditorAction& a : actions) {
+    int percent = 100;
+    for (EditorAction a : actions) {
       editorLog(a.source);
+      if (a.kind == EditorAction::kScale) {
+        percent = a.amount;
+        continue;
+      }
+      // Written for the face at 100 %: where the same spot is at the editor's size.
+      for (int* c : {&a.x, &a.y, &a.x2, &a.y2}) *c = static_cast<int>(std::lround(*c * percent / 100.0));
       switch (a.kind) {
         case EditorAction::kMove:
           input.moveTo(a.x, a.y);
@@ -99,8 +119,8 @@ void performActions(EditorHost& host, const std::vector<EditorAction>& actions, 
           break;
         case EditorAction::kMenu:
           input.moveTo(a.x, a.y);
-          input.button(true, false);
-          input.button(false, false);
+          input.button(true, a.rightButton);
+          input.button(false, a.rightButton);
           if (!input.chooseFromPopup(a.amount)) editorLog("no pop-up menu entry " + std::to_string(a.amount));
           break;
         case EditorAction::kWait:
@@ -139,6 +159,8 @@ int runEditorCommand(const std::vector<std::string>& args) {
       for (EditorAction& e : parseEditorScript(value())) actions.push_back(e);
     } else if (a == "--script") {
       for (EditorAction& e : parseEditorScript(readTextFile(value()))) actions.push_back(e);
+    } else if (a == "--refuse-size") {
+      options.refuseSize = true;
     } else if (a == "--screenshot") {
       options.screenshot = value();
     } else if (a == "--hold") {
@@ -162,6 +184,7 @@ int runEditorCommand(const std::vector<std::string>& args) {
   if (cl.sampleRate <= 0.0 && !options.audio.empty() && options.audio != "sine")
     rate = AudioFileReader(options.audio).sampleRate();
 
+  becomeDpiAware();
   HostCallback callbacks;
   configureHost(callbacks, cl, rate);
   PluginModule module(cl.operands[0]);
@@ -184,6 +207,8 @@ int runEditorCommand(const std::vector<std::string>& args) {
   plugin.start();
   AudioFeeder audio(plugin, options.audio, rate, cl.blockSize);
   EditorHost host(plugin, audio);
+  host.refuseResize(options.refuseSize);
+  callbacks.onSizeWindow([&host](int width, int height) { return host.resizeTo(width, height); });
   host.open();
   audio.start();
   std::atomic<bool> failed{false};

@@ -113,6 +113,19 @@ void EditorHost::open() {
   SetTimer(window_, kIdleTimer, kIdlePeriodMs, nullptr);
 }
 
+bool EditorHost::resizeTo(int width, int height) {
+  if (refuseResize_ || !window_ || width <= 0 || height <= 0 || width > 8192 || height > 8192) {
+    editorLog("refused an editor size of " + std::to_string(width) + " x " + std::to_string(height));
+    return false;
+  }
+  RECT outer = {0, 0, width, height};
+  AdjustWindowRect(&outer, static_cast<DWORD>(GetWindowLongW(window_, GWL_STYLE)), FALSE);
+  SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  editorLog("editor resized to " + std::to_string(width) + " x " + std::to_string(height));
+  return true;
+}
+
 void EditorHost::runOnWindowThread(const EditorAction& action) {
   SendMessageW(window_, kRunAction, 0, reinterpret_cast<LPARAM>(&action));
 }

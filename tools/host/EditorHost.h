@@ -38,6 +38,11 @@ class EditorHost {
   // Until the window is closed (the script thread closes it at the end).
   void messageLoop();
 
+  // The plug-in asked for another editor size (on the window's thread): the window's client
+  // area becomes width x height. False when refused (refuseResize).
+  bool resizeTo(int width, int height);
+  void refuseResize(bool refuse) { refuseResize_ = refuse; }
+
   // Logs every parameter's value, each line starting with label.
   void printParameters(const char* label = "parameter");
 
@@ -62,5 +67,6 @@ class EditorHost {
   AudioFeeder& audio_;
   HWND window_ = nullptr;
   HWND dispatchedWindow_ = nullptr;  // the window the message loop is delivering to
+  bool refuseResize_ = false;
 };
 #endif

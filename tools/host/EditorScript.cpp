@@ -103,6 +103,13 @@ EditorAction parseAction(const std::string& source) {
     a.x = r.integer(-kCoord, kCoord);
     a.y = r.integer(-kCoord, kCoord);
     a.amount = r.integer(0, 1000);
+    if (r.next < r.words.size()) {
+      if (r.word() != "right") r.fail("menu takes only 'right' after its entry");
+      a.rightButton = true;
+    }
+  } else if (verb == "scale") {
+    a.kind = EditorAction::kScale;
+    a.amount = r.integer(25, 400);
   } else if (verb == "drop") {
     a.kind = EditorAction::kDrop;
     a.x = r.integer(-kCoord, kCoord);

@@ -10,7 +10,10 @@
 //   wheel X Y NOTCHES           turn the wheel over X Y (positive: away from the user)
 //   key NAME                    press and release a key: a letter or digit, or tab, return,
 //                               escape, space, left, right, up, down, backspace, delete
-//   menu X Y ENTRY              click the option menu at X Y and choose ENTRY (from 0)
+//   menu X Y ENTRY [right]      click (or right-click) at X Y and choose ENTRY (from 0) of the
+//                               pop-up menu that opens
+//   scale PERCENT               the coordinates of the actions after it are for the editor at
+//                               100 % and are scaled to PERCENT, so one script drives every size
 //   drop X Y FILE               drop FILE on the editor at X Y as Explorer does (the rest of
 //                               the line is the file's path); logs the effect the editor answered
 //   wait MS                     let MS milliseconds pass (the editor keeps idling)
@@ -46,7 +49,8 @@ struct EditorAction {
     kPrint,
     kReopen,
     kMeasure,
-    kDrop
+    kDrop,
+    kScale
   };
   Kind kind = kWait;
   int x = 0, y = 0, x2 = 0, y2 = 0;

@@ -74,6 +74,8 @@ VstIntPtr HostCallback::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value,
       return ptr ? 1 : 0;
     case audioMasterGetVendorVersion:
       return kHostVendorVersion;
+    case audioMasterSizeWindow:
+      return sizeWindow_ && sizeWindow_(index, static_cast<int>(value)) ? 1 : 0;
     case audioMasterCanDo:
       return canDo(static_cast<const char*>(ptr));
     case audioMasterGetLanguage:
@@ -89,7 +91,7 @@ VstIntPtr HostCallback::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value,
 
 VstIntPtr HostCallback::canDo(const char* text) {
   if (!text) return 0;
-  static const char* const kYes[] = {"acceptIOChanges", "startStopProcess"};
+  static const char* const kYes[] = {"acceptIOChanges", "startStopProcess", "sizeWindow"};
   for (const char* yes : kYes)
     if (std::strcmp(text, yes) == 0) return 1;
   return 0;

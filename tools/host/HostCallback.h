@@ -9,6 +9,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 
 #include "plugin/VstInterface.h"
 
@@ -36,6 +37,9 @@ class HostCallback {
   // call; the caller then rereads the record.
   bool takeIoChanged() { return ioChanged_.exchange(false); }
   int automationCount() const { return automations_.load(); }
+  // How audioMasterSizeWindow is answered (width, height of the editor): without a handler, or
+  // when it answers false, the host refuses, as one whose window has a fixed size.
+  void onSizeWindow(std::function<bool(int width, int height)> handler) { sizeWindow_ = std::move(handler); }
 
  private:
   VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
@@ -47,4 +51,5 @@ class HostCallback {
   int connectedOutputs_ = 2;
   std::atomic<bool> ioChanged_{false};
   std::atomic<int> automations_{0};
+  std::function<bool(int, int)> sizeWindow_;
 };

@@ -113,7 +113,9 @@ int32_t Win32PopupMenuTracker::track(COptionMenu& menu, CFrame& frame, CPos wher
     const UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | (rightButton ? TPM_RIGHTBUTTON : TPM_LEFTBUTTON);
     // Without TPM_RETURNCMD the choice arrives as a posted WM_COMMAND to the owner window;
     // take it from the queue here so that the frame's window procedure never sees it.
-    if (TrackPopupMenu(root, flags, windowRect.left + where.x, windowRect.top + where.y, 0, window,
+    const float scale = frame.getScale();
+    if (TrackPopupMenu(root, flags, windowRect.left + static_cast<LONG>(static_cast<float>(where.x) * scale),
+                       windowRect.top + static_cast<LONG>(static_cast<float>(where.y) * scale), 0, window,
                        nullptr)) {
       MSG message;
       if (PeekMessageW(&message, window, WM_COMMAND, WM_COMMAND, PM_REMOVE) && HIWORD(message.wParam) == 0)

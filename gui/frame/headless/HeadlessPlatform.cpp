@@ -46,6 +46,19 @@ CBitmap::CBitmap(CFrame*, int32_t w, int32_t h) : width(w), height(h) {
   GDIPlusGlobals::acquireGdiPlus();
 }
 
+CBitmap::CBitmap(const CResourceRef& resource, int32_t w, int32_t h, DeferredLoad)
+    : resourceRef(resource), width(w), height(h) {
+  GDIPlusGlobals::acquireGdiPlus();
+}
+
+CBitmap* CBitmap::createPixels(int32_t w, int32_t h) {
+  return new CBitmap(nullptr, w, h);
+}
+
+bool CBitmap::allocatePixels(int32_t, int32_t) {
+  return false;
+}
+
 CBitmap::~CBitmap() {
   dispose();
   GDIPlusGlobals::releaseGdiPlus();
@@ -94,6 +107,12 @@ CDrawContext::~CDrawContext() {
 }
 
 void CDrawContext::initialise() {}
+
+void CDrawContext::setScale(float newScale) {
+  if (newScale > 0.0f) scale = newScale;
+}
+void CDrawContext::beginDevicePixels() {}
+void CDrawContext::endDevicePixels() {}
 
 void CDrawContext::setLineStyle(int32_t s) {
   lineStyle = s;
@@ -170,6 +189,9 @@ void CFrame::armLeaveTracking() {
   mouseTrackingArmed = true;
 }
 void CFrame::paint() {}
+bool CFrame::insideWindowMessage() {
+  return false;
+}
 intptr_t CFrame::handleWindowMessage(uint32_t, uintptr_t, intptr_t) {
   return 0;
 }

@@ -8,6 +8,7 @@
 
 #include <csetjmp>
 #include <cstring>
+#include <new>
 
 #include "gui/frame/CDrawContext.h"
 #include "gui/frame/GDIPlusGlobals.h"
@@ -86,6 +87,45 @@ CBitmap::CBitmap(CFrame*, int32_t w, int32_t h) {
     width = w;
     height = h;
   }
+}
+
+CBitmap::CBitmap(const CResourceRef& resource, int32_t w, int32_t h, DeferredLoad)
+    : resourceRef(resource), width(w), height(h) {
+  countLive(kLiveBitmaps, 1);
+  GDIPlusGlobals::acquireGdiPlus();
+}
+
+CBitmap* CBitmap::createPixels(int32_t w, int32_t h) {
+  auto* made = new (std::nothrow) CBitmap(CResourceRef(), 0, 0, DeferredLoad());
+  if (made && !made->allocatePixels(w, h)) {
+    made->release();
+    made = nullptr;
+  }
+  return made;
+}
+
+bool CBitmap::allocatePixels(int32_t w, int32_t h) {
+  if (w <= 0 || h <= 0 || static_cast<uint32_t>(w) > kMaxPixels / static_cast<uint32_t>(h)) return false;
+  BITMAPINFOHEADER header;
+  std::memset(&header, 0, sizeof(header));
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = w;
+  header.biHeight = h;
+  header.biPlanes = 1;
+  header.biBitCount = 32;
+  header.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP section =
+      CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!section || !bits) {
+    if (section) DeleteObject(section);
+    return false;
+  }
+  dib = section;
+  pixels = static_cast<uint8_t*>(bits);
+  width = w;
+  height = h;
+  return true;
 }
 
 CBitmap::~CBitmap() {
@@ -242,26 +282,8 @@ bool CBitmap::loadPng(const uint8_t* data, uint32_t size) {
   int bitDepth = 0, colorType = 0;
   png_get_IHDR(png, info, &w, &h, &bitDepth, &colorType, nullptr, nullptr, nullptr);
   if (w == 0 || h == 0 || w > kMaxPixels / h) png_error(png, "image too large");
-  width = static_cast<int32_t>(w);
-  height = static_cast<int32_t>(h);
-
-  BITMAPINFOHEADER header;
-  std::memset(&header, 0, sizeof(header));
-  header.biSize = sizeof(BITMAPINFOHEADER);
-  header.biWidth = width;
-  header.biHeight = height;
-  header.biPlanes = 1;
-  header.biBitCount = 32;
-  header.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP section =
-      CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!section || !bits) {
-    if (section) DeleteObject(section);
+  if (!allocatePixels(static_cast<int32_t>(w), static_cast<int32_t>(h)))
     png_error(png, "no memory for the pixels");
-  }
-  dib = section;
-  pixels = static_cast<uint8_t*>(bits);
 
   if (bitDepth == 8 && colorType == PNG_COLOR_TYPE_RGB && !png_get_valid(png, info, PNG_INFO_tRNS) &&
       png_get_interlace_type(png, info) == PNG_INTERLACE_NONE) {

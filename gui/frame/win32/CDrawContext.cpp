@@ -3,6 +3,7 @@
 #include "gui/frame/CDrawContext.h"
 #include "gui/frame/LiveObjectCounts.h"
 
+#include <cmath>
 #include <vector>
 
 #include "gui/frame/CFontDesc.h"
@@ -63,7 +64,7 @@ CDrawContext::CDrawContext(CFrame* frameToUse, void* dc, void* windowToUse)
   initialise();
   if (window) {
     RECT r;
-    if (GetWindowRect(static_cast<HWND>(window), &r)) screenOffset = CPos(r.left, r.top);
+    if (GetWindowRect(static_cast<HWND>(window), &r)) screenOffset = windowOrigin = CPos(r.left, r.top);
   }
   applyDefaults();
 }
@@ -144,9 +145,47 @@ void CDrawContext::setClipRect(const CArea& area) {
   absolute.offset(offset.x, offset.y);
   if (absolute == clip) return;
   clip = absolute;
-  if (graphics)
+  if (!graphics) return;
+  if (scale == 1.0f) {
     KV_CHECK(gp::GdipSetClipRectI(asGraphics(graphics), clip.left, clip.top, clip.getWidth(),
                                   clip.getHeight(), Gdiplus::CombineModeReplace));
+    return;
+  }
+  // On whole device pixels, rounded as pictures place themselves, so a picture drawn to its
+  // clip's edge fills it exactly.
+  beginDevicePixels();
+  const int32_t left = toDevice(clip.left), top = toDevice(clip.top);
+  KV_CHECK(gp::GdipSetClipRectI(asGraphics(graphics), left, top, toDevice(clip.right) - left,
+                                toDevice(clip.bottom) - top, Gdiplus::CombineModeReplace));
+  endDevicePixels();
+}
+
+void CDrawContext::setScale(float newScale) {
+  if (!(newScale > 0.0f) || newScale == scale) return;
+  // The clip keeps the device pixels it covered: in the new units it reaches out to whole ones.
+  const float ratio = scale / newScale;
+  const CArea kept(static_cast<int32_t>(std::floor(static_cast<float>(clip.left) * ratio)),
+                   static_cast<int32_t>(std::floor(static_cast<float>(clip.top) * ratio)),
+                   static_cast<int32_t>(std::ceil(static_cast<float>(clip.right) * ratio)),
+                   static_cast<int32_t>(std::ceil(static_cast<float>(clip.bottom) * ratio)));
+  scale = newScale;
+  endDevicePixels();
+  clip = CArea();
+  const CPos savedOffset = offset;
+  offset = CPos();
+  setClipRect(kept);
+  offset = savedOffset;
+}
+
+void CDrawContext::beginDevicePixels() {
+  if (graphics && scale != 1.0f) KV_CHECK(gp::GdipResetWorldTransform(asGraphics(graphics)));
+}
+
+void CDrawContext::endDevicePixels() {
+  if (!graphics) return;
+  KV_CHECK(gp::GdipResetWorldTransform(asGraphics(graphics)));
+  if (scale != 1.0f)
+    KV_CHECK(gp::GdipScaleWorldTransform(asGraphics(graphics), scale, scale, Gdiplus::MatrixOrderPrepend));
 }
 
 CArea& CDrawContext::getClipRect(CArea& out) const {
@@ -226,7 +265,11 @@ int32_t CDrawContext::getStringWidth(const char* utf8) {
 void CDrawContext::getPointerPosition(CPos& out) {
   POINT p = {0, 0};
   GetCursorPos(&p);
-  out = CPos(p.x - screenOffset.x, p.y - screenOffset.y);
+  // The window's corner is in screen pixels, the views' offsets added to it in drawing units.
+  out = CPos(static_cast<int32_t>(static_cast<float>(p.x - windowOrigin.x) / scale) -
+                 (screenOffset.x - windowOrigin.x),
+             static_cast<int32_t>(static_cast<float>(p.y - windowOrigin.y) / scale) -
+                 (screenOffset.y - windowOrigin.y));
 }
 
 }  // namespace VSTGUI

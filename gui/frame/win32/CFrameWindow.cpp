@@ -8,6 +8,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "gui/frame/CBitmap.h"
@@ -30,6 +31,10 @@ int32_t classRegistrations = 0;
 bool buttonsSwapped = false;
 OSVERSIONINFOEXW systemVersion = {};
 
+// How many frame window messages the calling thread is inside (a pop-up menu, a file dialog or
+// a drag loop runs other messages, and the host's idle, inside one).
+thread_local int32_t windowMessageDepth = 0;
+
 // Private to the frame's class: the window's own thread takes it down (DestroyWindow fails on
 // any other thread, and a window left behind keeps a window procedure inside this module).
 constexpr UINT kDestroyOnOwnThread = WM_USER + 1;
@@ -51,7 +56,12 @@ LRESULT CALLBACK frameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   }
   auto* frame = reinterpret_cast<CFrame*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!frame) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return static_cast<LRESULT>(frame->handleWindowMessage(message, wParam, lParam));
+  // Counted on the thread, not on the frame: a host may close the editor inside a modal loop
+  // that a message started, and the frame is gone by the time that message returns.
+  ++windowMessageDepth;
+  const auto result = static_cast<LRESULT>(frame->handleWindowMessage(message, wParam, lParam));
+  --windowMessageDepth;
+  return result;
 }
 
 void registerWindowClass() {
@@ -114,6 +124,15 @@ CPos pointFromLParam(LPARAM lParam) {
   return CPos(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
 }
 
+// The smallest rectangle of whole window pixels that covers an area in the views' units, and
+// the smallest area in those units that covers a rectangle of window pixels.
+RECT windowPixelsOf(const CArea& area, float scale) {
+  return {CDrawContext::deviceEdge(area.left, scale) - (scale == 1.0f ? 0 : 1),
+          CDrawContext::deviceEdge(area.top, scale) - (scale == 1.0f ? 0 : 1),
+          CDrawContext::deviceEdge(area.right, scale) + (scale == 1.0f ? 0 : 1),
+          CDrawContext::deviceEdge(area.bottom, scale) + (scale == 1.0f ? 0 : 1)};
+}
+
 // The back buffer's pixels in `area` straight to the window's device context. A GDI+ draw of
 // the buffer onto the device costs the same for a meter as for the whole window under Wine (the
 // whole picture is converted each time); these rows are copied as they are. The face is opaque,
@@ -146,6 +165,10 @@ bool copyToDevice(COffscreenContext* buffer, HDC dc, const CArea& area) {
 
 }  // namespace
 
+bool CFrame::insideWindowMessage() {
+  return windowMessageDepth > 0;
+}
+
 void CFrame::createWindow() {
   OleInitialize(nullptr);
   GDIPlusGlobals::acquireGdiPlus();
@@ -159,7 +182,7 @@ void CFrame::createWindow() {
   const DWORD exStyle = systemVersion.dwMajorVersion < 6 ? 0 : WS_EX_COMPOSITED;
   HWND created = CreateWindowExW(exStyle, className, L"Window",
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                 bounds.getWidth(), bounds.getHeight(), static_cast<HWND>(parentWindow),
+                                 getWindowWidth(), getWindowHeight(), static_cast<HWND>(parentWindow),
                                  nullptr, static_cast<HINSTANCE>(getGuiModuleInstance()), nullptr);
   if (!created) {
     unregisterWindowClass();
@@ -201,7 +224,7 @@ intptr_t CFrame::handleWindowMessage(uint32_t message, uintptr_t wParam, intptr_
     case WM_ERASEBKGND:
       return 1;
     case WM_MOUSEMOVE:
-      onMouseMoved(pointFromLParam(lParam), buttonsFromKeyState(wParam));
+      onMouseMoved(toViewUnits(pointFromLParam(lParam)), buttonsFromKeyState(wParam));
       return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -216,14 +239,14 @@ intptr_t CFrame::handleWindowMessage(uint32_t message, uintptr_t wParam, intptr_
           message == WM_XBUTTONDBLCLK)
         buttons |= kDoubleClick;
       // The pressed view gets the following moves and the release even outside the window.
-      if (onMouseDown(pointFromLParam(lParam), buttons) == kMouseHandled) SetCapture(hwnd);
+      if (onMouseDown(toViewUnits(pointFromLParam(lParam)), buttons) == kMouseHandled) SetCapture(hwnd);
       return 0;
     }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
     case WM_XBUTTONUP:
-      onMouseUp(pointFromLParam(lParam), buttonsFromKeyState(wParam));
+      onMouseUp(toViewUnits(pointFromLParam(lParam)), buttonsFromKeyState(wParam));
       ReleaseCapture();
       return 0;
     case WM_MOUSEWHEEL: {
@@ -233,7 +256,7 @@ intptr_t CFrame::handleWindowMessage(uint32_t message, uintptr_t wParam, intptr_
       if (GetKeyState(VK_MENU) < 0) buttons |= kModAlt;
       RECT r = {};
       GetWindowRect(hwnd, &r);
-      const CPos where(GET_X_LPARAM(lParam) - r.left, GET_Y_LPARAM(lParam) - r.top);
+      const CPos where = toViewUnits(CPos(GET_X_LPARAM(lParam) - r.left, GET_Y_LPARAM(lParam) - r.top));
       // Whole notches, the rest kept for the next message; a turn the other way starts over.
       const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
       if ((delta < 0) != (wheelRemainder < 0)) wheelRemainder = 0;
@@ -246,6 +269,12 @@ intptr_t CFrame::handleWindowMessage(uint32_t message, uintptr_t wParam, intptr_
       if (onWheel(where, static_cast<float>(notches), buttons)) return 0;
       break;
     }
+    case 0x02E0:  // WM_DPICHANGED, for a top-level frame: the new density is in wParam
+      onDpiChanged(LOWORD(wParam));
+      return 0;
+    case 0x02E3:  // WM_DPICHANGED_AFTERPARENT: a child learns it from its window
+      onDpiChanged(0);
+      return 0;
     case WM_MOUSELEAVE: {
       CPos where;
       getCurrentMouseLocation(where);
@@ -264,12 +293,19 @@ void CFrame::paint() {
   if (GetUpdateRgn(hwnd, region, FALSE) != NULLREGION) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    const CArea area(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+    // The window's pixels, and the views' units that cover them.
+    const CArea pixels(ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+    const CPos topLeft = toViewUnits(CPos(pixels.left, pixels.top));
+    const auto upTo = [this](LONG edge) {
+      return static_cast<int32_t>(std::ceil(static_cast<float>(edge) / scale));
+    };
+    const CArea area(topLeft.x, topLeft.y, upTo(pixels.right), upTo(pixels.bottom));
     // Always through a kept back buffer, copied to the screen in one step: drawn directly, the
     // background shows bare under a control between the two (composited windows would hide
     // that, but not every system composites them: Wine does not).
     if (!backBuffer) {
-      backBuffer = new COffscreenContext(this, bounds.getWidth(), bounds.getHeight(), kBlackCColor);
+      backBuffer = new COffscreenContext(this, getWindowWidth(), getWindowHeight(), kBlackCColor);
+      backBuffer->setScale(scale);
       staleArea = CArea(0, 0, bounds.getWidth(), bounds.getHeight());
     }
     // Only what the views changed is drawn again; the rest of the area (the window uncovered or
@@ -277,9 +313,9 @@ void CFrame::paint() {
     const CArea redraw = intersection(area, staleArea);
     if (!redraw.isEmpty()) drawArea(backBuffer, redraw);
     if (intersection(staleArea, area) == staleArea) staleArea = CArea();
-    if (!copyToDevice(backBuffer, dc, area)) {
+    if (!copyToDevice(backBuffer, dc, pixels)) {
       auto* screen = new CDrawContext(this, dc, hwnd);
-      backBuffer->copyFrom(screen, area, CPos(area.left, area.top));
+      backBuffer->copyFrom(screen, pixels, CPos(pixels.left, pixels.top));
       screen->release();
     }
     EndPaint(hwnd, &ps);
@@ -306,7 +342,7 @@ void CFrame::invalidateRect(const CArea& area) {
                             std::max(staleArea.right, area.right), std::max(staleArea.bottom, area.bottom));
   }
   if (!visible || !window) return;
-  const RECT r = {area.left, area.top, area.right, area.bottom};
+  const RECT r = windowPixelsOf(area, scale);
   InvalidateRect(static_cast<HWND>(window), &r, TRUE);
 }
 
@@ -319,7 +355,7 @@ bool CFrame::getCurrentMouseLocation(CPos& out) const {
   GetCursorPos(&p);
   RECT r = {};
   if (window) GetWindowRect(static_cast<HWND>(window), &r);
-  out = CPos(p.x - r.left, p.y - r.top);
+  out = toViewUnits(CPos(p.x - r.left, p.y - r.top));
   return true;
 }
 

@@ -162,7 +162,7 @@ TEST_F(EffectTest, ChunksCarryTheFileNameAndScaleAndStillTakeVersionOne) {
   sign(v1);
   ASSERT_EQ(give(v1), 1);
   EXPECT_EQ(effect->getUserResponseName(), "");
-  EXPECT_EQ(effect->getEditorScale(), 100u);
+  EXPECT_EQ(effect->getEditorScale(), 0u) << "no size chosen: the editor follows the screen";
   std::vector<float> response;
   double rate = 0.0;
   ASSERT_TRUE(effect->getModel().cabinet().userSource(response, rate));
@@ -173,7 +173,7 @@ TEST_F(EffectTest, ChunksCarryTheFileNameAndScaleAndStillTakeVersionOne) {
   const size_t scaleAt = made.size() - 4 - tail;
   const size_t nameAt = scaleAt + 8;
   std::vector<std::vector<uint8_t>> damaged;
-  for (uint32_t scale : {0u, 49u, 401u, 0xFFFFFFFFu}) {
+  for (uint32_t scale : {1u, 49u, 401u, 0xFFFFFFFFu}) {
     damaged.push_back(made);
     put32(damaged.back(), scaleAt, scale);
   }

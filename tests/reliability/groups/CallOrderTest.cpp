@@ -414,7 +414,7 @@ TEST(ChunkFuzz, DamagedChunksAreRefusedChangeNothingAndAreNotReadPastTheirSize) 
         break;
       }
       case 6: {  // the scale or the name's length lies, or the version is the first's, signed
-        const uint32_t lies[][2] = {{0, 0}, {0, 49},  {0, 401},        {0, 0xFFFFFFFF}, {4, 0},
+        const uint32_t lies[][2] = {{0, 1}, {0, 49},  {0, 401},        {0, 0xFFFFFFFF}, {4, 0},
                                     {4, 1}, {4, 256}, {4, 0x7FFFFFFF}, {0xFF, 1}};
         const auto& lie = lies[rng.below(static_cast<uint32_t>(std::size(lies)))];
         put32(c, lie[0] == 0xFF ? 4 : scaleAt + lie[0], lie[1]);

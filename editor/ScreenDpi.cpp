@@ -1,0 +1,56 @@
+#include "editor/ScreenDpi.h"
+
+#include <windows.h>
+
+namespace screendpi {
+
+namespace {
+
+using AwarenessContext = HANDLE;
+// The system's own value for per-monitor awareness, second version (Windows 10 1703 on).
+const AwarenessContext kPerMonitorAwareV2 = reinterpret_cast<AwarenessContext>(static_cast<intptr_t>(-4));
+
+template <typename Function>
+Function user32Entry(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+}  // namespace
+
+uint32_t forSystem() {
+  using GetDpiForSystemFn = UINT(WINAPI*)();
+  static const auto getDpiForSystem = user32Entry<GetDpiForSystemFn>("GetDpiForSystem");
+  if (getDpiForSystem) {
+    const UINT dpi = getDpiForSystem();
+    if (dpi > 0) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<uint32_t>(dpi) : 96;
+}
+
+uint32_t forWindow(void* window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = user32Entry<GetDpiForWindowFn>("GetDpiForWindow");
+  if (getDpiForWindow && window && IsWindow(static_cast<HWND>(window))) {
+    const UINT dpi = getDpiForWindow(static_cast<HWND>(window));
+    if (dpi > 0) return dpi;
+  }
+  return forSystem();
+}
+
+using SetThreadDpiAwarenessContextFn = AwarenessContext(WINAPI*)(AwarenessContext);
+
+PerMonitorAwareness::PerMonitorAwareness() {
+  static const auto setContext = user32Entry<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
+  if (setContext) previous = setContext(kPerMonitorAwareV2);
+}
+
+PerMonitorAwareness::~PerMonitorAwareness() {
+  static const auto setContext = user32Entry<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
+  if (setContext && previous) setContext(previous);
+}
+
+}  // namespace screendpi
