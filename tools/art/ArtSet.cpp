@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "resources/ResourceIds.h"
 #include "tools/art/KnobArt.h"
@@ -46,7 +47,7 @@ std::vector<Picture> renderPictures(const FontSet& fonts, int scale) {
       char suffix[16];
       std::snprintf(suffix, sizeof suffix, "_%02d.png", part);
       picture.files.push_back(
-          {KORVALITE_RES_2X_PART(id, part), "2x/" + name + suffix, first, count, render(first, count)});
+          {KORVALITE_RES_2X_PART(id, part), "2x/" + name + suffix, first, count, render(first, count), true});
     }
     out.push_back(picture);
   };
@@ -72,6 +73,28 @@ std::vector<Picture> renderPictures(const FontSet& fonts, int scale) {
   add(KORVALITE_RES_POWER_SWITCH, "power_switch", KORVALITE_RES_POWER_SWITCH_FRAMES,
       [&](int, int) { return renderPowerSwitch(scale); });
   return out;
+}
+
+cairo_surface_t* storedImage(const PictureFile& f) {
+  if (!f.sideBySide || f.frameCount <= 1) return cairo_surface_reference(f.image);
+  const int width = cairo_image_surface_get_width(f.image);
+  const int frameHeight = cairo_image_surface_get_height(f.image) / f.frameCount;
+  cairo_surface_t* stored =
+      cairo_image_surface_create(cairo_image_surface_get_format(f.image), width * f.frameCount, frameHeight);
+  cairo_surface_flush(f.image);
+  const unsigned char* from = cairo_image_surface_get_data(f.image);
+  unsigned char* to = cairo_image_surface_get_data(stored);
+  const int fromStride = cairo_image_surface_get_stride(f.image),
+            toStride = cairo_image_surface_get_stride(stored);
+  for (int frame = 0; frame < f.frameCount; ++frame) {
+    for (int y = 0; y < frameHeight; ++y) {
+      std::memcpy(to + static_cast<size_t>(y) * toStride + static_cast<size_t>(frame) * width * 4,
+                  from + static_cast<size_t>(frame * frameHeight + y) * fromStride,
+                  static_cast<size_t>(width) * 4);
+    }
+  }
+  cairo_surface_mark_dirty(stored);
+  return stored;
 }
 
 void releasePictures(std::vector<Picture>* pictures) {

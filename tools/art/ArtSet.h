@@ -20,7 +20,14 @@ struct PictureFile {
   std::string path;  // under resources/
   int firstFrame, frameCount;
   cairo_surface_t* image;  // the frames, stacked top to bottom
+  // Stored with its frames side by side, left to right: a 2x frame is larger than the
+  // compressor's window, so only the neighbouring frames' same rows, close together, let it
+  // reuse what does not move (the 2x strips shrink about fivefold).
+  bool sideBySide = false;
 };
+
+// The picture of f as it is written to its file.
+cairo_surface_t* storedImage(const PictureFile& f);
 
 struct Picture {
   int resourceId;  // the 1x picture's

@@ -117,8 +117,11 @@ int main(int argc, char** argv) {
   std::vector<std::vector<uint8_t>> pngs(files.size());
   std::atomic<size_t> next{0};
   auto encode = [&] {
-    for (size_t i; (i = next++) < files.size();)
-      pngs[i] = art::encodePng(files[i]->image, art::RowFilters::kNone);
+    for (size_t i; (i = next++) < files.size();) {
+      cairo_surface_t* stored = art::storedImage(*files[i]);
+      pngs[i] = art::encodePng(stored, art::RowFilters::kNone);
+      cairo_surface_destroy(stored);
+    }
   };
   std::vector<std::thread> encoders(std::clamp(std::thread::hardware_concurrency(), 1u, 8u) - 1);
   for (std::thread& t : encoders) t = std::thread(encode);
@@ -130,9 +133,10 @@ int main(int argc, char** argv) {
   if (!outDir.empty()) std::filesystem::create_directories(outDir + "/2x", ignored);
   for (size_t i = 0; i < files.size(); ++i) {
     const art::PictureFile& f = *files[i];
+    const int across = f.sideBySide ? f.frameCount : 1;
     const std::string what = std::to_string(f.resourceId) + " " +
-                             std::to_string(cairo_image_surface_get_width(f.image)) + "x" +
-                             std::to_string(cairo_image_surface_get_height(f.image));
+                             std::to_string(cairo_image_surface_get_width(f.image) * across) + "x" +
+                             std::to_string(cairo_image_surface_get_height(f.image) / across);
     if (!outputFile(outDir, checkDir, f.path, pngs[i], what)) ++failures;
   }
   if (!outputFile(outDir, checkDir, art::kPartsScript, bytesOf(art::partsScript(pictures2x)), "script")) {

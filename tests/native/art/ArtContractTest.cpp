@@ -78,15 +78,16 @@ std::string partFile(const char* name, int part) {
   return std::string("2x/") + name + suffix;
 }
 
-// Where frame `frame` of a strip lies at `scale`: the file holding it and the frame's top row.
+// Where frame `frame` of a strip lies at `scale`: the file holding it and the frame's corner
+// (1x strips stack their frames; a 2x part lays them side by side).
 struct Place {
   std::string file;
-  int top;
+  int left, top;
 };
-Place placeOf(const char* name, int frameHeight, int frame, int scale) {
-  if (scale == 1) return {std::string(name) + ".png", frame * frameHeight};
+Place placeOf(const char* name, int width, int frameHeight, int frame, int scale) {
+  if (scale == 1) return {std::string(name) + ".png", 0, frame * frameHeight};
   return {partFile(name, frame / KORVALITE_RES_2X_FRAMES_PER_PART),
-          frame % KORVALITE_RES_2X_FRAMES_PER_PART * frameHeight * 2};
+          frame % KORVALITE_RES_2X_FRAMES_PER_PART * width * 2, 0};
 }
 
 double degrees(double radians) {
@@ -101,16 +102,16 @@ double angleDiff(double a, double b) {
 // centre (cx, cy) of the frame at row `top`. Everything that does not move cancels out, so
 // what remains is the pointer or needle; the result is the darkening's weighted centre.
 // Only pixels below `darkest` count, so a highlight in the reference is not taken for a mark.
-double movingMarkDirection(const Image& img, int top, const Image& ref, int refTop, double cx, double cy,
-                           double r, double from, double to, double darkest) {
+double movingMarkDirection(const Image& img, const Place& at, const Image& ref, const Place& refAt, double cx,
+                           double cy, double r, double from, double to, double darkest) {
   double sx = 0, sy = 0;
   for (double d = from; d <= to; d += 0.25) {
     double a = d * kPi / 180;
     int x = static_cast<int>(std::floor(cx + std::cos(a) * r));
     int y = static_cast<int>(std::floor(cy - std::sin(a) * r));
     // Dark in this frame and darker than in the reference (not merely lit in the reference).
-    double darker = ref.luma(x, refTop + y) - img.luma(x, top + y);
-    if (darker > 0.15 && img.luma(x, top + y) < darkest) {
+    double darker = ref.luma(refAt.left + x, refAt.top + y) - img.luma(at.left + x, at.top + y);
+    if (darker > 0.15 && img.luma(at.left + x, at.top + y) < darkest) {
       sx += darker * darker * std::cos(a);
       sy += darker * darker * std::sin(a);
     }
@@ -142,7 +143,8 @@ TEST(ArtContract, EveryPictureHasTheSizeTheEditorLoads) {
   }
 }
 
-// At 2x every picture doubles each way, cut into parts of 16 frames (the last holds the rest),
+// At 2x every picture doubles each way, cut into parts of 16 frames side by side (the last
+// holds the rest),
 // each under KORVALITE_RES_2X_PART in the generated script in resource order. Opaque pictures
 // stay RGB, which the plug-in's fast decoding path depends on.
 TEST(ArtContract, EveryTwoXPartDoublesItsFramesUnderItsIdentifier) {
@@ -163,8 +165,8 @@ TEST(ArtContract, EveryTwoXPartDoublesItsFramesUnderItsIdentifier) {
       ASSERT_TRUE(img.ok()) << file;
       const int frames =
           std::min(KORVALITE_RES_2X_FRAMES_PER_PART, s.frames - part * KORVALITE_RES_2X_FRAMES_PER_PART);
-      EXPECT_EQ(img.width(), 2 * s.w) << file;
-      EXPECT_EQ(img.height(), 2 * s.fh * frames) << file;
+      EXPECT_EQ(img.width(), 2 * s.w * frames) << file;
+      EXPECT_EQ(img.height(), 2 * s.fh) << file;
       // Byte 25 of a PNG is its colour type: 2 for RGB, 6 for RGB with alpha.
       EXPECT_EQ(textOf(file).at(25), s.opaque ? 2 : 6) << file;
     }
@@ -197,12 +199,12 @@ TEST(ArtContract, KnobPointerSweepsTheKnobsTravel) {
     for (const Knob& s : {Knob{"knob_big", 97, 101, 15, 2}, Knob{"knob_small", 27, 30, 6, 8}}) {
       for (int f : {0, 26, 65, 130, 195, 234, 260}) {
         double want = degrees(knobAngle(f, 261));
-        const Place at = placeOf(s.name, s.fh, f, scale),
-                    ref = placeOf(s.name, s.fh, f < 130 ? 260 : 0, scale);
+        const Place at = placeOf(s.name, s.w, s.fh, f, scale),
+                    ref = placeOf(s.name, s.w, s.fh, f < 130 ? 260 : 0, scale);
         Image img(at.file), refImg(ref.file);
         ASSERT_TRUE(img.ok() && refImg.ok()) << at.file;
         const double c = s.w * 0.5 * scale;
-        double got = movingMarkDirection(img, at.top, refImg, ref.top, c, c, s.r * scale, -90, 270, 0.3);
+        double got = movingMarkDirection(img, at, refImg, ref, c, c, s.r * scale, -90, 270, 0.3);
         EXPECT_LT(angleDiff(got, want), s.tolerance)
             << at.file << " frame " << f << ": " << got << " vs " << want;
       }
@@ -235,14 +237,14 @@ TEST(ArtContract, KnobFramesSitSeamlesslyOnTheBackground) {
     };
     for (const Knob& s : {Knob{"knob_big", gain}, Knob{"knob_small", layout::kMix}}) {
       for (int f : {0, 77, 130, 260}) {
-        const Place at = placeOf(s.name, s.box.h, f, k);
+        const Place at = placeOf(s.name, s.box.w, s.box.h, f, k);
         Image img(at.file);
         ASSERT_TRUE(img.ok()) << at.file;
         for (int cy : {0, (s.box.h - 3) * k}) {
           for (int cx : {0, (s.box.w - 3) * k}) {
             for (int y = cy; y < cy + 3 * k; ++y) {
               for (int x = cx; x < cx + 3 * k; ++x) {
-                ASSERT_EQ(img.px(x, at.top + y), bg.px(s.box.x * k + x, s.box.y * k + y))
+                ASSERT_EQ(img.px(at.left + x, at.top + y), bg.px(s.box.x * k + x, s.box.y * k + y))
                     << at.file << " frame " << f << ": " << x << "," << y;
               }
             }
@@ -260,10 +262,10 @@ TEST(ArtContract, MeterNeedleRunsFromRestToFullScale) {
       for (int f : {0, 65, 130}) {
         double deflection = meterDeflection(f / 130.0);  // from vertical, positive to the right
         double want = 90.0 - degrees(deflection);
-        const Place at = placeOf(name, 87, f, k), ref = placeOf(name, 87, f < 65 ? 130 : 0, k);
+        const Place at = placeOf(name, 114, 87, f, k), ref = placeOf(name, 114, 87, f < 65 ? 130 : 0, k);
         Image img(at.file), refImg(ref.file);
         ASSERT_TRUE(img.ok() && refImg.ok()) << at.file;
-        double got = movingMarkDirection(img, at.top, refImg, ref.top, 57 * k, 98 * k, 52 * k, 30, 150, 0.6);
+        double got = movingMarkDirection(img, at, refImg, ref, 57 * k, 98 * k, 52 * k, 30, 150, 0.6);
         EXPECT_LT(angleDiff(got, want), 2.0) << at.file << " frame " << f << ": " << got << " vs " << want;
       }
     }
@@ -277,34 +279,36 @@ TEST(ArtContract, MeterNeedleRunsFromRestToFullScale) {
 
 TEST(ArtContract, PowerSwitchLeavesOverlapsClearAndLightsWhenOn) {
   for (int k : {1, 2}) {
-    Image img(k == 1 ? "power_switch.png" : partFile("power_switch", 0));
+    const Place off = placeOf("power_switch", 121, 105, 0, k), on = placeOf("power_switch", 121, 105, 1, k);
+    Image img(off.file);
     ASSERT_TRUE(img.ok());
     const int h = 105 * k;
-    for (int state = 0; state < 2; ++state) {
-      int top = state * h;
+    for (const Place& at : {off, on}) {
+      const int state = &at == &on ? 1 : 0;
+      const int left = at.left, top = at.top;
       // The supply menu covers rows 0-12 between x 9 and 83; the mix knob shows under rows
       // 96-104 between x 30 and 57 (at 1x; all doubled at 2x).
       for (int y = 0; y < 13 * k; ++y) {
         for (int x = 9 * k; x < 84 * k; ++x) {
-          ASSERT_EQ(img.alpha(x, top + y), 0.0) << k << "x " << state << ": " << x << "," << y;
+          ASSERT_EQ(img.alpha(left + x, top + y), 0.0) << k << "x " << state << ": " << x << "," << y;
         }
       }
       for (int y = 96 * k; y < h; ++y) {
         for (int x = 30 * k; x < 58 * k; ++x) {
-          ASSERT_EQ(img.alpha(x, top + y), 0.0) << k << "x " << state << ": " << x << "," << y;
+          ASSERT_EQ(img.alpha(left + x, top + y), 0.0) << k << "x " << state << ": " << x << "," << y;
         }
       }
     }
     const int px = static_cast<int>(kPilotX) * k, py = static_cast<int>(kPilotY) * k;
-    EXPECT_GT(img.luma(px, h + py), img.luma(px, py) + 0.3);
-    EXPECT_GT(img.red(px, h + py), 0.9);
+    EXPECT_GT(img.luma(on.left + px, on.top + py), img.luma(off.left + px, off.top + py) + 0.3);
+    EXPECT_GT(img.red(on.left + px, on.top + py), 0.9);
     // The lever, about the centre the editor takes clicks around, points down when off and up
     // when on.
     const int tx = KORVALITE_RES_POWER_SWITCH_LEVER_X * k, ty = KORVALITE_RES_POWER_SWITCH_LEVER_Y * k;
-    EXPECT_EQ(img.alpha(tx, ty + 26 * k), 1.0) << k;
-    EXPECT_EQ(img.alpha(tx, ty - 26 * k), 0.0) << k;
-    EXPECT_EQ(img.alpha(tx, h + ty - 26 * k), 1.0) << k;
-    EXPECT_EQ(img.alpha(tx, h + ty + 26 * k), 0.0) << k;
+    EXPECT_EQ(img.alpha(off.left + tx, off.top + ty + 26 * k), 1.0) << k;
+    EXPECT_EQ(img.alpha(off.left + tx, off.top + ty - 26 * k), 0.0) << k;
+    EXPECT_EQ(img.alpha(on.left + tx, on.top + ty - 26 * k), 1.0) << k;
+    EXPECT_EQ(img.alpha(on.left + tx, on.top + ty + 26 * k), 0.0) << k;
   }
 }
 
@@ -353,7 +357,7 @@ TEST(ArtContract, EveryTwoXPictureAveragesDownToItsOneXPicture) {
     for (int f = 0; f < s.frames; ++f) {
       const int inPart = f % KORVALITE_RES_2X_FRAMES_PER_PART;
       if (inPart != 0 && inPart != KORVALITE_RES_2X_FRAMES_PER_PART - 1 && f != s.frames - 1) continue;
-      const Place at = placeOf(s.name, s.fh, f, 2);
+      const Place at = placeOf(s.name, s.w, s.fh, f, 2);
       Image two(at.file);
       ASSERT_TRUE(two.ok()) << at.file;
       const int patch = 4, cols = s.w / patch, rows = s.fh / patch;
@@ -366,7 +370,7 @@ TEST(ArtContract, EveryTwoXPictureAveragesDownToItsOneXPicture) {
             double fine = 0;
             for (int j = 0; j < 2; ++j) {
               for (int i = 0; i < 2; ++i)
-                fine += (two.px(2 * x + i, at.top + 2 * y + j) >> shift & 0xff) / 4.0;
+                fine += (two.px(at.left + 2 * x + i, at.top + 2 * y + j) >> shift & 0xff) / 4.0;
             }
             const double d = (fine - (p >> shift & 0xff)) / 255.0;
             sum += std::fabs(d) / 4;
