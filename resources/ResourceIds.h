@@ -41,11 +41,14 @@
 #define KORVALITE_RES_POWER_SWITCH_LEVER_HALF_WIDTH 16
 #define KORVALITE_RES_POWER_SWITCH_LEVER_HALF_HEIGHT 36
 
-// Every picture also exists at twice the size, for editor sizes above 100 %. A film strip at 2x
-// is split into parts of at most this many frames (the last holds the rest), so that opening
-// the editor decodes only the frames it shows.
+// Every picture also exists at twice its size each way (for the editor's larger zooms), drawn
+// at that size rather than enlarged. So that a zoomed editor decodes only the frames it shows,
+// a 2x picture is cut into parts of at most this many frames: part k holds frames 16 k to
+// 16 k + 15 (the last part the rest), side by side from left to right (so the compressor finds
+// each row's unchanged pixels in the neighbouring frames). The background and the power
+// switch are one part each. The parts are listed in Pictures2x.rc.
 #define KORVALITE_RES_2X_FRAMES_PER_PART 16
 // The resource identifier of part `part` of the 2x picture of resource `resource`.
-#define KORVALITE_RES_2X_PART(resource, part) (20000 + ((resource)-2100) * 64 + (part))
+#define KORVALITE_RES_2X_PART(resource, part) (20000 + ((resource) - 2100) * 64 + (part))
 
 #endif  // KORVALITE_RESOURCES_RESOURCEIDS_H

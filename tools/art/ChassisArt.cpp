@@ -17,7 +17,8 @@ constexpr int kW = layout::kWidth;
 constexpr int kH = layout::kHeight;
 
 void wall(cairo_t* cr, double x, double y, double w) {
-  cairo_surface_t* steel = brushedTexture(kW, kH, {0.33, 0.34, 0.35}, 0.10, true, 77);
+  cairo_surface_t* steel =
+      brushedTexture(kW, kH, pictureScale(cairo_get_target(cr)), {0.33, 0.34, 0.35}, 0.10, true, 77);
   cairo_set_source_surface(cr, steel, 0, 0);
   cairo_rectangle(cr, x, y, w, kDeckTop - y);
   cairo_fill(cr);
@@ -55,7 +56,8 @@ void louvres(cairo_t* cr, double x0, double y0, int columns, int rows) {
 }
 
 void deck(cairo_t* cr, double x, double y, double w, double h) {
-  cairo_surface_t* top = brushedTexture(kW, kH, {0.62, 0.63, 0.64}, 0.08, false, 78);
+  const int scale = pictureScale(cairo_get_target(cr));
+  cairo_surface_t* top = brushedTexture(kW, kH, scale, {0.62, 0.63, 0.64}, 0.08, false, 78);
   cairo_set_source_surface(cr, top, 0, 0);
   cairo_rectangle(cr, x, kDeckTop, w, kDeckFront - kDeckTop);
   cairo_fill(cr);
@@ -68,7 +70,7 @@ void deck(cairo_t* cr, double x, double y, double w, double h) {
   cairo_fill(cr);
   cairo_pattern_destroy(p);
   // The front lip, folded down: a lit edge, then the vertical face in shade.
-  cairo_surface_t* lip = brushedTexture(kW, kH, {0.50, 0.51, 0.52}, 0.09, false, 79);
+  cairo_surface_t* lip = brushedTexture(kW, kH, scale, {0.50, 0.51, 0.52}, 0.09, false, 79);
   cairo_set_source_surface(cr, lip, 0, 0);
   cairo_rectangle(cr, x, kDeckFront, w, y + h - kDeckFront);
   cairo_fill(cr);

@@ -63,8 +63,8 @@ double facing(double a) {
 }
 
 // Parts that do not turn: drawn once per strip and reused for every frame.
-cairo_surface_t* fixedUnder(const KnobGeometry& g, double cx, double cy) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, g.width, g.frameHeight);
+cairo_surface_t* fixedUnder(const KnobGeometry& g, double cx, double cy, int scale) {
+  cairo_surface_t* s = createPicture(g.width, g.frameHeight, scale);
   cairo_t* cr = cairo_create(s);
   double outer = g.skirt > 0 ? g.skirt : g.body;
   softShadow(cr, g.shadowDx, g.shadowDy, g.shadowBlur, 0.75, [&](cairo_t* c) {
@@ -120,8 +120,8 @@ void skirtLine(cairo_t* cr, const KnobGeometry& g, double cx, double cy, double 
 }
 
 // Shadow of the raised body on the skirt (or the panel), fixed with the light.
-cairo_surface_t* bodyShadow(const KnobGeometry& g, double cx, double cy) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, g.width, g.frameHeight);
+cairo_surface_t* bodyShadow(const KnobGeometry& g, double cx, double cy, int scale) {
+  cairo_surface_t* s = createPicture(g.width, g.frameHeight, scale);
   cairo_t* cr = cairo_create(s);
   if (g.skirt > 0) {
     softShadow(cr, 1.2, 2.4, 3, 0.8, [&](cairo_t* c) {
@@ -174,10 +174,20 @@ void knurl(cairo_t* cr, const KnobGeometry& g, double cx, double cy, double a) {
 // Brushed brass cap: concentric grain with the two bright streaks that turned metal shows
 // towards and away from the light. All of it is symmetric about the centre, so it is drawn
 // once and does not turn.
-cairo_surface_t* capSurface(const KnobGeometry& g, double cx, double cy) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, g.width, g.frameHeight);
+cairo_surface_t* capSurface(const KnobGeometry& g, double cx, double cy, int scale) {
+  cairo_surface_t* s = createPicture(g.width, g.frameHeight, scale);
   cairo_t* cr = cairo_create(s);
   const Rgb brass{0.78, 0.63, 0.34}, light{1.0, 0.93, 0.72}, dark{0.36, 0.27, 0.12};
+  if (scale > 1) {
+    // The wedges' antialiased seams let the black knurl under the cap through. In the 1x
+    // strip (kept as first drawn) the seams crowd a pixel apart or closer, and their leak dulls
+    // the brass by about a quarter at the centre and a sixth at the rim (measured); in a finer
+    // picture they would beat against the pixel grid in a moire star instead. So here the
+    // wedges lie on brass, and the same dulling is laid over them as an even veil.
+    setColor(cr, brass);
+    cairo_arc(cr, cx, cy, g.cap + 0.5, 0, 2 * kPi);
+    cairo_fill(cr);
+  }
   const int wedges = 240;
   for (int i = 0; i < wedges; ++i) {
     double a0 = i * 2 * kPi / wedges, a1 = (i + 1) * 2 * kPi / wedges;
@@ -190,6 +200,15 @@ cairo_surface_t* capSurface(const KnobGeometry& g, double cx, double cy) {
     cairo_arc_negative(cr, cx, cy, g.cap + 0.5, -a0, -a1 - 0.002);
     cairo_close_path(cr);
     cairo_fill(cr);
+  }
+  if (scale > 1) {
+    cairo_pattern_t* veil = cairo_pattern_create_radial(cx, cy, 0, cx, cy, 25.5);
+    addStop(veil, 0, {0, 0, 0}, 0.29);
+    addStop(veil, 1, {0, 0, 0}, 0.18);
+    cairo_set_source(cr, veil);
+    cairo_arc(cr, cx, cy, g.cap + 0.5, 0, 2 * kPi);
+    cairo_fill(cr);
+    cairo_pattern_destroy(veil);
   }
   // Lathe grain: faint rings of random strength.
   for (int i = 0; i < static_cast<int>(g.cap * 3); ++i) {
@@ -257,20 +276,20 @@ double knobAngle(int frame, int frames) {
   return (layout::kKnobStartDeg + layout::kKnobSweepDeg * v) * kPi / 180.0;
 }
 
-cairo_surface_t* renderKnobStrip(KnobSize size, cairo_surface_t* ground) {
+cairo_surface_t* renderKnobStrip(KnobSize size, cairo_surface_t* ground, int scale, int first, int count) {
   const KnobGeometry g = geometryOf(size);
   // The control's centre: half the width from the top-left corner in both directions.
   const double cx = g.width * 0.5, cy = g.width * 0.5;
-  cairo_surface_t* under = fixedUnder(g, cx, cy);
-  cairo_surface_t* shadow = bodyShadow(g, cx, cy);
-  cairo_surface_t* cap = capSurface(g, cx, cy);
+  cairo_surface_t* under = fixedUnder(g, cx, cy, scale);
+  cairo_surface_t* shadow = bodyShadow(g, cx, cy, scale);
+  cairo_surface_t* cap = capSurface(g, cx, cy, scale);
 
-  cairo_surface_t* strip = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, g.width, g.frameHeight * g.frames);
+  cairo_surface_t* strip = createPicture(g.width, g.frameHeight * count, scale);
   cairo_t* cr = cairo_create(strip);
-  for (int f = 0; f < g.frames; ++f) {
+  for (int f = first; f < first + count; ++f) {
     const double a = knobAngle(f, g.frames);
     cairo_save(cr);
-    cairo_translate(cr, 0, static_cast<double>(f) * g.frameHeight);
+    cairo_translate(cr, 0, static_cast<double>(f - first) * g.frameHeight);
     cairo_rectangle(cr, 0, 0, g.width, g.frameHeight);
     cairo_clip(cr);
     if (ground) {

@@ -14,11 +14,13 @@ enum class KnobSize { kBig, kSmall };
 // the same start and sweep as the knob control, with frame 0 at the minimum.
 double knobAngle(int frame, int frames);
 
-// Renders the whole strip, frames stacked top to bottom. Each frame starts from `ground`
-// (one frame's size: what the background shows under the knob's rectangle), so the frames
-// are opaque and compress across frames; with a null ground they are transparent around
-// the knob.
-cairo_surface_t* renderKnobStrip(KnobSize size, cairo_surface_t* ground);
+// Renders `count` frames of the strip from frame `first` on, stacked top to bottom (a 2x
+// strip is taller than one Cairo surface may be, so it is rendered in parts). Each frame
+// starts from `ground` (one frame's size: what the background shows under the knob's
+// rectangle), so the frames are opaque and compress across frames; with a null ground they
+// are transparent around the knob. The strip is drawn at `scale` (see createPicture), as the
+// ground must be.
+cairo_surface_t* renderKnobStrip(KnobSize size, cairo_surface_t* ground, int scale, int first, int count);
 
 }  // namespace art
 

@@ -69,7 +69,7 @@ void face(cairo_t* cr) {
   cairo_pattern_destroy(p);
 }
 
-void scale(cairo_t* cr, const FontSet& fonts, const std::string& channel) {
+void printScale(cairo_t* cr, const FontSet& fonts, const std::string& channel) {
   const Rgb ink{0.10, 0.08, 0.06}, red{0.75, 0.08, 0.05};
   auto angleOf = [](double pos) { return -kHalfSweep + 2 * kHalfSweep * pos; };
   // The arc: black up to -6 dB, a heavier red band above.
@@ -186,25 +186,26 @@ double dbPosition(double db) {
   return (db + 72.0) / 72.0;
 }
 
-cairo_surface_t* renderMeterStrip(const FontSet& fonts, const std::string& channel) {
+cairo_surface_t* renderMeterStrip(const FontSet& fonts, const std::string& channel, int scale, int first,
+                                  int count) {
   // Everything but the needle is the same in every frame.
-  cairo_surface_t* back = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH);
+  cairo_surface_t* back = createPicture(kW, kH, scale);
   cairo_t* bc = cairo_create(back);
   bezel(bc);
   face(bc);
-  scale(bc, fonts, channel);
+  printScale(bc, fonts, channel);
   cairo_destroy(bc);
-  cairo_surface_t* front = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH);
+  cairo_surface_t* front = createPicture(kW, kH, scale);
   cairo_t* fc = cairo_create(front);
   shroud(fc);
   glass(fc);
   cairo_destroy(fc);
 
-  cairo_surface_t* strip = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH * kFrames);
+  cairo_surface_t* strip = createPicture(kW, kH * count, scale);
   cairo_t* cr = cairo_create(strip);
-  for (int f = 0; f < kFrames; ++f) {
+  for (int f = first; f < first + count; ++f) {
     cairo_save(cr);
-    cairo_translate(cr, 0, static_cast<double>(f) * kH);
+    cairo_translate(cr, 0, static_cast<double>(f - first) * kH);
     cairo_rectangle(cr, 0, 0, kW, kH);
     cairo_clip(cr);
     cairo_set_source_surface(cr, back, 0, 0);

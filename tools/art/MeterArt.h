@@ -20,7 +20,9 @@ double meterDeflection(double value);
 // amplitude would put its 0 VU near -21 dB of what the needle shows.
 double dbPosition(double db);
 
-cairo_surface_t* renderMeterStrip(const FontSet& fonts, const std::string& channel);
+// `count` frames of the strip from frame `first` on, at `scale` (1 or 2, see createPicture).
+cairo_surface_t* renderMeterStrip(const FontSet& fonts, const std::string& channel, int scale, int first,
+                                  int count);
 
 }  // namespace art
 

@@ -1,6 +1,7 @@
 #include "tools/art/Paint.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 namespace art {
@@ -83,16 +84,42 @@ void boxPass(uint32_t* px, int count, int lines, int step, int lineStep, int r) 
 
 }  // namespace
 
+cairo_surface_t* createPicture(int width, int height, int scale) {
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale, height * scale);
+  cairo_surface_set_device_scale(s, scale, scale);
+  return s;
+}
+
+int pictureScale(cairo_surface_t* s) {
+  double sx = 1, sy = 1;
+  cairo_surface_get_device_scale(s, &sx, &sy);
+  return static_cast<int>(std::lround(sx));
+}
+
 void blurSurface(cairo_surface_t* s, int radius) {
   if (radius <= 0) return;
   cairo_surface_flush(s);
   int w = cairo_image_surface_get_width(s), h = cairo_image_surface_get_height(s);
   int stride = cairo_image_surface_get_stride(s) / 4;
   uint32_t* px = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(s));
-  int r = (radius + 1) / 2;
+  // A box of radius q has the variance q (q + 1) / 3. At 1x all three passes take r; a finer
+  // picture needs scale^2 times the total variance for the same softness, which whole boxes
+  // reach closest with some passes of radius q and the others of q + 1.
+  const int r = (radius + 1) / 2, scale = pictureScale(s);
+  const long target = 3L * scale * scale * r * (r + 1);
+  int q = r * scale;
+  while (static_cast<long>(q + 1) * (q + 2) <= target / 3) ++q;
+  while (q > 0 && static_cast<long>(q) * (q + 1) > target / 3) --q;
+  int wider = 0;
+  for (int k = 1; k <= 3; ++k) {
+    long sum = static_cast<long>(3 - k) * q * (q + 1) + static_cast<long>(k) * (q + 1) * (q + 2);
+    long best = static_cast<long>(3 - wider) * q * (q + 1) + static_cast<long>(wider) * (q + 1) * (q + 2);
+    if (std::labs(sum - target) < std::labs(best - target)) wider = k;
+  }
   for (int pass = 0; pass < 3; ++pass) {
-    boxPass(px, w, h, 1, stride, r);
-    boxPass(px, h, w, stride, 1, r);
+    const int radiusOfPass = pass < wider ? q + 1 : q;
+    boxPass(px, w, h, 1, stride, radiusOfPass);
+    boxPass(px, h, w, stride, 1, radiusOfPass);
   }
   cairo_surface_mark_dirty(s);
 }

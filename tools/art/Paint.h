@@ -28,8 +28,15 @@ double valueNoise(double x, double y, double cell, uint32_t seed);
 
 void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r);
 
-// Blurs an image surface in place (three box passes approximate a Gaussian of about
-// `radius` pixels). Works on every channel, so premultiplied colour stays consistent.
+// Every picture is drawn in the units of its 1x size; a picture at `scale` 2 has twice as many
+// pixels each way and Cairo's device scale maps those units onto them, so the same drawing
+// code gives the finer picture. The scale travels with the surface: the passes that work on
+// pixels (blurs, textures) read it from there.
+cairo_surface_t* createPicture(int width, int height, int scale);
+int pictureScale(cairo_surface_t* s);
+
+// Blurs a picture in place (three box passes approximate a Gaussian of about `radius` units of
+// its 1x size). Works on every channel, so premultiplied colour stays consistent.
 void blurSurface(cairo_surface_t* s, int radius);
 
 // Paints `shape` as a soft shadow onto `cr`: `shape` receives a scratch context and fills
@@ -50,7 +57,7 @@ void softShadow(cairo_t* cr, double dx, double dy, int blur, double alpha, Shape
   const int x0 = static_cast<int>(std::floor(ex)) - margin, y0 = static_cast<int>(std::floor(ey)) - margin;
   const int w = static_cast<int>(std::ceil(ex + ew)) + margin - x0;
   const int h = static_cast<int>(std::ceil(ey + eh)) + margin - y0;
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+  cairo_surface_t* s = createPicture(w, h, pictureScale(cairo_get_target(cr)));
   cairo_t* sc = cairo_create(s);
   cairo_translate(sc, -x0, -y0);
   cairo_set_source_rgb(sc, 0, 0, 0);

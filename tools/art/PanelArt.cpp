@@ -115,10 +115,10 @@ void caption(cairo_t* cr, const FontSet& fonts, double x, double baseline, const
 // coordinates, with the knob's scale. Every big knob shares one film strip, so what shows
 // around the knob inside its rectangle must be the same at each knob; drawing that
 // from one plate picture makes it so (the strip's frames carry the plate as their ground).
-cairo_surface_t* dialPlate(const FontSet& fonts) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kPlateW, kPlateH);
+cairo_surface_t* dialPlate(const FontSet& fonts, int scale) {
+  cairo_surface_t* s = createPicture(kPlateW, kPlateH, scale);
   cairo_t* cr = cairo_create(s);
-  cairo_surface_t* brass = brushedTexture(kPlateW, kPlateH, {0.82, 0.70, 0.46}, 0.07, false, 31);
+  cairo_surface_t* brass = brushedTexture(kPlateW, kPlateH, scale, {0.82, 0.70, 0.46}, 0.07, false, 31);
   roundedRect(cr, 0, 0, kPlateW, kPlateH, 7);
   cairo_set_source_surface(cr, brass, 0, 0);
   cairo_fill(cr);
@@ -191,7 +191,8 @@ void supplyPlate(cairo_t* cr, const FontSet& fonts) {
 
 void controlPanel(cairo_t* cr, const FontSet& fonts) {
   const double x = kPanelX, y = kPanelY, w = kPanelW, h = kPanelH;
-  cairo_surface_t* brass = brushedTexture(kW, kH, {0.80, 0.68, 0.44}, 0.07, false, 23);
+  const int scale = pictureScale(cairo_get_target(cr));
+  cairo_surface_t* brass = brushedTexture(kW, kH, scale, {0.80, 0.68, 0.44}, 0.07, false, 23);
   roundedRect(cr, x, y, w, h, 8);
   cairo_set_source_surface(cr, brass, 0, 0);
   cairo_fill(cr);
@@ -213,7 +214,7 @@ void controlPanel(cairo_t* cr, const FontSet& fonts) {
     const char* name;
   };
   const Knob knobs[] = {{layout::kGain, "GAIN"}, {layout::kTone, "TONE"}, {layout::kVolume, "VOLUME"}};
-  cairo_surface_t* plate = dialPlate(fonts);
+  cairo_surface_t* plate = dialPlate(fonts, scale);
   for (const Knob& k : knobs) {
     double cx = layout::knobCx(k.box), cy = layout::knobCy(k.box);
     // Knob centres lie on half pixels, as does the plate's, so the plate lands on whole
@@ -271,11 +272,11 @@ void controlPanel(cairo_t* cr, const FontSet& fonts) {
 
 }  // namespace
 
-cairo_surface_t* renderBackground(const FontSet& fonts) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH);
+cairo_surface_t* renderBackground(const FontSet& fonts, int scale) {
+  cairo_surface_t* s = createPicture(kW, kH, scale);
   cairo_t* cr = cairo_create(s);
 
-  cairo_surface_t* tolex = tolexTexture(kW, kH, 5);
+  cairo_surface_t* tolex = tolexTexture(kW, kH, scale, 5);
   cairo_set_source_surface(cr, tolex, 0, 0);
   cairo_paint(cr);
   cairo_surface_destroy(tolex);

@@ -14,7 +14,8 @@ namespace art {
 constexpr double kBayX = 30, kBayY = 28, kBayW = 1131, kBayH = 442;
 constexpr double kPanelX = 30, kPanelY = 486, kPanelW = 1131, kPanelH = 220;
 
-cairo_surface_t* renderBackground(const FontSet& fonts);
+// The background at `scale` (1 or 2): see createPicture.
+cairo_surface_t* renderBackground(const FontSet& fonts, int scale);
 
 }  // namespace art
 

@@ -2,6 +2,7 @@
 
 #include "resources/ResourceIds.h"
 #include "tools/art/ArtSet.h"
+#include "tools/art/Paint.h"
 #include "tools/art/PanelLayout.h"
 
 namespace art {
@@ -22,14 +23,16 @@ void pasteFrame(cairo_t* cr, const Picture* strip, const Box& box, int frameHeig
                 double value) {
   if (!strip) return;
   int total = frameHeight * (frames - 1);
-  int y = static_cast<int>(value * total);
-  int top = frameHeight * (y / frameHeight);
-  cairo_save(cr);
-  cairo_rectangle(cr, box.x, box.y, box.w, box.h);
-  cairo_clip(cr);
-  cairo_set_source_surface(cr, strip->image, box.x, box.y - top);
-  cairo_paint(cr);
-  cairo_restore(cr);
+  int frame = static_cast<int>(value * total) / frameHeight;
+  for (const PictureFile& f : strip->files) {
+    if (frame < f.firstFrame || frame >= f.firstFrame + f.frameCount) continue;
+    cairo_save(cr);
+    cairo_rectangle(cr, box.x, box.y, box.w, box.h);
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, f.image, box.x, box.y - frameHeight * (frame - f.firstFrame));
+    cairo_paint(cr);
+    cairo_restore(cr);
+  }
 }
 
 void menuText(cairo_t* cr, const FontSet& fonts, const Box& box, const char* text, double r, double g,
@@ -45,10 +48,12 @@ void menuText(cairo_t* cr, const FontSet& fonts, const Box& box, const char* tex
 
 cairo_surface_t* renderPreview(const FontSet& fonts, const std::vector<Picture>& pictures,
                                const PreviewSettings& settings) {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, layout::kWidth, layout::kHeight);
+  const Picture* bg = find(pictures, KORVALITE_RES_BACKGROUND);
+  cairo_surface_t* s =
+      createPicture(layout::kWidth, layout::kHeight, bg ? pictureScale(bg->files[0].image) : 1);
   cairo_t* cr = cairo_create(s);
-  if (const Picture* bg = find(pictures, KORVALITE_RES_BACKGROUND)) {
-    cairo_set_source_surface(cr, bg->image, 0, 0);
+  if (bg) {
+    cairo_set_source_surface(cr, bg->files[0].image, 0, 0);
     cairo_paint(cr);
   }
   // The order of the editor's views: knobs, switch, meters, menus.

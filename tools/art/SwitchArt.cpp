@@ -190,8 +190,8 @@ void toggle(cairo_t* cr, bool on) {
 
 }  // namespace
 
-cairo_surface_t* renderPowerSwitch() {
-  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH * 2);
+cairo_surface_t* renderPowerSwitch(int scale) {
+  cairo_surface_t* s = createPicture(kW, kH * 2, scale);
   cairo_t* cr = cairo_create(s);
   for (int state = 0; state < 2; ++state) {
     cairo_save(cr);
@@ -199,7 +199,7 @@ cairo_surface_t* renderPowerSwitch() {
     cairo_rectangle(cr, 0, 0, kW, kH);
     cairo_clip(cr);
     // Each state is drawn on its own scratch picture so shadows cannot bleed across halves.
-    cairo_surface_t* half = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kW, kH);
+    cairo_surface_t* half = createPicture(kW, kH, scale);
     cairo_t* hc = cairo_create(half);
     pilot(hc, state == 1);
     toggle(hc, state == 1);

@@ -15,7 +15,8 @@ namespace art {
 constexpr double kPilotX = 28, kPilotY = 56;
 constexpr double kToggleX = KORVALITE_RES_POWER_SWITCH_LEVER_X, kToggleY = KORVALITE_RES_POWER_SWITCH_LEVER_Y;
 
-cairo_surface_t* renderPowerSwitch();
+// Both states at `scale` (1 or 2): see createPicture.
+cairo_surface_t* renderPowerSwitch(int scale);
 
 }  // namespace art
 
