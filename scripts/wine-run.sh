@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with the project's own prefix.
-#   wine-run.sh [--prefix DIR] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--prefix DIR] [--dpi N] PROGRAM.exe [ARGS...]
+#                                              --dpi: a screen of N dots per inch (96 is 100 %),
+#                                              in a prefix of its own beside the given one
 #   wine-run.sh [--prefix DIR] --wait-server   waits until the prefix's Wine server has ended
 #                                              (and with it Wine's own processes)
 # The prefix is created once (no Mono or Gecko prompts; Arial replaced by Liberation Sans,
@@ -14,6 +16,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=${KORVALITE_WINEPREFIX:-$root/build/win64/wineprefix}
 if [ "${1:-}" = --prefix ]; then
   prefix=$2
+  shift 2
+fi
+dpi=
+if [ "${1:-}" = --dpi ]; then
+  dpi=$2
+  [[ $dpi =~ ^[0-9]+$ ]] && [ "$dpi" -ge 48 ] && [ "$dpi" -le 480 ] || { echo "wine-run: --dpi expects 48 to 480" >&2; exit 2; }
+  prefix=$prefix-dpi$dpi
   shift 2
 fi
 prefix=$(realpath -m "$prefix") # Wine takes only an absolute prefix
@@ -66,6 +75,10 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 EOF
+      if [ -n "$dpi" ]; then
+        printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$dpi" >>"$reg"
+        printf '\n[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%08x\n' "$dpi" >>"$reg"
+      fi
       "$wine" regedit "Z:${reg//\//\\}" >/dev/null 2>&1 || true
       rm -f "$reg"
       "$(dirname "$wine")/wineserver" -w 2>/dev/null || true

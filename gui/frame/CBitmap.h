@@ -42,10 +42,20 @@ class CBitmap : public CBaseObject {
   // getWritablePixels before the first draw; null when the memory cannot be had.
   static CBitmap* createPixels(int32_t width, int32_t height);
   uint8_t* getWritablePixels() { return pixels; }
+  // Every pixel fully opaque (a PNG without alpha, or pixels made from one): such a picture can
+  // be copied row by row where GDI+ would blend it.
+  bool isOpaque() const { return opaque; }
+  void setOpaque(bool value) { opaque = value; }
   const CResourceRef& getResourceRef() const { return resourceRef; }
 
  protected:
   struct DeferredLoad {};
+  // An opaque picture's w x h pixels from (sourceX, sourceY) into an off-screen context's own
+  // pixels at device pixel (left, top), inside its clip: copied by rows where GDI+ would blend
+  // each pixel (under Wine most of what a first paint costs). False when the context has no
+  // pixels of its own.
+  static bool copyOpaqueRows(CDrawContext* context, const CBitmap& from, int32_t left, int32_t top,
+                             int32_t sourceX, int32_t sourceY, int32_t w, int32_t h);
   // For pictures that load themselves when first drawn: the size is known, nothing is decoded.
   CBitmap(const CResourceRef& resource, int32_t width, int32_t height, DeferredLoad);
 
@@ -60,6 +70,7 @@ class CBitmap : public CBaseObject {
   void* dib = nullptr;
   void* gdiplusBitmap = nullptr;
   uint8_t* pixels = nullptr;
+  bool opaque = false;
 };
 
 }  // namespace VSTGUI

@@ -16,6 +16,7 @@
 
 namespace VSTGUI {
 
+class CBitmap;
 class CFontDesc;
 class CFrame;
 
@@ -98,6 +99,8 @@ class CDrawContext : public CBaseObject {
   CFrame* getFrame() const { return frame; }
   void* getDeviceContext() const { return deviceContext; }
   void* getWindow() const { return window; }
+  // The picture an off-screen context draws into, whose pixels may be written directly, or null.
+  CBitmap* getPixelTarget() const { return pixelTarget; }
   // The platform graphics object (a GpGraphics* on Windows), or null.
   void* getGraphics() const { return graphics; }
   // The status of the last failed platform call (0 when none failed).
@@ -125,6 +128,7 @@ class CDrawContext : public CBaseObject {
   int32_t drawMode = kDrawModeAntialias;
   CArea clip;
   float scale = 1.0f;
+  CBitmap* pixelTarget = nullptr;
   void* graphics = nullptr;
   int32_t lastStatus = 0;
   void* pen = nullptr;

@@ -50,12 +50,21 @@ class CScaledBitmap : public CBitmap {
  private:
   struct Part {
     CBitmap* pixels = nullptr;
-    bool tried = false;  // a part that failed is not tried again
+    bool sideBySide = false;  // frames left to right (the 2x pictures' own), else top to bottom
+    bool tried = false;       // a part that failed is not tried again
   };
-  // The part holding frame `frame` at this size, made on first use; null when it cannot be.
-  CBitmap* part(int32_t index);
-  CBitmap* makePart(int32_t index) const;
-  CBitmap* reduce(const CBitmap& from, int32_t firstFrameRow, int32_t frames, int32_t fromFrameHeight) const;
+  // Where a frame starts in a picture of frames of width x height, laid out either way.
+  struct Layout {
+    int32_t width;
+    int32_t height;
+    bool sideBySide;
+    int32_t firstFrame;  // the frame at the picture's origin (a part of the 1x strip starts deeper)
+  };
+  // Part `index` at this size, made on first use; null when it cannot be.
+  const Part* part(int32_t index);
+  Part makePart(int32_t index) const;
+  // Each frame of `from` brought to the size, the frames top to bottom.
+  CBitmap* reduce(const CBitmap& from, const Layout& layout, int32_t frames) const;
 
   Source source;
   float scale;

@@ -76,6 +76,7 @@ void CBitmap::dispose() {
   width = 0;
   height = 0;
   pixels = nullptr;
+  opaque = false;
 }
 
 bool CBitmap::loadFromResource(const CResourceRef&) {

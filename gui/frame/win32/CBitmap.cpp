@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <new>
@@ -134,6 +135,30 @@ CBitmap::~CBitmap() {
   GDIPlusGlobals::releaseGdiPlus();
 }
 
+// An opaque picture into an off-screen context's own pixels: the rows inside the clip are
+// copied, where GDI+ would blend each pixel (under Wine most of what a first paint costs).
+bool CBitmap::copyOpaqueRows(CDrawContext* context, const CBitmap& from, int32_t left, int32_t top,
+                             int32_t sourceX, int32_t sourceY, int32_t w, int32_t h) {
+  CBitmap* target = context->getPixelTarget();
+  uint8_t* to = target ? target->getWritablePixels() : nullptr;
+  const uint8_t* in = from.getPixels();
+  if (!to || !in) return false;
+  CArea clip;
+  context->getClipRect(clip);
+  clip.offset(context->getOffset().x, context->getOffset().y);
+  const float s = context->getScale();
+  const int32_t x0 = std::max({left, CDrawContext::deviceEdge(clip.left, s), 0});
+  const int32_t y0 = std::max({top, CDrawContext::deviceEdge(clip.top, s), 0});
+  const int32_t x1 = std::min({left + w, CDrawContext::deviceEdge(clip.right, s), target->getWidth()});
+  const int32_t y1 = std::min({top + h, CDrawContext::deviceEdge(clip.bottom, s), target->getHeight()});
+  for (int32_t y = y0; y < y1; ++y) {
+    std::memcpy(to + (static_cast<size_t>(y) * target->getWidth() + x0) * 4,
+                in + (static_cast<size_t>(sourceY + y - top) * from.getWidth() + sourceX + x0 - left) * 4,
+                static_cast<size_t>(x1 - x0) * 4);
+  }
+  return true;
+}
+
 void CBitmap::draw(CDrawContext* context, const CArea& area, CPos sourceOffset) {
   drawAlphaBlend(context, area, sourceOffset, 255);
 }
@@ -152,6 +177,10 @@ void CBitmap::drawAlphaBlend(CDrawContext* context, const CArea& area, CPos sour
   const INT h = area.getHeight();
   const INT x = area.left + context->getOffset().x;
   const INT y = area.top + context->getOffset().y;
+  if (alpha == 255 && opaque && context->getScale() == 1.0f && sourceOffset.x >= 0 && sourceOffset.y >= 0 &&
+      copyOpaqueRows(context, *this, x, y, sourceOffset.x, sourceOffset.y,
+                     std::min(w, width - sourceOffset.x), std::min(h, height - sourceOffset.y)))
+    return;
   if (alpha == 255) {
     gp::GdipDrawImageRectRectI(graphics, image, x, y, w, h, sourceOffset.x, sourceOffset.y, w, h,
                                Gdiplus::UnitPixel, nullptr, nullptr, nullptr);
@@ -193,6 +222,7 @@ void CBitmap::dispose() {
   if (dib) DeleteObject(static_cast<HBITMAP>(dib));
   dib = nullptr;
   pixels = nullptr;
+  opaque = false;
   width = 0;
   height = 0;
 }
@@ -301,6 +331,7 @@ bool CBitmap::loadPng(const uint8_t* data, uint32_t size) {
     }
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
+    opaque = true;
     return true;
   }
 

@@ -142,6 +142,19 @@ bool copyToDevice(COffscreenContext* buffer, HDC dc, const CArea& area) {
   auto* image = bitmap ? static_cast<Gdiplus::GpBitmap*>(bitmap->getGdiplusBitmap()) : nullptr;
   const CArea part = intersection(area, CArea(0, 0, buffer->getWidth(), buffer->getHeight()));
   if (!image || part.isEmpty()) return false;
+  if (const uint8_t* pixels = bitmap->getPixels()) {
+    // The buffer's own rows (premultiplied; the face is opaque, so they are the colours).
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = bitmap->getWidth();
+    info.bmiHeader.biHeight = -part.getHeight();  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return SetDIBitsToDevice(
+               dc, part.left, part.top, part.getWidth(), part.getHeight(), part.left, 0, 0, part.getHeight(),
+               pixels + static_cast<size_t>(part.top) * bitmap->getWidth() * 4, &info, DIB_RGB_COLORS) != 0;
+  }
   Gdiplus::Rect rows(part.left, part.top, part.getWidth(), part.getHeight());
   Gdiplus::BitmapData data = {};
   if (gp::GdipBitmapLockBits(image, &rows, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=

@@ -8,7 +8,13 @@ namespace VSTGUI {
 
 COffscreenContext::COffscreenContext(CFrame* frameToUse, int32_t w, int32_t h, const CRgbaColor& color)
     : CDrawContext(frameToUse, nullptr, nullptr), height(h), width(w), backgroundColor(color) {
-  bitmap = new CBitmap(frameToUse, w, h);
+  // Premultiplied pixels of our own, as decoded pictures are held: an opaque picture can then
+  // be copied in by rows, and the window is given the rows as they are.
+  bitmap = CBitmap::createPixels(w, h);
+  if (bitmap)
+    pixelTarget = bitmap;
+  else
+    bitmap = new CBitmap(frameToUse, w, h);
   auto* image = static_cast<Gdiplus::GpImage*>(bitmap->getGdiplusBitmap());
   Gdiplus::GpGraphics* made = nullptr;
   if (image && gp::GdipGetImageGraphicsContext(image, &made) == Gdiplus::Ok && made) {

@@ -41,42 +41,51 @@ void CScaledBitmap::makeAllParts() {
   for (int32_t k = 0; k < getPartCount(); ++k) part(k);
 }
 
-CBitmap* CScaledBitmap::part(int32_t index) {
+const CScaledBitmap::Part* CScaledBitmap::part(int32_t index) {
   if (index < 0 || index >= getPartCount()) return nullptr;
   Part& p = parts[static_cast<size_t>(index)];
   if (!p.tried) {
+    p = makePart(index);
     p.tried = true;
-    p.pixels = makePart(index);
   }
-  return p.pixels;
+  return p.pixels ? &p : nullptr;
 }
 
-CBitmap* CScaledBitmap::makePart(int32_t index) const {
+CScaledBitmap::Part CScaledBitmap::makePart(int32_t index) const {
   const int32_t firstFrame = index * framesPerPart;
   const int32_t frames = std::min(framesPerPart, source.frameCount - firstFrame);
+  Part made;
   if (scale <= 1.0f) {
     // The face's own picture, decoded once for all its parts.
     auto* self = const_cast<CScaledBitmap*>(this);
     if (!whole) self->whole = new (std::nothrow) CBitmap(CResourceRef(source.resource));
-    if (!whole || whole->getWidth() != source.width || whole->getHeight() != source.height) return nullptr;
-    return reduce(*whole, firstFrame * frameHeight, frames, frameHeight);
+    if (whole && whole->getWidth() == source.width && whole->getHeight() == source.height)
+      made.pixels = reduce(*whole, Layout{source.width, frameHeight, false, firstFrame}, frames);
+    if (made.pixels) made.pixels->setOpaque(whole->isOpaque());
+    return made;
   }
+  // A 2x part holds its frames side by side, so that each row's neighbours in the next frames
+  // are within the compressor's reach.
   auto* doubled = new (std::nothrow) CBitmap(CResourceRef(source.firstDoublePart + index));
-  if (!doubled) return nullptr;
+  if (!doubled) return made;
   // A part that is not what the face's picture promises at twice the size is not shown.
-  if (doubled->getWidth() != 2 * source.width || doubled->getHeight() != 2 * frameHeight * frames) {
+  if (doubled->getWidth() != 2 * source.width * frames || doubled->getHeight() != 2 * frameHeight) {
     doubled->release();
-    return nullptr;
+    return made;
   }
-  if (deviceWidth == doubled->getWidth() && deviceFrameHeight == 2 * frameHeight) return doubled;
-  CBitmap* reduced = reduce(*doubled, 0, frames, 2 * frameHeight);
+  if (deviceWidth == 2 * source.width && deviceFrameHeight == 2 * frameHeight) {
+    made.pixels = doubled;
+    made.sideBySide = true;
+    return made;
+  }
+  made.pixels = reduce(*doubled, Layout{2 * source.width, 2 * frameHeight, true, 0}, frames);
+  if (made.pixels) made.pixels->setOpaque(doubled->isOpaque());
   doubled->release();
-  return reduced;
+  return made;
 }
 
 // Each frame on its own, so no frame's edge takes colour from its neighbour in the strip.
-CBitmap* CScaledBitmap::reduce(const CBitmap& from, int32_t firstFrameRow, int32_t frames,
-                               int32_t fromFrameHeight) const {
+CBitmap* CScaledBitmap::reduce(const CBitmap& from, const Layout& layout, int32_t frames) const {
   const uint8_t* in = from.getPixels();
   if (!in) return nullptr;
   CBitmap* out = CBitmap::createPixels(deviceWidth, deviceFrameHeight * frames);
@@ -84,17 +93,21 @@ CBitmap* CScaledBitmap::reduce(const CBitmap& from, int32_t firstFrameRow, int32
   const int32_t inStride = from.getWidth() * 4;
   const int32_t outStride = deviceWidth * 4;
   for (int32_t f = 0; f < frames; ++f) {
-    const uint8_t* frameIn = in + static_cast<size_t>(firstFrameRow + f * fromFrameHeight) * inStride;
+    const uint8_t* frameIn = layout.sideBySide ? in + static_cast<size_t>(f) * layout.width * 4
+                                               : in + static_cast<size_t>(layout.firstFrame + f) *
+                                                          layout.height * static_cast<size_t>(inStride);
     uint8_t* frameOut = out->getWritablePixels() + static_cast<size_t>(f * deviceFrameHeight) * outStride;
-    if (from.getWidth() == deviceWidth && fromFrameHeight == deviceFrameHeight) {
-      std::memcpy(frameOut, frameIn, static_cast<size_t>(fromFrameHeight) * inStride);
+    if (layout.width == deviceWidth && layout.height == deviceFrameHeight) {
+      for (int32_t row = 0; row < deviceFrameHeight; ++row)
+        std::memcpy(frameOut + static_cast<size_t>(row) * outStride,
+                    frameIn + static_cast<size_t>(row) * inStride, static_cast<size_t>(outStride));
       continue;
     }
     // Mitchell's cubic on premultiplied pixels: sharp without ringing round the knobs' edges.
-    if (!stbir_resize_uint8_generic(frameIn, from.getWidth(), fromFrameHeight, inStride, frameOut,
-                                    deviceWidth, deviceFrameHeight, outStride, 4, 3,
-                                    STBIR_FLAG_ALPHA_PREMULTIPLIED, STBIR_EDGE_CLAMP, STBIR_FILTER_MITCHELL,
-                                    STBIR_COLORSPACE_LINEAR, nullptr)) {
+    if (!stbir_resize_uint8_generic(frameIn, layout.width, layout.height, inStride, frameOut, deviceWidth,
+                                    deviceFrameHeight, outStride, 4, 3, STBIR_FLAG_ALPHA_PREMULTIPLIED,
+                                    STBIR_EDGE_CLAMP, STBIR_FILTER_MITCHELL, STBIR_COLORSPACE_LINEAR,
+                                    nullptr)) {
       out->release();
       return nullptr;
     }
@@ -117,21 +130,25 @@ void CScaledBitmap::drawAlphaBlend(CDrawContext* context, const CArea& area, CPo
   if (sourceOffset.x < 0 || sourceOffset.y < 0 || sourceOffset.y >= source.height) return;
   const int32_t frame = sourceOffset.y / frameHeight;
   const int32_t withinFrame = sourceOffset.y - frame * frameHeight;
-  CBitmap* pixels = part(frame / framesPerPart);
-  auto* image = pixels ? static_cast<Gdiplus::GpImage*>(pixels->getGdiplusBitmap()) : nullptr;
+  const Part* made = part(frame / framesPerPart);
+  auto* image = made ? static_cast<Gdiplus::GpImage*>(made->pixels->getGdiplusBitmap()) : nullptr;
   if (!image) return;
   const float s = context->getScale();
   const CPos& offset = context->getOffset();
   const int32_t left = CDrawContext::deviceEdge(area.left + offset.x, s);
   const int32_t top = CDrawContext::deviceEdge(area.top + offset.y, s);
-  const int32_t sourceX = CDrawContext::deviceEdge(sourceOffset.x, s);
-  const int32_t frameTop = (frame % framesPerPart) * deviceFrameHeight;
+  const int32_t inPart = frame % framesPerPart;
+  const int32_t frameLeft = made->sideBySide ? inPart * deviceWidth : 0;
+  const int32_t frameTop = made->sideBySide ? 0 : inPart * deviceFrameHeight;
+  const int32_t sourceX = frameLeft + CDrawContext::deviceEdge(sourceOffset.x, s);
   const int32_t sourceY = frameTop + CDrawContext::deviceEdge(withinFrame, s);
   const int32_t w =
-      std::min(CDrawContext::deviceEdge(area.right + offset.x, s) - left, deviceWidth - sourceX);
+      std::min(CDrawContext::deviceEdge(area.right + offset.x, s) - left, frameLeft + deviceWidth - sourceX);
   const int32_t h = std::min(CDrawContext::deviceEdge(area.bottom + offset.y, s) - top,
                              frameTop + deviceFrameHeight - sourceY);
   if (w <= 0 || h <= 0) return;
+  if (made->pixels->isOpaque() && copyOpaqueRows(context, *made->pixels, left, top, sourceX, sourceY, w, h))
+    return;
   context->beginDevicePixels();
   gp::GdipDrawImageRectRectI(static_cast<Gdiplus::GpGraphics*>(context->getGraphics()), image, left, top, w,
                              h, sourceX, sourceY, w, h, Gdiplus::UnitPixel, nullptr, nullptr, nullptr);

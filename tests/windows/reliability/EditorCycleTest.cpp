@@ -3,7 +3,7 @@
 // memory where they were; a second open without a close and a second close do no harm; the
 // editor opens before resume, at sample rate 0 and while another thread processes; every
 // parameter is automated at 100 Hz with the editor open; two editors open at once close in
-// either order.
+// either order. All of it at 100 % and at 200 %, where the pictures are made part by part.
 // clang-format off
 #include <windows.h>
 // clang-format on
@@ -37,10 +37,11 @@ void pumpMessages() {
   while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&m);
 }
 
-class EditorReliability : public ::testing::Test {
+class EditorReliability : public ::testing::TestWithParam<uint32_t> {
  protected:
   void SetUp() override {
     effect.reset(new Controlsgui(&hostCallback));
+    effect->setEditorScale(GetParam());
     parent = makeParent();
     ASSERT_NE(parent, nullptr);
   }
@@ -54,6 +55,8 @@ class EditorReliability : public ::testing::Test {
     return effect->dispatcher(opcode, index, value, ptr, opt);
   }
   Census census() const { return takeCensus(parent); }
+  std::string group() const { return "7 editor at " + std::to_string(GetParam()) + " %"; }
+  // The figures' group: each size reports its own.
   void cycle(int idles) {
     ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1);
     for (int i = 0; i < idles; ++i) {
@@ -68,7 +71,7 @@ class EditorReliability : public ::testing::Test {
   HWND parent = nullptr;
 };
 
-TEST_F(EditorReliability, OpenTenIdlesCloseCyclesLeaveNothingBehind) {
+TEST_P(EditorReliability, OpenTenIdlesCloseCyclesLeaveNothingBehind) {
   dispatch(effMainsChanged, 0, 1);
   for (int i = 0; i < 5; ++i) cycle(10);  // fonts and GDI+ start once
   const Census closed = census();
@@ -83,13 +86,13 @@ TEST_F(EditorReliability, OpenTenIdlesCloseCyclesLeaveNothingBehind) {
   }
   // One leaked set of control pictures would be about 12 MB.
   EXPECT_LT(drift, 4ll * 1024 * 1024);
-  figure("7 editor",
+  figure(group().c_str(),
          format("%d cycles of open, 10 idles, close: live views/bitmaps/contexts/fonts/GDI+/DCs/"
                 "windows unchanged (%s), private memory drift at most %lld KB, %.1f ms a cycle",
                 cycles, closed.text().c_str(), drift / 1024, 1e3 * (wallSeconds() - start) / cycles));
 }
 
-TEST_F(EditorReliability, OpenTwiceAndCloseTwice) {
+TEST_P(EditorReliability, OpenTwiceAndCloseTwice) {
   cycle(1);
   const Census closed = census();
   ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1);
@@ -102,11 +105,11 @@ TEST_F(EditorReliability, OpenTwiceAndCloseTwice) {
   dispatch(effEditIdle);
   pumpMessages();
   EXPECT_TRUE(census() == closed) << census().text() << " vs " << closed.text();
-  figure("7 editor", "effEditOpen twice without a close, effEditClose twice: one frame while open (" +
-                         opened.text() + "), nothing left after (" + closed.text() + ")");
+  figure(group().c_str(), "effEditOpen twice without a close, effEditClose twice: one frame while open (" +
+                              opened.text() + "), nothing left after (" + closed.text() + ")");
 }
 
-TEST_F(EditorReliability, OpensBeforeResumeAtRateZeroAndWhileAnotherThreadProcesses) {
+TEST_P(EditorReliability, OpensBeforeResumeAtRateZeroAndWhileAnotherThreadProcesses) {
   // Before resume (and before effOpen).
   cycle(3);
   // At sample rate 0: the host sent a rate it should not have.
@@ -139,7 +142,7 @@ TEST_F(EditorReliability, OpensBeforeResumeAtRateZeroAndWhileAnotherThreadProces
   audio.join();
   EXPECT_TRUE(finite);
   EXPECT_TRUE(census() == closed) << census().text();
-  figure("7 editor",
+  figure(group().c_str(),
          format("opened before resume, at sample rate 0, and 20 times while another thread processed "
                 "(%ld blocks): no fault, output finite, nothing left",
                 blocks.load()));
@@ -148,7 +151,7 @@ TEST_F(EditorReliability, OpensBeforeResumeAtRateZeroAndWhileAnotherThreadProces
 // Host automation comes from a thread of the host's (often its audio thread) at 100 Hz while the
 // user-interface thread idles the open editor; then the same automation runs on while the editor
 // is opened and closed again and again.
-TEST_F(EditorReliability, EveryParameterAutomatedAt100HzWithTheEditorOpen) {
+TEST_P(EditorReliability, EveryParameterAutomatedAt100HzWithTheEditorOpen) {
   dispatch(effMainsChanged, 0, 1);
   ASSERT_EQ(dispatch(effEditOpen, 0, 0, parent), 1);
   for (int i = 0; i < 3; ++i) {
@@ -188,15 +191,16 @@ TEST_F(EditorReliability, EveryParameterAutomatedAt100HzWithTheEditorOpen) {
   stop = true;
   automation.join();
   EXPECT_EQ(liveCount(kLiveWindows), 0);
-  figure("7 editor",
+  figure(group().c_str(),
          format("%.0f s of 100 Hz automation of all %d parameters from another thread with the editor "
                 "open (%d automation ticks, %d idles), then during %d open/close cycles (%d ticks in "
                 "all): no fault, live objects steady",
                 seconds, kNumParams, openTicks, idles, cycles, ticks.load()));
 }
 
-TEST_F(EditorReliability, TwoEditorsOpenAtOnceCloseInEitherOrder) {
+TEST_P(EditorReliability, TwoEditorsOpenAtOnceCloseInEitherOrder) {
   std::unique_ptr<Controlsgui> second(new Controlsgui(&hostCallback));
+  second->setEditorScale(GetParam());
   HWND parent2 = makeParent();
   cycle(1);
   // Each editor keeps its background picture (and its GDI+ image once drawn) while it lives.
@@ -231,8 +235,13 @@ TEST_F(EditorReliability, TwoEditorsOpenAtOnceCloseInEitherOrder) {
   }
   second.reset();
   DestroyWindow(parent2);
-  figure("7 editor",
+  figure(group().c_str(),
          "two editors open at once, closed in either order, then reopened: no fault, nothing left");
 }
+
+INSTANTIATE_TEST_SUITE_P(Sizes, EditorReliability, ::testing::Values(100u, 200u),
+                         [](const ::testing::TestParamInfo<uint32_t>& size) {
+                           return "At" + std::to_string(size.param) + "Percent";
+                         });
 
 }  // namespace
