@@ -22,8 +22,11 @@ void moveScreen(int x, int y) {
   const int height = GetSystemMetrics(SM_CYSCREEN);
   INPUT input = {};
   input.type = INPUT_MOUSE;
-  input.mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + width / 2) / width);
-  input.mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + height / 2) / height);
+  // Up to the next step of 1/65536 of the screen: the system takes the pixel back by rounding
+  // down (Wine) or to the nearest, and either gives x again, where rounding to the nearest here
+  // can land one pixel short on a screen whose width does not divide 65536.
+  input.mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + width - 1) / width);
+  input.mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + height - 1) / height);
   input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   send(input);
 }

@@ -6,6 +6,7 @@
 #include <png.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -45,17 +46,48 @@ Image readPng(const std::string& path) {
 }
 
 const std::string kArt = KORVALITE_ART;
-const Image& art(const char* name) {
+
+// A picture as the editor shows it at 200 %: its 2x parts (frames side by side in each) put
+// back into one strip of frames stacked top to bottom, as the 1x picture is.
+Image doubledPicture(const std::string& name, int frames) {
+  const std::string base = name.substr(0, name.size() - 4);
+  Image whole;
+  for (int part = 0; part * 16 < frames; ++part) {
+    char file[96];
+    std::snprintf(file, sizeof file, "%s/2x/%s_%02d.png", kArt.c_str(), base.c_str(), part);
+    const Image p = readPng(file);
+    const int inPart = std::min(16, frames - part * 16);
+    const int w = p.width / inPart;
+    if (whole.width == 0) {
+      whole.width = w;
+      whole.height = p.height * frames;
+      whole.rgba.resize(static_cast<size_t>(whole.width) * whole.height * 4);
+    }
+    for (int f = 0; f < inPart; ++f)
+      for (int y = 0; y < p.height; ++y)
+        std::copy(p.at(f * w, y), p.at(f * w, y) + w * 4,
+                  &whole.rgba[(static_cast<size_t>((part * 16 + f) * p.height + y) * w) * 4]);
+  }
+  return whole;
+}
+
+// A picture at scale 1 or 2, read once.
+const Image& art(const char* name, int scale = 1, int frames = 1) {
   static std::map<std::string, Image> cache;
-  auto found = cache.find(name);
-  if (found == cache.end()) found = cache.emplace(name, readPng(kArt + "/" + name)).first;
+  const std::string key = std::string(name) + "@" + std::to_string(scale);
+  auto found = cache.find(key);
+  if (found == cache.end())
+    found = cache.emplace(key, scale == 1 ? readPng(kArt + "/" + name) : doubledPicture(name, frames)).first;
   return found->second;
 }
 
-// A film-strip control on the face: where it is, its picture and the frame geometry.
+// A film-strip control on the face: where it is, its picture and the frame geometry, at the
+// editor's size (1 or 2 times the face's).
 struct Strip {
   const char* picture;
   int x, y, frameHeight, frames;
+  int scale = 1;
+  Strip at(int k) const { return {picture, x * k, y * k, frameHeight * k, frames, k}; }
 };
 const Strip kGain{"knob_big.png", 80, 538, 101, 261};
 const Strip kTone{"knob_big.png", 246, 538, 101, 261};
@@ -77,8 +109,8 @@ int frameFor(float v, const Strip& s) {
 // Mean absolute difference per colour channel between the screenshot and frame `frame` of the
 // strip laid over the background, over the strip's rows first..last-1.
 double stripDifference(const Image& shot, const Strip& s, int frame, int first = 0, int last = -1) {
-  const Image& strip = art(s.picture);
-  const Image& face = art("background.png");
+  const Image& strip = art(s.picture, s.scale, s.frames);
+  const Image& face = art("background.png", s.scale);
   if (last < 0) last = s.frameHeight;
   double sum = 0;
   long n = 0;
@@ -160,35 +192,83 @@ std::string scratch(const std::string& name) {
   return folder + "/" + name;
 }
 
+// At 100 % and, chosen on the face's right-click menu, at 200 %, where the window is twice the
+// size each way and shows the 2x pictures pixel for pixel.
 TEST(EditorHost, ScreenshotShowsTheFaceAndEveryControlInPlace) {
-  const std::string shotPath = scratch("face.png");
-  EditorRun r = runEditor("print", {"--screenshot", shotPath});
-  ASSERT_EQ(r.prints.size(), 1u);
-  std::map<int, float>& p = r.prints[0];
-  const Image shot = readPng(shotPath);
-  ASSERT_EQ(shot.width, 1191);
-  ASSERT_EQ(shot.height, 734);
-  const Image& face = art("background.png");
-  // Bare face between the controls: the valves, the chassis lip, the panel's lower edge.
-  EXPECT_LT(regionDifference(shot, face, 560, 250, 60, 60), 3.0);
-  EXPECT_LT(regionDifference(shot, face, 700, 20, 100, 20), 3.0);
-  EXPECT_LT(regionDifference(shot, face, 180, 690, 200, 20), 3.0);
-  // Each film strip shows the frame of its value at its place; where a later view covers
-  // it (the switch over the mix knob's top 9 rows, the supply menu over the switch's top 13)
-  // only the uncovered rows count.
-  EXPECT_LT(stripDifference(shot, kGain, frameFor(p[0], kGain)), 3.0);
-  EXPECT_LT(stripDifference(shot, kTone, frameFor(p[1], kTone)), 3.0);
-  EXPECT_LT(stripDifference(shot, kVolume, frameFor(p[2], kVolume)), 3.0);
-  EXPECT_LT(stripDifference(shot, kMix, frameFor(p[3], kMix), 9), 3.0);
-  EXPECT_LT(stripDifference(shot, kPower, p[6] >= 0.5f ? 1 : 0, 13, 95), 3.0);
-  // Without audio the effect's levels are 0, where the first idle pass settles the needles.
-  EXPECT_EQ(shownFrame(shot, kMeterLeft), 0);
-  EXPECT_EQ(shownFrame(shot, kMeterRight), 0);
-  // The menus print their entry over the face.
-  EXPECT_GT(regionDifference(shot, face, 88, 195, 49, 17), 3.0);
-  EXPECT_GT(regionDifference(shot, face, 1011, 178, 62, 22), 3.0);
-  EXPECT_GT(regionDifference(shot, face, 1046, 511, 75, 22), 3.0);
-  EXPECT_GT(regionDifference(shot, face, 334, 95, 190, 22), 3.0);
+  for (int k : {1, 2}) {
+    SCOPED_TRACE(k);
+    const std::string shotPath = scratch("face-" + std::to_string(k) + ".png");
+    EditorRun r =
+        runEditor(k == 1 ? "print" : "menu 600 400 4 right; wait 500; print", {"--screenshot", shotPath});
+    ASSERT_EQ(r.prints.size(), 1u);
+    std::map<int, float>& p = r.prints[0];
+    const Image shot = readPng(shotPath);
+    ASSERT_EQ(shot.width, 1191 * k);
+    ASSERT_EQ(shot.height, 734 * k);
+    const Image& face = art("background.png", k);
+    auto bare = [&](int x, int y, int w, int h) {
+      return regionDifference(shot, face, x * k, y * k, w * k, h * k);
+    };
+    // Bare face between the controls: the valves, the chassis lip, the panel's lower edge.
+    EXPECT_LT(bare(560, 250, 60, 60), 3.0);
+    EXPECT_LT(bare(700, 20, 100, 20), 3.0);
+    EXPECT_LT(bare(180, 690, 200, 20), 3.0);
+    // Each film strip shows the frame of its value at its place; where a later view covers
+    // it (the switch over the mix knob's top 9 rows, the supply menu over the switch's top 13)
+    // only the uncovered rows count.
+    EXPECT_LT(stripDifference(shot, kGain.at(k), frameFor(p[0], kGain)), 3.0);
+    EXPECT_LT(stripDifference(shot, kTone.at(k), frameFor(p[1], kTone)), 3.0);
+    EXPECT_LT(stripDifference(shot, kVolume.at(k), frameFor(p[2], kVolume)), 3.0);
+    EXPECT_LT(stripDifference(shot, kMix.at(k), frameFor(p[3], kMix), 9 * k), 3.0);
+    EXPECT_LT(stripDifference(shot, kPower.at(k), p[6] >= 0.5f ? 1 : 0, 13 * k, 95 * k), 3.0);
+    // Without audio the effect's levels are 0, where the first idle pass settles the needles.
+    EXPECT_LT(stripDifference(shot, kMeterLeft.at(k), 0), 3.0);
+    EXPECT_LT(stripDifference(shot, kMeterRight.at(k), 0), 3.0);
+    // The menus print their entry over the face.
+    EXPECT_GT(bare(88, 195, 49, 17), 3.0);
+    EXPECT_GT(bare(1011, 178, 62, 22), 3.0);
+    EXPECT_GT(bare(1046, 511, 75, 22), 3.0);
+    EXPECT_GT(bare(334, 95, 190, 22), 3.0);
+  }
+}
+
+// The same hand movements, written once for the face at 100 % and scaled to the size, make the
+// same changes at 75, 100 and 200 %: a knob dragged, the power switch's lever clicked, a menu's
+// entry chosen, the wheel over a knob. The host is asked for each size's window; one that
+// refuses keeps the editor at 100 %, where it still works.
+TEST(EditorHost, TheSameHandMovementsMakeTheSameChangesAtEverySize) {
+  // Every point is a whole pixel at each size (a multiple of 4 at 100 %).
+  const std::string moves =
+      "drag 128 588 128 536 20; click 1120 576; menu 112 204 1; wheel 912 588 2; wait 150; print";
+  struct Size {
+    int entry, percent;
+    const char* window;
+  } const sizes[] = {
+      {1, 100, nullptr}, {0, 75, "editor resized to 893 x 551"}, {4, 200, "editor resized to 2382 x 1468"}};
+  std::map<int, float> atHundred;
+  for (const Size& size : sizes) {
+    SCOPED_TRACE(size.percent);
+    EditorRun r = runEditor("menu 600 400 " + std::to_string(size.entry) + " right; wait 500; scale " +
+                            std::to_string(size.percent) + "; " + moves);
+    ASSERT_EQ(r.prints.size(), 1u);
+    if (size.window) {
+      EXPECT_GE(r.timeOf(size.window), 0);
+    }
+    std::map<int, float>& p = r.prints[0];
+    EXPECT_FLOAT_EQ(p[0], 0.76f);
+    EXPECT_EQ(p[6], 0.0f);
+    EXPECT_EQ(p[7], 0.01f);
+    EXPECT_NEAR(p[2], 0.7f, 1e-5f);
+    if (size.percent == 100) {
+      atHundred = p;
+    } else {
+      EXPECT_EQ(p, atHundred);
+    }
+  }
+  EditorRun refused = runEditor("menu 600 400 4 right; wait 500; " + moves, {"--refuse-size"});
+  EXPECT_GE(refused.timeOf("refused an editor size of 2382 x 1468"), 0);
+  ASSERT_EQ(refused.prints.size(), 1u);
+  EXPECT_EQ(refused.prints[0], atHundred);
 }
 
 // Dragging the gain knob up by 100 pixels in linear mode takes it from 0.5 to 1.0; the

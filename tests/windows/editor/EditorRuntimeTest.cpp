@@ -174,6 +174,48 @@ TEST_F(EditorRuntime, RectangleIsTheFacesSizeWithNoPictureDecoded) {
   EXPECT_EQ(dispatch(effVendorSpecific, kStCA, kWhee, nullptr, 1.0f), 0);
 }
 
+// The size comes from the project when the player chose one (offered sizes only: a stored 50
+// opens at 75), else from the screen; a new size is asked of the host first. A host that
+// refuses keeps the window at its size, the choice kept for the next open; one that agrees
+// gets a window of the new size, the controls still where the face has them.
+TEST_F(EditorRuntime, SizeComesFromTheProjectOrTheScreenAndTheHostIsAskedFirst) {
+  auto rectSize = [this] {
+    ERect* rect = nullptr;
+    dispatch(effEditGetRect, 0, 0, &rect);
+    return rect ? std::make_pair(rect->right - rect->left, rect->bottom - rect->top) : std::make_pair(0, 0);
+  };
+  auto windowSize = [this] {
+    RECT r = {};
+    GetClientRect(static_cast<HWND>(frame()->getWindowHandle()), &r);
+    return std::make_pair(static_cast<int>(r.right), static_cast<int>(r.bottom));
+  };
+  EXPECT_EQ(rectSize(), std::make_pair(1191, 734)) << "a 96 dpi screen";
+  effect->setEditorScale(50);
+  EXPECT_EQ(rectSize(), std::make_pair(893, 551));
+  effect->setEditorScale(150);
+  EXPECT_EQ(rectSize(), std::make_pair(1787, 1101));
+  open();
+  EXPECT_EQ(windowSize(), std::make_pair(1787, 1101));
+  EXPECT_EQ(frame()->getBounds(), CArea(0, 0, 1191, 734));
+  // Refused.
+  editor()->chooseSize(200);
+  dispatch(effEditIdle);
+  ASSERT_NE(host.last(audioMasterSizeWindow), nullptr);
+  EXPECT_EQ(host.last(audioMasterSizeWindow)->index, 2382);
+  EXPECT_EQ(host.last(audioMasterSizeWindow)->value, 1468);
+  EXPECT_EQ(windowSize(), std::make_pair(1787, 1101));
+  EXPECT_EQ(editor()->getSizePercent(), 150);
+  EXPECT_EQ(effect->getEditorScale(), 200u);
+  // Agreed.
+  host.answers[audioMasterSizeWindow] = 1;
+  editor()->chooseSize(75);
+  dispatch(effEditIdle);
+  EXPECT_EQ(windowSize(), std::make_pair(893, 551));
+  EXPECT_EQ(rectSize(), std::make_pair(893, 551));
+  EXPECT_EQ(control<CAnimKnob>(0)->getBounds(), CArea(80, 538, 80 + 97, 538 + 101));
+  close();
+}
+
 // Class, place, size, tag and picture geometry of each view, in the order added.
 TEST_F(EditorRuntime, OpenBuildsTheTwelveControlsAndTheMessageLineInOrder) {
   open();
