@@ -283,6 +283,10 @@ void EditorHost::runAction(const EditorAction& a) {
     case EditorAction::kShot:
       screenshot(a.text);
       break;
+    case EditorAction::kScreen:
+      writePng(a.text, captureClientArea(GetDesktopWindow()));
+      editorLog("screen " + a.text);
+      break;
     case EditorAction::kParam:
       plugin_.setParameter(a.amount, a.value);
       break;

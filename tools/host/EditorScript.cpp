@@ -127,6 +127,9 @@ EditorAction parseAction(const std::string& source) {
   } else if (verb == "shot") {
     a.kind = EditorAction::kShot;
     a.text = r.word();
+  } else if (verb == "screen") {
+    a.kind = EditorAction::kScreen;
+    a.text = r.word();
   } else if (verb == "param") {
     a.kind = EditorAction::kParam;
     a.amount = r.integer(0, 1000000);

@@ -18,6 +18,8 @@
 //                               the line is the file's path); logs the effect the editor answered
 //   wait MS                     let MS milliseconds pass (the editor keeps idling)
 //   shot FILE.png               screenshot of the editor window now
+//   screen FILE.png             screenshot of the whole screen now (a pop-up menu open over the
+//                               editor shows)
 //   param INDEX VALUE           the host sets a parameter, as automation playback does
 //   audio on|off                feed the signal, or silence
 //   print                       log every parameter value
@@ -50,7 +52,8 @@ struct EditorAction {
     kReopen,
     kMeasure,
     kDrop,
-    kScale
+    kScale,
+    kScreen
   };
   Kind kind = kWait;
   int x = 0, y = 0, x2 = 0, y2 = 0;

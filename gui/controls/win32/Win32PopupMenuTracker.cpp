@@ -1,5 +1,6 @@
 #include "gui/controls/win32/Win32PopupMenuTracker.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -171,9 +172,19 @@ LRESULT CALLBACK drawnMenuProcedure(HWND hwnd, UINT message, WPARAM wParam, LPAR
                                                         : COLOR_MENUTEXT));
       HGDIOBJ previous = SelectObject(draw->hDC, owner->font);
       if (entry->checked) {
-        RECT mark = draw->rcItem;
-        mark.right = mark.left + checkWidth;
-        DrawTextW(draw->hDC, L"\x2713", 1, &mark, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        // A tick drawn at the size, as the menu's own would be: no font need have the glyph.
+        const RECT& r = draw->rcItem;
+        const float unit = static_cast<float>(r.bottom - r.top) / 10.0f;
+        const int cx = r.left + checkWidth / 2, cy = (r.top + r.bottom) / 2;
+        HPEN tick = CreatePen(PS_SOLID, std::max(1, static_cast<int>(std::lround(unit * 0.9f))),
+                              GetTextColor(draw->hDC));
+        HGDIOBJ previousPen = SelectObject(draw->hDC, tick);
+        const POINT points[] = {{cx - static_cast<LONG>(3 * unit), cy},
+                                {cx - static_cast<LONG>(unit), cy + static_cast<LONG>(2 * unit)},
+                                {cx + static_cast<LONG>(3 * unit), cy - static_cast<LONG>(2 * unit)}};
+        Polyline(draw->hDC, points, 3);
+        SelectObject(draw->hDC, previousPen);
+        DeleteObject(tick);
       }
       RECT text = draw->rcItem;
       text.left += checkWidth;

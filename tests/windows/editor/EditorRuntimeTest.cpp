@@ -64,7 +64,14 @@ bool writeFlac(const std::wstring& path, double seconds) {
 class PopupKeys {
  public:
   explicit PopupKeys(std::vector<WORD> keys) : keys(std::move(keys)), worker([this] { run(); }) {}
-  ~PopupKeys() { worker.join(); }
+  ~PopupKeys() {
+    if (worker.joinable()) worker.join();
+  }
+  // The pop-up's height in pixels once joined (0 when none showed).
+  int height() {
+    if (worker.joinable()) worker.join();
+    return shownHeight;
+  }
   bool sawPopup = false;
 
  private:
@@ -82,6 +89,9 @@ class PopupKeys {
     }
     if (shown == nullptr) return;
     sawPopup = true;
+    RECT r = {};
+    GetWindowRect(shown, &r);
+    shownHeight = r.bottom - r.top;
     for (WORD key : keys) press(shown, key);
     for (int i = 0; i < 10 && popup() != nullptr; ++i) {
       Sleep(100);
@@ -89,6 +99,7 @@ class PopupKeys {
     }
   }
   std::vector<WORD> keys;
+  int shownHeight = 0;
   std::thread worker;
 };
 
@@ -206,13 +217,26 @@ TEST_F(EditorRuntime, SizeComesFromTheProjectOrTheScreenAndTheHostIsAskedFirst) 
   EXPECT_EQ(windowSize(), std::make_pair(1787, 1101));
   EXPECT_EQ(editor()->getSizePercent(), 150);
   EXPECT_EQ(effect->getEditorScale(), 200u);
-  // Agreed.
+  // Agreed, through the sizes' pop-up on the face (its first entry, 75 %), whose text is set
+  // at the editor's size: at 75 % it is half as tall as at 150 %.
   host.answers[audioMasterSizeWindow] = 1;
-  editor()->chooseSize(75);
+  int tall = 0, small = 0;
+  {
+    PopupKeys user({VK_DOWN, VK_RETURN});
+    frame()->onMouseDown(CPos(600, 400), kButtonRight);
+    tall = user.height();
+  }
   dispatch(effEditIdle);
+  EXPECT_EQ(effect->getEditorScale(), 75u);
   EXPECT_EQ(windowSize(), std::make_pair(893, 551));
   EXPECT_EQ(rectSize(), std::make_pair(893, 551));
   EXPECT_EQ(control<CAnimKnob>(0)->getBounds(), CArea(80, 538, 80 + 97, 538 + 101));
+  {
+    PopupKeys user({VK_ESCAPE});
+    frame()->onMouseDown(CPos(600, 400), kButtonRight);
+    small = user.height();
+  }
+  EXPECT_NEAR(static_cast<double>(tall) / small, 2.0, 0.3) << tall << " vs " << small;
   close();
 }
 
