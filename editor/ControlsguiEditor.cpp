@@ -103,15 +103,11 @@ void ControlsguiEditor::showSizeMenu(CPos where) {
   if (chosen >= 0 && chosen < editorlayout::kSizeCount) chooseSize(editorlayout::kSizes[chosen]);
 }
 
-// The window went to a screen of another density: a size the player did not choose becomes
-// the new screen's; a chosen one keeps its size on the screen (200 % at 96 dpi is 100 % at 192).
+// The window went to a screen of another density: a size the player never chose becomes the
+// new screen's; one the player chose stays.
 void ControlsguiEditor::followScreen(uint32_t dpi) {
-  if (frame == nullptr) return;
-  const uint32_t now = dpi != 0 ? dpi : screendpi::forWindow(frame->getWindowHandle());
-  const uint32_t chosen = controlsgui->getEditorScale();
-  if (chosen == StateChunk::kScreenEditorScale) {
-    pendingSize = editorlayout::sizeForDpi(now);
-  }
+  if (frame == nullptr || controlsgui->getEditorScale() != StateChunk::kScreenEditorScale) return;
+  pendingSize = editorlayout::sizeForDpi(dpi != 0 ? dpi : screendpi::forWindow(frame->getWindowHandle()));
 }
 
 void ControlsguiEditor::applyPendingSize() {

@@ -237,6 +237,18 @@ TEST_F(EditorRuntime, SizeComesFromTheProjectOrTheScreenAndTheHostIsAskedFirst) 
     small = user.height();
   }
   EXPECT_NEAR(static_cast<double>(tall) / small, 2.0, 0.3) << tall << " vs " << small;
+  // The window moves to a screen of 192 dpi: a size the player chose stays, one never chosen
+  // follows the screen.
+  RECT suggested = {};
+  SendMessageW(static_cast<HWND>(frame()->getWindowHandle()), 0x02E0 /* WM_DPICHANGED */,
+               MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+  dispatch(effEditIdle);
+  EXPECT_EQ(windowSize(), std::make_pair(893, 551));
+  effect->setEditorScale(0);
+  SendMessageW(static_cast<HWND>(frame()->getWindowHandle()), 0x02E0, MAKEWPARAM(192, 192),
+               reinterpret_cast<LPARAM>(&suggested));
+  dispatch(effEditIdle);
+  EXPECT_EQ(windowSize(), std::make_pair(2382, 1468));
   close();
 }
 
