@@ -4,9 +4,9 @@
 // high-quality filter, below 100 % the face's own pictures reduced. Neither is ever stretched
 // at draw time.
 //
-// A film strip is held in parts of a few frames. Each part is decoded (and reduced) when a
-// frame in it is first drawn, so an editor opened at 200 % decodes only the frames it shows,
-// and the rest as the controls move. GUI thread only (Windows).
+// A film strip is held in parts of a few frames. Each part is decoded when a frame in it is first
+// drawn, and each frame reduced then, so an editor opened at any size decodes and reduces only
+// what it shows, and the rest as the controls move. GUI thread only (Windows).
 #pragma once
 
 #include <cstdint>
@@ -38,20 +38,14 @@ class CScaledBitmap : public CBitmap {
   void drawAlphaBlend(CDrawContext* context, const CArea& area, CPos sourceOffset, uint8_t alpha) override;
 
   float getScale() const { return scale; }
-  // One frame's size in device pixels.
-  int32_t getDeviceWidth() const { return deviceWidth; }
-  int32_t getDeviceFrameHeight() const { return deviceFrameHeight; }
-  // Parts made so far, of getPartCount.
-  int32_t getMadeParts() const;
-  int32_t getPartCount() const { return static_cast<int32_t>(parts.size()); }
-  // Makes every part now (a test, or a size whose film strips should not wait for a turn).
-  void makeAllParts();
 
  private:
   struct Part {
-    CBitmap* pixels = nullptr;
-    bool sideBySide = false;  // frames left to right (the 2x pictures' own), else top to bottom
-    bool tried = false;       // a part that failed is not tried again
+    CBitmap* pixels = nullptr;  // at the size: the 2x part itself, or its frames reduced into it
+    CBitmap* from = nullptr;    // what the frames not made yet are reduced from (not owned below 100 %)
+    std::vector<bool> made;     // which of the part's frames are made
+    bool sideBySide = false;    // frames left to right (the 2x pictures' own), else top to bottom
+    bool tried = false;         // a part that failed is not tried again
   };
   // Where a frame starts in a picture of frames of width x height, laid out either way.
   struct Layout {
@@ -60,11 +54,14 @@ class CScaledBitmap : public CBitmap {
     bool sideBySide;
     int32_t firstFrame;  // the frame at the picture's origin (a part of the 1x strip starts deeper)
   };
-  // Part `index` at this size, made on first use; null when it cannot be.
-  const Part* part(int32_t index);
-  Part makePart(int32_t index) const;
-  // Each frame of `from` brought to the size, the frames top to bottom.
-  CBitmap* reduce(const CBitmap& from, const Layout& layout, int32_t frames) const;
+  // The part holding `frame` at this size, that frame made (on first use); null when it cannot be.
+  const Part* partWith(int32_t frame);
+  Part makePart(int32_t index);
+  // Frame `frame` of `from` brought to the size into frame `into` of `out`; a single picture's
+  // rows are shared among the machine's cores.
+  bool reduceFrame(const CBitmap& from, const Layout& layout, int32_t frame, CBitmap& out,
+                   int32_t into) const;
+  Layout layoutOf(int32_t index) const;
 
   Source source;
   float scale;

@@ -30,121 +30,119 @@ CScaledBitmap::CScaledBitmap(const Source& from, float s)
 }
 
 CScaledBitmap::~CScaledBitmap() {
-  for (Part& p : parts)
+  for (Part& p : parts) {
     if (p.pixels) p.pixels->release();
+    if (p.from && p.from != whole) p.from->release();
+  }
   if (whole) whole->release();
 }
 
-int32_t CScaledBitmap::getMadeParts() const {
-  return static_cast<int32_t>(
-      std::count_if(parts.begin(), parts.end(), [](const Part& p) { return p.pixels; }));
-}
-
-void CScaledBitmap::makeAllParts() {
-  for (int32_t k = 0; k < getPartCount(); ++k) part(k);
-}
-
-const CScaledBitmap::Part* CScaledBitmap::part(int32_t index) {
-  if (index < 0 || index >= getPartCount()) return nullptr;
+const CScaledBitmap::Part* CScaledBitmap::partWith(int32_t frame) {
+  const int32_t index = frame / framesPerPart;
+  if (frame < 0 || index >= static_cast<int32_t>(parts.size())) return nullptr;
   Part& p = parts[static_cast<size_t>(index)];
   if (!p.tried) {
     p = makePart(index);
     p.tried = true;
   }
-  return p.pixels ? &p : nullptr;
+  if (!p.pixels) return nullptr;
+  const int32_t inPart = frame - index * framesPerPart;
+  if (!p.made[static_cast<size_t>(inPart)]) {
+    if (!p.from || !reduceFrame(*p.from, layoutOf(index), inPart, *p.pixels, inPart)) return nullptr;
+    p.made[static_cast<size_t>(inPart)] = true;
+    // Every frame made: what they came from is no longer needed.
+    if (std::find(p.made.begin(), p.made.end(), false) == p.made.end()) {
+      if (p.from != whole) p.from->release();
+      p.from = nullptr;
+    }
+  }
+  return &p;
 }
 
-CScaledBitmap::Part CScaledBitmap::makePart(int32_t index) const {
-  const int32_t firstFrame = index * framesPerPart;
-  const int32_t frames = std::min(framesPerPart, source.frameCount - firstFrame);
+// Where part `index`'s frames are in what they are reduced from.
+CScaledBitmap::Layout CScaledBitmap::layoutOf(int32_t index) const {
+  if (scale <= 1.0f) return Layout{source.width, frameHeight, false, index * framesPerPart};
+  return Layout{2 * source.width, 2 * frameHeight, true, 0};
+}
+
+CScaledBitmap::Part CScaledBitmap::makePart(int32_t index) {
+  const int32_t frames = std::min(framesPerPart, source.frameCount - index * framesPerPart);
   Part made;
+  CBitmap* from = nullptr;
   if (scale <= 1.0f) {
     // The face's own picture, decoded once for all its parts.
-    auto* self = const_cast<CScaledBitmap*>(this);
-    if (!whole) self->whole = new (std::nothrow) CBitmap(CResourceRef(source.resource));
-    if (whole && whole->getWidth() == source.width && whole->getHeight() == source.height)
-      made.pixels = reduce(*whole, Layout{source.width, frameHeight, false, firstFrame}, frames);
-    if (made.pixels) made.pixels->setOpaque(whole->isOpaque());
+    if (!whole) whole = new (std::nothrow) CBitmap(CResourceRef(source.resource));
+    if (!whole || whole->getWidth() != source.width || whole->getHeight() != source.height) return made;
+    from = whole;
+  } else {
+    // A 2x part holds its frames side by side, so that each row's neighbours in the next frames
+    // are within the compressor's reach.
+    from = new (std::nothrow) CBitmap(CResourceRef(source.firstDoublePart + index));
+    if (!from) return made;
+    // A part that is not what the face's picture promises at twice the size is not shown.
+    if (from->getWidth() != 2 * source.width * frames || from->getHeight() != 2 * frameHeight) {
+      from->release();
+      return made;
+    }
+    if (deviceWidth == 2 * source.width && deviceFrameHeight == 2 * frameHeight) {
+      made.pixels = from;
+      made.sideBySide = true;
+      made.made.assign(static_cast<size_t>(frames), true);
+      return made;
+    }
+  }
+  made.pixels = CBitmap::createPixels(deviceWidth, deviceFrameHeight * frames);
+  if (!made.pixels) {
+    if (from != whole) from->release();
     return made;
   }
-  // A 2x part holds its frames side by side, so that each row's neighbours in the next frames
-  // are within the compressor's reach.
-  auto* doubled = new (std::nothrow) CBitmap(CResourceRef(source.firstDoublePart + index));
-  if (!doubled) return made;
-  // A part that is not what the face's picture promises at twice the size is not shown.
-  if (doubled->getWidth() != 2 * source.width * frames || doubled->getHeight() != 2 * frameHeight) {
-    doubled->release();
-    return made;
-  }
-  if (deviceWidth == 2 * source.width && deviceFrameHeight == 2 * frameHeight) {
-    made.pixels = doubled;
-    made.sideBySide = true;
-    return made;
-  }
-  made.pixels = reduce(*doubled, Layout{2 * source.width, 2 * frameHeight, true, 0}, frames);
-  if (made.pixels) made.pixels->setOpaque(doubled->isOpaque());
-  doubled->release();
+  made.pixels->setOpaque(from->isOpaque());
+  made.from = from;
+  made.made.assign(static_cast<size_t>(frames), false);
   return made;
 }
 
-// Each frame on its own, so no frame's edge takes colour from its neighbour in the strip. The
-// frames (a single picture's two halves of rows) are shared among the machine's cores: reducing
-// is most of what a first paint at 125 or 150 % costs.
-CBitmap* CScaledBitmap::reduce(const CBitmap& from, const Layout& layout, int32_t frames) const {
+// Each frame on its own, so no frame's edge takes colour from its neighbour in the strip.
+bool CScaledBitmap::reduceFrame(const CBitmap& from, const Layout& layout, int32_t frame, CBitmap& out,
+                                int32_t into) const {
   const uint8_t* in = from.getPixels();
-  if (!in) return nullptr;
-  CBitmap* out = CBitmap::createPixels(deviceWidth, deviceFrameHeight * frames);
-  if (!out) return nullptr;
+  if (!in || !out.getWritablePixels()) return false;
   const int32_t inStride = from.getWidth() * 4;
   const int32_t outStride = deviceWidth * 4;
-  struct Job {
-    int32_t frame, rowBegin, rowEnd;
-  };
-  std::vector<Job> jobs;
-  if (frames == 1) {
-    jobs = {{0, 0, deviceFrameHeight / 2}, {0, deviceFrameHeight / 2, deviceFrameHeight}};
-  } else {
-    for (int32_t f = 0; f < frames; ++f) jobs.push_back({f, 0, deviceFrameHeight});
+  const uint8_t* frameIn = layout.sideBySide ? in + static_cast<size_t>(frame) * layout.width * 4
+                                             : in + static_cast<size_t>(layout.firstFrame + frame) *
+                                                        layout.height * static_cast<size_t>(inStride);
+  uint8_t* frameOut = out.getWritablePixels() + static_cast<size_t>(into * deviceFrameHeight) * outStride;
+  if (layout.width == deviceWidth && layout.height == deviceFrameHeight) {
+    for (int32_t row = 0; row < deviceFrameHeight; ++row)
+      std::memcpy(frameOut + static_cast<size_t>(row) * outStride,
+                  frameIn + static_cast<size_t>(row) * inStride, static_cast<size_t>(outStride));
+    return true;
   }
-  std::atomic<size_t> next{0};
+  // Mitchell's cubic on premultiplied pixels: sharp without ringing round the knobs' edges. A
+  // large picture (the background: most of what a first paint at 125 or 150 % costs) is made in
+  // bands of rows, one a core, each from the input rows under the same share of the height.
+  const int32_t bands =
+      deviceWidth * deviceFrameHeight < 256 * 1024
+          ? 1
+          : static_cast<int32_t>(std::min(std::max(std::thread::hardware_concurrency(), 1u), 4u));
   std::atomic<bool> failed{false};
-  auto work = [&] {
-    for (size_t k; (k = next++) < jobs.size();) {
-      const Job& job = jobs[k];
-      const uint8_t* frameIn = layout.sideBySide ? in + static_cast<size_t>(job.frame) * layout.width * 4
-                                                 : in + static_cast<size_t>(layout.firstFrame + job.frame) *
-                                                            layout.height * static_cast<size_t>(inStride);
-      uint8_t* frameOut =
-          out->getWritablePixels() + static_cast<size_t>(job.frame * deviceFrameHeight) * outStride;
-      if (layout.width == deviceWidth && layout.height == deviceFrameHeight) {
-        for (int32_t row = job.rowBegin; row < job.rowEnd; ++row)
-          std::memcpy(frameOut + static_cast<size_t>(row) * outStride,
-                      frameIn + static_cast<size_t>(row) * inStride, static_cast<size_t>(outStride));
-        continue;
-      }
-      // Mitchell's cubic on premultiplied pixels: sharp without ringing round the knobs' edges.
-      // The rows asked for are those under the same share of the input's height.
-      const float h = static_cast<float>(deviceFrameHeight);
-      if (!stbir_resize_region(frameIn, layout.width, layout.height, inStride,
-                               frameOut + static_cast<size_t>(job.rowBegin) * outStride, deviceWidth,
-                               job.rowEnd - job.rowBegin, outStride, STBIR_TYPE_UINT8, 4, 3,
-                               STBIR_FLAG_ALPHA_PREMULTIPLIED, STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP,
-                               STBIR_FILTER_MITCHELL, STBIR_FILTER_MITCHELL, STBIR_COLORSPACE_LINEAR, nullptr,
-                               0.0f, static_cast<float>(job.rowBegin) / h, 1.0f,
-                               static_cast<float>(job.rowEnd) / h))
-        failed = true;
-    }
+  auto band = [&](int32_t k) {
+    const int32_t first = deviceFrameHeight * k / bands, end = deviceFrameHeight * (k + 1) / bands;
+    const float h = static_cast<float>(deviceFrameHeight);
+    if (!stbir_resize_region(frameIn, layout.width, layout.height, inStride,
+                             frameOut + static_cast<size_t>(first) * outStride, deviceWidth, end - first,
+                             outStride, STBIR_TYPE_UINT8, 4, 3, STBIR_FLAG_ALPHA_PREMULTIPLIED,
+                             STBIR_EDGE_CLAMP, STBIR_EDGE_CLAMP, STBIR_FILTER_MITCHELL, STBIR_FILTER_MITCHELL,
+                             STBIR_COLORSPACE_LINEAR, nullptr, 0.0f, static_cast<float>(first) / h, 1.0f,
+                             static_cast<float>(end) / h))
+      failed = true;
   };
-  const unsigned helpers = std::min(std::max(std::thread::hardware_concurrency(), 1u), 4u) - 1;
-  std::vector<std::thread> threads;
-  for (unsigned t = 0; t < helpers && t + 1 < jobs.size(); ++t) threads.emplace_back(work);
-  work();
-  for (std::thread& t : threads) t.join();
-  if (failed) {
-    out->release();
-    return nullptr;
-  }
-  return out;
+  std::vector<std::thread> helpers;
+  for (int32_t k = 1; k < bands; ++k) helpers.emplace_back(band, k);
+  band(0);
+  for (std::thread& t : helpers) t.join();
+  return !failed;
 }
 
 void CScaledBitmap::draw(CDrawContext* context, const CArea& area, CPos sourceOffset) {
@@ -162,7 +160,7 @@ void CScaledBitmap::drawAlphaBlend(CDrawContext* context, const CArea& area, CPo
   if (sourceOffset.x < 0 || sourceOffset.y < 0 || sourceOffset.y >= source.height) return;
   const int32_t frame = sourceOffset.y / frameHeight;
   const int32_t withinFrame = sourceOffset.y - frame * frameHeight;
-  const Part* made = part(frame / framesPerPart);
+  const Part* made = partWith(frame);
   auto* image = made ? static_cast<Gdiplus::GpImage*>(made->pixels->getGdiplusBitmap()) : nullptr;
   if (!image) return;
   const float s = context->getScale();
