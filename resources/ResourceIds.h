@@ -49,6 +49,6 @@
 // switch are one part each. The parts are listed in Pictures2x.rc.
 #define KORVALITE_RES_2X_FRAMES_PER_PART 16
 // The resource identifier of part `part` of the 2x picture of resource `resource`.
-#define KORVALITE_RES_2X_PART(resource, part) (20000 + ((resource) - 2100) * 64 + (part))
+#define KORVALITE_RES_2X_PART(resource, part) (20000 + ((resource)-2100) * 64 + (part))
 
 #endif  // KORVALITE_RESOURCES_RESOURCEIDS_H
