@@ -50,14 +50,14 @@ float shownSwitchState(int32_t tag, float value) {
 
 // No picture is decoded here: a project creates many instances and opens few of their windows.
 ControlsguiEditor::ControlsguiEditor(Controlsgui* effect) : AEffGUIEditor(effect), controlsgui(effect) {
-  setRectFor(wantedSize());
+  setRectFor(wantedSize(nullptr));
   setKnobMode(kKnobModeLinear);
 }
 
-int32_t ControlsguiEditor::wantedSize() const {
+int32_t ControlsguiEditor::wantedSize(void* window) const {
   const uint32_t chosen = controlsgui->getEditorScale();
   return chosen != StateChunk::kScreenEditorScale ? editorlayout::offeredSize(chosen)
-                                                  : editorlayout::sizeForDpi(screendpi::forSystem());
+                                                  : editorlayout::sizeForDpi(screendpi::forWindow(window));
 }
 
 // The face's size in the window's pixels, rounded as the frame rounds it.
@@ -72,7 +72,7 @@ void ControlsguiEditor::setRectFor(int32_t percent) {
 
 bool ControlsguiEditor::getRect(ERect** out) {
   // A project restored since may have brought another size.
-  if (frame == nullptr) setRectFor(wantedSize());
+  if (frame == nullptr) setRectFor(wantedSize(nullptr));
   return AEffGUIEditor::getRect(out);
 }
 
@@ -219,9 +219,7 @@ bool ControlsguiEditor::open(void* parentWindow) {
   frame = built;
   // The host sized its window before it opened this one: a size chosen in a project restored
   // since, or a screen of another density than the system's, is asked for at the next idle.
-  const int32_t wanted = controlsgui->getEditorScale() != StateChunk::kScreenEditorScale
-                             ? wantedSize()
-                             : editorlayout::sizeForDpi(screendpi::forWindow(parentWindow));
+  const int32_t wanted = wantedSize(parentWindow);
   pendingSize = wanted != sizePercent ? wanted : 0;
   return true;
 }

@@ -87,8 +87,9 @@ class ControlsguiEditor : public AEffGUIEditor, public VSTGUI::CControlListener 
   static constexpr int32_t kInfoTextSize = 260;
 
  private:
-  // The size the next open takes: the player's choice kept with the project, else the screen's.
-  int32_t wantedSize() const;
+  // The size the player chose, kept with the project; else the one that suits the screen `window`
+  // (an HWND) is on, or the system's screen for none.
+  int32_t wantedSize(void* window) const;
   void setRectFor(int32_t percent);
   void showSizeMenu(VSTGUI::CPos where);
   void followScreen(uint32_t dpi);

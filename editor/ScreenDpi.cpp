@@ -41,16 +41,21 @@ uint32_t forWindow(void* window) {
   return forSystem();
 }
 
+namespace {
 using SetThreadDpiAwarenessContextFn = AwarenessContext(WINAPI*)(AwarenessContext);
+// Looked up at first use, not while the module loads.
+SetThreadDpiAwarenessContextFn setThreadAwareness() {
+  static const auto found = user32Entry<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
+  return found;
+}
+}  // namespace
 
 PerMonitorAwareness::PerMonitorAwareness() {
-  static const auto setContext = user32Entry<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
-  if (setContext) previous = setContext(kPerMonitorAwareV2);
+  if (auto set = setThreadAwareness()) previous = set(kPerMonitorAwareV2);
 }
 
 PerMonitorAwareness::~PerMonitorAwareness() {
-  static const auto setContext = user32Entry<SetThreadDpiAwarenessContextFn>("SetThreadDpiAwarenessContext");
-  if (setContext && previous) setContext(previous);
+  if (auto set = setThreadAwareness(); set && previous) set(previous);
 }
 
 }  // namespace screendpi

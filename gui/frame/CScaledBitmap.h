@@ -37,8 +37,6 @@ class CScaledBitmap : public CBitmap {
   // Drawn whole: the editor blends no picture.
   void drawAlphaBlend(CDrawContext* context, const CArea& area, CPos sourceOffset, uint8_t alpha) override;
 
-  float getScale() const { return scale; }
-
  private:
   struct Part {
     CBitmap* pixels = nullptr;  // at the size: the 2x part itself, or its frames reduced into it
