@@ -175,3 +175,29 @@ void CabinetStage::beginBlock(int choice, float hostRate) {
     choice_ = choice;
   }
 }
+
+void CabinetStage::process(float* l, float* r, int n, int channels) {
+  if (!fading_) {
+    if (current_ != nullptr) current_->process(l, r, n, channels);
+    return;
+  }
+  float* a = fadeFrom_[0];
+  float* b = channels == 2 ? fadeFrom_[1] : nullptr;
+  for (int j = 0; j < n; ++j) a[j] = l[j];
+  if (b != nullptr) {
+    for (int j = 0; j < n; ++j) b[j] = r[j];
+  }
+  if (current_ != nullptr) current_->process(l, r, n, channels);
+  if (previous_ != nullptr) previous_->process(a, b, n, channels);
+  for (int j = 0; j < n && fading_; ++j) {
+    float g = fade_ + fadeStep_;
+    if (g >= 1.0f) {
+      g = 1.0f;
+      fading_ = false;
+      previous_ = nullptr;
+    }
+    fade_ = g;
+    l[j] = g * l[j] + (1.0f - g) * a[j];
+    if (b != nullptr) r[j] = g * r[j] + (1.0f - g) * b[j];
+  }
+}

@@ -49,33 +49,11 @@ class CabinetStage {
   // Audio thread: whether process has anything to do (false: off, no fade; the signal passes
   // untouched and process need not be called).
   bool running() const { return fading_ || current_ != nullptr; }
-  // Audio thread, before the sample is known (see Convolver::beginSample): starts the next
-  // output of what plays. Then process finishes it.
+  // Audio thread: n samples of each channel, in place. kStereo false: only l (r may be null).
   template <bool kStereo>
-  void beginSample() {
-    if (current_ != nullptr) current_->beginSample<kStereo>();
-    if (fading_ && previous_ != nullptr) previous_->beginSample<kStereo>();
-  }
-
-  // Audio thread: one sample of each channel, in place, after beginSample. kStereo false: only l.
-  template <bool kStereo>
-  void process(float& l, float& r) {
-    if (!fading_) {
-      if (current_ != nullptr) current_->finishSample<kStereo>(l, r);
-      return;
-    }
-    float a = l, b = r, c = l, d = r;
-    if (current_ != nullptr) current_->finishSample<kStereo>(a, b);
-    if (previous_ != nullptr) previous_->finishSample<kStereo>(c, d);
-    float g = fade_ + fadeStep_;
-    if (g >= 1.0f) {
-      g = 1.0f;
-      fading_ = false;
-      previous_ = nullptr;
-    }
-    fade_ = g;
-    l = g * a + (1.0f - g) * c;
-    if constexpr (kStereo) r = g * b + (1.0f - g) * d;
+  void process(float* l, float* r, int n) {
+    for (int done = 0; done < n; done += kRun)
+      process(l + done, kStereo ? r + done : nullptr, n - done < kRun ? n - done : kRun, kStereo ? 2 : 1);
   }
 
   // Audio thread or, with it stopped, the owner: the next block takes its choice at once, without
@@ -85,6 +63,9 @@ class CabinetStage {
   static constexpr float kFadeSeconds = 0.02f;
 
  private:
+  // The longest run process takes at once: a fade's two convolvers each need the run's samples.
+  static constexpr int kRun = 512;
+  void process(float* l, float* r, int n, int channels);
   Convolver* resolve(int choice);
   void startFade(Convolver* target);
   // Control side, mutex held.
@@ -116,4 +97,5 @@ class CabinetStage {
   bool snap_ = true;
   float fade_ = 1.0f;
   float fadeStep_ = 1.0f;
+  float fadeFrom_[2][kRun];  // what the convolver faded from makes of the run
 };

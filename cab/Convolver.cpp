@@ -1,17 +1,120 @@
 #include "cab/Convolver.h"
 
+#include <cstring>
 #include <new>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 using namespace PartitionLayout;
 
 namespace {
+
+typedef FftPlan::Lanes V4;
+
 // The most partitions a stage holds.
 constexpr int kMaxPartitions = 32;
 static_assert(partitions(0, kMaxTaps) <= kMaxPartitions && partitions(1, kMaxTaps) <= kMaxPartitions &&
                   partitions(2, kMaxTaps) <= kMaxPartitions,
-              "the partitions' pointers fit");
-static_assert(ImpulseResponse::kBinGroup == 8, "the products run in two vectors of four bins");
+              "the partitions' places fit");
+static_assert(ImpulseResponse::kBinGroup == 4, "the products run over four bins to a vector");
+// The head's sums run over up to 32 outputs at a time and may read that far past the run.
+constexpr int kHeadGroup = 32;
+constexpr int kLine = kHeadTaps + kPeriod + kHeadGroup + 4;
+
+V4 load(const float* p) {
+  V4 v;
+  __builtin_memcpy(&v, p, sizeof v);
+  return v;
+}
+void store(float* p, V4 v) {
+  __builtin_memcpy(p, &v, sizeof v);
+}
+
+// Rows become columns: a, b, c, d each hold four values; afterwards a holds the first value of
+// each, b the second, and so on.
+void transpose(V4& a, V4& b, V4& c, V4& d) {
+  const V4 t0 = __builtin_shufflevector(a, b, 0, 4, 1, 5);
+  const V4 t1 = __builtin_shufflevector(a, b, 2, 6, 3, 7);
+  const V4 t2 = __builtin_shufflevector(c, d, 0, 4, 1, 5);
+  const V4 t3 = __builtin_shufflevector(c, d, 2, 6, 3, 7);
+  a = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+  b = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+  c = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+  d = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+}
+
+// c + a·b and c − a·b: rounded twice, as any x86-64 computes them...
+struct PlainMath {
+  static constexpr bool kWide = false;
+  static V4 madd(V4 a, V4 b, V4 c) { return c + a * b; }
+  static V4 nmadd(V4 a, V4 b, V4 c) { return c - a * b; }
+};
+
+#if defined(__x86_64__)
+// ...or once, in one instruction: the head's and the products' sums are nearly all of the
+// convolver's arithmetic, and this halves their instructions. The head, the largest part, then
+// runs eight outputs to a vector.
+struct FusedMath {
+  static constexpr bool kWide = true;
+  __attribute__((target("fma"))) static V4 madd(V4 a, V4 b, V4 c) { return _mm_fmadd_ps(a, b, c); }
+  __attribute__((target("fma"))) static V4 nmadd(V4 a, V4 b, V4 c) { return _mm_fnmadd_ps(a, b, c); }
+};
+
+// The head's sums with 32-byte vectors: 32 outputs of each channel at a time.
+template <int kChannels>
+__attribute__((target("avx,fma"))) void wideHead(const float* taps, const float* x0, const float* x1,
+                                                 float* y0, float* y1, int n) {
+  for (int i = 0; i < n; i += 32) {
+    __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0;
+    __m256 b0 = a0, b1 = a0, b2 = a0, b3 = a0;
+    for (int k = 0; k < kHeadTaps; ++k) {
+      const __m256 h = _mm256_broadcast_ss(taps + 4 * k);
+      const float* p = x0 + i - k;
+      a0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p), a0);
+      a1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 8), a1);
+      a2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 16), a2);
+      a3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 24), a3);
+      if constexpr (kChannels == 2) {
+        const float* q = x1 + i - k;
+        b0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q), b0);
+        b1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 8), b1);
+        b2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 16), b2);
+        b3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 24), b3);
+      }
+    }
+    _mm256_storeu_ps(y0 + i, a0);
+    _mm256_storeu_ps(y0 + i + 8, a1);
+    _mm256_storeu_ps(y0 + i + 16, a2);
+    _mm256_storeu_ps(y0 + i + 24, a3);
+    if constexpr (kChannels == 2) {
+      _mm256_storeu_ps(y1 + i, b0);
+      _mm256_storeu_ps(y1 + i + 8, b1);
+      _mm256_storeu_ps(y1 + i + 16, b2);
+      _mm256_storeu_ps(y1 + i + 24, b3);
+    }
+  }
+}
+
+bool fusedAvailable() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx") && __builtin_cpu_supports("fma");
+}
+#else
+bool fusedAvailable() {
+  return false;
+}
+#endif
+
 }  // namespace
+
+Convolver::Convolver() : fused_(fusedAvailable()) {}
+
+bool Convolver::useFusedMultiplyAdd(bool on) {
+  fused_ = on && fusedAvailable();
+  return fused_ == on;
+}
 
 bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
   ir_.reset();
@@ -20,29 +123,28 @@ bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
   try {
     int stages = 0;
     while (stages < kStages && ir->partitions(stages) > 0) ++stages;
-    const int largest = stages > 0 ? kStage[stages - 1].block : 1;
+    // The stages read their last three blocks; a power of two holds them and is a multiple of
+    // every period, so a run's inputs never wrap within it.
+    const int ring = stages > 0 ? 4 * kStage[stages - 1].block : kPeriod;
     for (int c = 0; c < 2; ++c) {
-      line_[c].assign(2 * kHeadTaps, 0.0f);
-      ring_[c].assign(2 * largest, 0.0f);
+      line_[c].assign(kLine, 0.0f);
+      sum_[c].assign(kPeriod + kHeadGroup, 0.0f);
+      ring_[c].assign(ring, 0.0f);
     }
-    ringMask_ = static_cast<uint32_t>(2 * largest - 1);
+    ringMask_ = static_cast<uint32_t>(ring - 1);
     for (int s = 0; s < kStages; ++s) {
       StageState& st = stage_[s];
       st = StageState();
       if (s >= stages) continue;
       const int block = kStage[s].block;
-      st.depth = ir->partitions(s) + kStage[s].start / block - 1;
+      st.depth = ir->partitions(s) + kStage[s].start / block;
       for (int c = 0; c < 2; ++c) {
         st.real[c].assign(static_cast<size_t>(st.depth) * ImpulseResponse::stride(s), 0.0f);
         st.imaginary[c].assign(st.real[c].size(), 0.0f);
-        st.out[c].assign(block, 0.0f);
+        st.out[c].assign(2 * block, 0.0f);
       }
       st.plan.reset(new FftPlan(2 * block));
       if (!st.plan->valid()) return false;
-    }
-    for (int c = 0; c < 2; ++c) {
-      sumReal_[c].assign(largest + ImpulseResponse::kBinGroup, 0.0f);
-      sumImaginary_[c].assign(largest + ImpulseResponse::kBinGroup, 0.0f);
     }
     stages_ = stages;
     ir_ = std::move(ir);
@@ -56,7 +158,6 @@ bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
 
 void Convolver::reset() {
   n_ = 0;
-  position_ = 0;
   for (int c = 0; c < 2; ++c) {
     for (float& v : line_[c]) v = 0.0f;
     for (float& v : ring_[c]) v = 0.0f;
@@ -72,113 +173,242 @@ void Convolver::reset() {
   }
 }
 
-// A group of bins at a time, its sums over the partitions kept in registers (summed over the
-// bins, each partition's products would go through memory once per partition); both channels
-// in the same pass, so each partition's response is loaded once.
-template <int kChannels>
-void Convolver::multiply(const StageState& st, int s, int partitions, const int* from, int stride) {
-  const float* realIn[2] = {st.real[0].data(), st.real[kChannels - 1].data()};
-  const float* imaginaryIn[2] = {st.imaginary[0].data(), st.imaginary[kChannels - 1].data()};
-  float* realOut[2] = {sumReal_[0].data(), sumReal_[kChannels - 1].data()};
-  float* imaginaryOut[2] = {sumImaginary_[0].data(), sumImaginary_[kChannels - 1].data()};
-  const float* responseReal = ir_->real(s, 0);
-  const float* responseImaginary = ir_->imaginary(s, 0);
-  for (int b = 0; b < stride; b += ImpulseResponse::kBinGroup) {
-    Lanes4 r0 = {}, r1 = {}, i0 = {}, i1 = {};  // the first channel's sums
-    Lanes4 r2 = {}, r3 = {}, i2 = {}, i3 = {};  // the second's
-    for (int k = 0; k < partitions; ++k) {
-      const float* hr = responseReal + k * stride + b;
-      const float* hi = responseImaginary + k * stride + b;
-      const Lanes4 cr = load(hr), dr = load(hr + 4);
-      const Lanes4 ci = load(hi), di = load(hi + 4);
-      const int at = from[k] + b;
-      {
-        const Lanes4 ar = load(realIn[0] + at), br = load(realIn[0] + at + 4);
-        const Lanes4 ai = load(imaginaryIn[0] + at), bi = load(imaginaryIn[0] + at + 4);
-        r0 = r0 + (ar * cr - ai * ci);
-        i0 = i0 + (ar * ci + ai * cr);
-        r1 = r1 + (br * dr - bi * di);
-        i1 = i1 + (br * di + bi * dr);
-      }
+void Convolver::process(float* l, float* r, int n, int channels) {
+  if (ir_ == nullptr || n <= 0) return;
+  if (fused_) {
+    runFused(l, r, n, channels);
+  } else {
+    runPlain(l, r, n, channels);
+  }
+}
+
+// Everything the run calls is compiled into these two, once for any processor and once with
+// fused multiply-adds (only the second uses them, so no shared code carries them to a processor
+// without them). The 64-bit Windows compiler cannot align 32-byte vectors on the stack: there
+// the assembler makes every vector move an unaligned one (CMakeLists.txt).
+__attribute__((flatten)) void Convolver::runPlain(float* l, float* r, int n, int channels) {
+  run<PlainMath>(l, r, n, channels);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx,fma"), flatten)) void Convolver::runFused(float* l, float* r, int n,
+                                                                     int channels) {
+  run<FusedMath>(l, r, n, channels);
+}
+#else
+void Convolver::runFused(float* l, float* r, int n, int channels) {
+  run<PlainMath>(l, r, n, channels);
+}
+#endif
+
+template <class Math>
+void Convolver::run(float* l, float* r, int n, int channels) {
+  for (int done = 0; done < n;) {
+    const int left = n - done;
+    const int toEnd = kPeriod - static_cast<int>(n_ & (kPeriod - 1));
+    const int len = left < toEnd ? left : toEnd;
+    if (channels == 2) {
+      piece<Math, 2>(l + done, r + done, len);
+    } else {
+      piece<Math, 1>(l + done, nullptr, len);
+    }
+    done += len;
+  }
+}
+
+template <class Math, int kChannels>
+void Convolver::piece(float* l, float* r, int n) {
+  float* x0 = line_[0].data() + kHeadTaps;
+  float* x1 = line_[1].data() + kHeadTaps;
+  for (int j = 0; j < n; ++j) x0[j] = l[j];
+  // With one channel, the second channel's history follows the first's, as the circuit's second
+  // lane does: when the host connects the second input again, that channel goes on from the
+  // sound both outputs were playing, not from the last sound it heard before it stopped.
+  const float* second = kChannels == 2 ? r : l;
+  for (int j = 0; j < n; ++j) x1[j] = second[j];
+  const uint32_t at = n_ & ringMask_;
+  std::memcpy(ring_[0].data() + at, x0, n * sizeof(float));
+  std::memcpy(ring_[1].data() + at, x1, n * sizeof(float));
+
+  head<Math, kChannels>(n);
+  for (int c = 0; c < kChannels; ++c) {
+    float* y = sum_[c].data();
+    for (int s = 0; s < stages_; ++s) {
+      const float* out = stage_[s].out[c].data() + (n_ & (2 * kStage[s].block - 1));
+      for (int j = 0; j < n; ++j) y[j] = y[j] + out[j];
+    }
+    float* target = c == 0 ? l : r;
+    for (int j = 0; j < n; ++j) target[j] = y[j];
+  }
+
+  for (int c = 0; c < 2; ++c) std::memmove(line_[c].data(), line_[c].data() + n, kHeadTaps * sizeof(float));
+  n_ += static_cast<uint32_t>(n);
+  if (stages_ > 0 && (n_ & (kPeriod - 1)) == 0) runStages<Math>(kChannels);
+}
+
+// Sixteen (or 32) outputs of each channel at a time in four vectors, their taps' products summed
+// in order from the newest input back: each tap's value is loaded once for all of them.
+template <class Math, int kChannels>
+void Convolver::head(int n) {
+  const float* taps = ir_->head();
+  const float* x0 = line_[0].data() + kHeadTaps;
+  const float* x1 = line_[kChannels - 1].data() + kHeadTaps;
+  float* y0 = sum_[0].data();
+  float* y1 = sum_[kChannels - 1].data();
+#if defined(__x86_64__)
+  if constexpr (Math::kWide) {
+    wideHead<kChannels>(taps, x0, x1, y0, y1, n);
+    return;
+  }
+#endif
+  for (int i = 0; i < n; i += 16) {
+    V4 a0 = {}, a1 = {}, a2 = {}, a3 = {};
+    V4 b0 = {}, b1 = {}, b2 = {}, b3 = {};
+    for (int k = 0; k < kHeadTaps; ++k) {
+      const V4 h = load(taps + 4 * k);
+      const float* p = x0 + i - k;
+      a0 = Math::madd(h, load(p), a0);
+      a1 = Math::madd(h, load(p + 4), a1);
+      a2 = Math::madd(h, load(p + 8), a2);
+      a3 = Math::madd(h, load(p + 12), a3);
       if constexpr (kChannels == 2) {
-        const Lanes4 ar = load(realIn[1] + at), br = load(realIn[1] + at + 4);
-        const Lanes4 ai = load(imaginaryIn[1] + at), bi = load(imaginaryIn[1] + at + 4);
-        r2 = r2 + (ar * cr - ai * ci);
-        i2 = i2 + (ar * ci + ai * cr);
-        r3 = r3 + (br * dr - bi * di);
-        i3 = i3 + (br * di + bi * dr);
+        const float* q = x1 + i - k;
+        b0 = Math::madd(h, load(q), b0);
+        b1 = Math::madd(h, load(q + 4), b1);
+        b2 = Math::madd(h, load(q + 8), b2);
+        b3 = Math::madd(h, load(q + 12), b3);
       }
     }
-    store(realOut[0] + b, r0);
-    store(realOut[0] + b + 4, r1);
-    store(imaginaryOut[0] + b, i0);
-    store(imaginaryOut[0] + b + 4, i1);
+    store(y0 + i, a0);
+    store(y0 + i + 4, a1);
+    store(y0 + i + 8, a2);
+    store(y0 + i + 12, a3);
     if constexpr (kChannels == 2) {
-      store(realOut[1] + b, r2);
-      store(realOut[1] + b + 4, r3);
-      store(imaginaryOut[1] + b, i2);
-      store(imaginaryOut[1] + b + 4, i3);
+      store(y1 + i, b0);
+      store(y1 + i + 4, b1);
+      store(y1 + i + 8, b2);
+      store(y1 + i + 12, b3);
     }
   }
 }
 
+// Four bins at a time, their sums over the partitions kept in registers (summed over the bins,
+// each partition's products would go through memory once per partition); both channels and both
+// coming blocks in the same pass, so each partition's response is loaded once for all four.
+template <class Math, int kChannels>
+void Convolver::multiply(StageState& st, int s, const int* fromA, const int* fromB) {
+  const int stride = ImpulseResponse::stride(s);
+  const int partitions = ir_->partitions(s);
+  const float* realIn0 = st.real[0].data();
+  const float* imaginaryIn0 = st.imaginary[0].data();
+  const float* realIn1 = st.real[kChannels - 1].data();
+  const float* imaginaryIn1 = st.imaginary[kChannels - 1].data();
+  const float* responseReal = ir_->real(s, 0);
+  const float* responseImaginary = ir_->imaginary(s, 0);
+  FftPlan::LaneComplex* spectrum = st.plan->spectrum();
+  for (int b = 0; b < stride; b += 4) {
+    V4 ar0 = {}, ai0 = {}, br0 = {}, bi0 = {};  // the first channel's sums, for each coming block
+    V4 ar1 = {}, ai1 = {}, br1 = {}, bi1 = {};  // the second's
+    for (int k = 0; k < partitions; ++k) {
+      const V4 hr = load(responseReal + k * stride + b);
+      const V4 hi = load(responseImaginary + k * stride + b);
+      const int a = fromA[k] + b;
+      const int c = fromB[k] + b;
+      {
+        const V4 xr = load(realIn0 + a), xi = load(imaginaryIn0 + a);
+        ar0 = Math::nmadd(xi, hi, Math::madd(xr, hr, ar0));
+        ai0 = Math::madd(xi, hr, Math::madd(xr, hi, ai0));
+        const V4 yr = load(realIn0 + c), yi = load(imaginaryIn0 + c);
+        br0 = Math::nmadd(yi, hi, Math::madd(yr, hr, br0));
+        bi0 = Math::madd(yi, hr, Math::madd(yr, hi, bi0));
+      }
+      if constexpr (kChannels == 2) {
+        const V4 xr = load(realIn1 + a), xi = load(imaginaryIn1 + a);
+        ar1 = Math::nmadd(xi, hi, Math::madd(xr, hr, ar1));
+        ai1 = Math::madd(xi, hr, Math::madd(xr, hi, ai1));
+        const V4 yr = load(realIn1 + c), yi = load(imaginaryIn1 + c);
+        br1 = Math::nmadd(yi, hi, Math::madd(yr, hr, br1));
+        bi1 = Math::madd(yi, hr, Math::madd(yr, hi, bi1));
+      }
+    }
+    if constexpr (kChannels == 1) {
+      ar1 = ar0, ai1 = ai0, br1 = br0, bi1 = bi0;
+    }
+    transpose(ar0, ar1, br0, br1);
+    transpose(ai0, ai1, bi0, bi1);
+    spectrum[b] = FftPlan::LaneComplex{ar0, ai0};
+    spectrum[b + 1] = FftPlan::LaneComplex{ar1, ai1};
+    spectrum[b + 2] = FftPlan::LaneComplex{br0, bi0};
+    spectrum[b + 3] = FftPlan::LaneComplex{br1, bi1};
+  }
+}
+
+template <class Math>
 void Convolver::runStages(int channels) {
   for (int s = 0; s < stages_; ++s) {
     const int block = kStage[s].block;
-    if ((n_ & static_cast<uint32_t>(block - 1)) != 0) break;  // the larger blocks end on these ends
+    if ((n_ & static_cast<uint32_t>(2 * block - 1)) != 0) break;  // the larger periods end on these ends
     StageState& st = stage_[s];
     FftPlan& plan = *st.plan;
-    const int bins = ImpulseResponse::bins(s);
     const int stride = ImpulseResponse::stride(s);
-    const int offset = kStage[s].start / block - 1;
-    const int partitions = ir_->partitions(s);
-    st.at = st.at + 1 < st.depth ? st.at + 1 : 0;
-    // The last two blocks of input, oldest first, one channel per lane, in one transform.
-    FftPlan::Lanes* time = plan.time();
-    const uint32_t first = n_ - static_cast<uint32_t>(2 * block);
+    // The period ends block m. The older window (blocks m-2, m-1) in lanes 0 and 1, the newer
+    // (m-1, m) in lanes 2 and 3, each channel in its own lane.
+    V4* time = plan.time();
+    const uint32_t first = n_ - 3u * static_cast<uint32_t>(block);
     const float* ring0 = ring_[0].data();
     const float* ring1 = ring_[1].data();
-    for (int j = 0; j < 2 * block; ++j) {
-      const uint32_t at = (first + static_cast<uint32_t>(j)) & ringMask_;
-      time[j] = FftPlan::Lanes{ring0[at], ring1[at], 0.0f, 0.0f};
+    for (int j = 0; j < 2 * block; j += 4) {
+      const uint32_t older = (first + static_cast<uint32_t>(j)) & ringMask_;
+      const uint32_t newer = (first + static_cast<uint32_t>(block + j)) & ringMask_;
+      V4 v0 = load(ring0 + older), v1 = load(ring1 + older), v2 = load(ring0 + newer),
+         v3 = load(ring1 + newer);
+      transpose(v0, v1, v2, v3);
+      time[j] = v0, time[j + 1] = v1, time[j + 2] = v2, time[j + 3] = v3;
     }
     plan.forward();
-    FftPlan::LaneComplex* spectrum = plan.spectrum();
-    // Partition k meets the input spectrum of k (plus the stage's offset) blocks ago.
-    int from[kMaxPartitions];
-    int index = st.at - offset;
-    for (int k = 0; k < partitions; ++k) {
-      index = index < 0 ? index + st.depth : index;
-      from[k] = index * stride;
-      --index;
-    }
-    // Both channels' spectra are kept, with one channel too (then the lanes are equal): see
-    // finishSample.
-    for (int c = 0; c < 2; ++c) {
-      float* newestReal = &st.real[c][static_cast<size_t>(st.at) * stride];
-      float* newestImaginary = &st.imaginary[c][static_cast<size_t>(st.at) * stride];
-      for (int b = 0; b < bins; ++b) {
-        newestReal[b] = spectrum[b].r[c];
-        newestImaginary[b] = spectrum[b].i[c];
+    const int older = st.at + 1 < st.depth ? st.at + 1 : 0;
+    const int newest = older + 1 < st.depth ? older + 1 : 0;
+    st.at = newest;
+    // Both channels' spectra are kept, with one channel too (then the lanes are equal): see piece.
+    {
+      const FftPlan::LaneComplex* spectrum = plan.spectrum();
+      const size_t o = static_cast<size_t>(older) * stride, w = static_cast<size_t>(newest) * stride;
+      for (int b = 0; b < stride; b += 4) {
+        V4 r0 = spectrum[b].r, r1 = spectrum[b + 1].r, r2 = spectrum[b + 2].r, r3 = spectrum[b + 3].r;
+        V4 i0 = spectrum[b].i, i1 = spectrum[b + 1].i, i2 = spectrum[b + 2].i, i3 = spectrum[b + 3].i;
+        transpose(r0, r1, r2, r3);
+        transpose(i0, i1, i2, i3);
+        store(&st.real[0][o + b], r0), store(&st.real[1][o + b], r1);
+        store(&st.real[0][w + b], r2), store(&st.real[1][w + b], r3);
+        store(&st.imaginary[0][o + b], i0), store(&st.imaginary[1][o + b], i1);
+        store(&st.imaginary[0][w + b], i2), store(&st.imaginary[1][w + b], i3);
       }
     }
-    if (channels == 2) {
-      multiply<2>(st, s, partitions, from, stride);
-    } else {
-      multiply<1>(st, s, partitions, from, stride);
+    // Partition k of the coming block m+1 meets the input spectrum of block m+1-offset-k, that of
+    // block m+2 the one after it.
+    const int offset = kStage[s].start / block;
+    const int partitions = ir_->partitions(s);
+    int fromA[kMaxPartitions], fromB[kMaxPartitions];
+    for (int k = 0; k < partitions; ++k) {
+      int a = newest - (offset - 1) - k;
+      int b = a + 1;
+      a = a < 0 ? a + st.depth : a;
+      b = b < 0 ? b + st.depth : b;
+      fromA[k] = a * stride;
+      fromB[k] = b * stride;
     }
-    const float* sr0 = sumReal_[0].data();
-    const float* si0 = sumImaginary_[0].data();
-    const float* sr1 = sumReal_[channels - 1].data();
-    const float* si1 = sumImaginary_[channels - 1].data();
-    for (int b = 0; b < bins; ++b) {
-      spectrum[b].r = FftPlan::Lanes{sr0[b], sr1[b], 0.0f, 0.0f};
-      spectrum[b].i = FftPlan::Lanes{si0[b], si1[b], 0.0f, 0.0f};
+    if (channels == 2) {
+      multiply<Math, 2>(st, s, fromA, fromB);
+    } else {
+      multiply<Math, 1>(st, s, fromA, fromB);
     }
     plan.inverse();
-    for (int c = 0; c < 2; ++c) {
-      float* out = st.out[c].data();
-      for (int j = 0; j < block; ++j) out[j] = time[block + j][c];
+    float* out0 = st.out[0].data();
+    float* out1 = st.out[1].data();
+    for (int j = 0; j < block; j += 4) {
+      V4 v0 = time[block + j], v1 = time[block + j + 1], v2 = time[block + j + 2], v3 = time[block + j + 3];
+      transpose(v0, v1, v2, v3);
+      store(out0 + j, v0), store(out1 + j, v1), store(out0 + block + j, v2), store(out1 + block + j, v3);
     }
   }
 }

@@ -20,7 +20,7 @@ FftPlan::FftPlan(int size) : size_(size) {
   if (size < 2 || size % 2 != 0) return;
   try {
     time_.assign(size, Lanes{});
-    spectrum_.assign(bins(), LaneComplex{});
+    spectrum_.assign((bins() + 3) / 4 * 4, LaneComplex{});
   } catch (const std::bad_alloc&) {
     return;
   }

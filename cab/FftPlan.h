@@ -36,7 +36,9 @@ class FftPlan {
   int size() const { return size_; }
   int bins() const { return size_ / 2 + 1; }
 
-  // The lanes' transforms in place: time() holds size() values of each lane, spectrum() bins().
+  // The lanes' transforms in place: time() holds size() values of each lane, spectrum() bins(),
+  // followed by room up to a multiple of four bins that the transforms never touch (so a caller
+  // may go over the spectrum four bins at a time).
   // The inverse is not scaled: a forward and an inverse transform multiply by size().
   Lanes* time() { return time_.data(); }
   LaneComplex* spectrum() { return spectrum_.data(); }

@@ -12,9 +12,10 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
   try {
     std::shared_ptr<ImpulseResponse> ir(new ImpulseResponse());
     ir->length_ = length;
-    ir->head_.assign(kHeadTaps, 0.0f);
-    ir->first_ = taps[0];
-    for (int k = 1; k < kHeadTaps && k < length; ++k) ir->head_[kHeadTaps - k] = taps[k];
+    ir->head_.assign(4 * kHeadTaps, 0.0f);
+    for (int k = 0; k < kHeadTaps && k < length; ++k) {
+      for (int lane = 0; lane < 4; ++lane) ir->head_[4 * k + lane] = taps[k];
+    }
     for (int s = 0; s < kStages; ++s) {
       const int p = PartitionLayout::partitions(s, length);
       ir->partitions_[s] = p;

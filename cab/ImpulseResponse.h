@@ -1,7 +1,7 @@
-// An impulse response prepared for the convolver: the direct head (reversed, so the sum runs
-// over the history in time order) and the spectra of the FFT partitions, the inverse transform's
-// scale folded in. Immutable once made; shared between the convolvers that play it (the built-in
-// cabinets are made once per rate and process).
+// An impulse response prepared for the convolver: the direct head (each tap repeated in the four
+// lanes of a vector, so the convolver's sums read it as it is) and the spectra of the FFT
+// partitions, the inverse transform's scale folded in. Immutable once made; shared between the convolvers
+// that play it (the built-in cabinets are made once per rate and process).
 #pragma once
 
 #include <memory>
@@ -17,24 +17,21 @@ class ImpulseResponse {
   static std::shared_ptr<const ImpulseResponse> prepare(const float* taps, int length);
 
   int length() const { return length_; }
-  // The head after its first tap, for the kHeadTaps inputs before the current one, oldest first:
-  // head()[i] weighs the input kHeadTaps - i samples back (head()[0], tap kHeadTaps, is 0: it
-  // belongs to the first partition). first() weighs the current input.
+  // The head's taps 0..kHeadTaps-1, tap k in the four values from 4k (zeros past the response's
+  // end): tap k weighs the input k samples back.
   const float* head() const { return head_.data(); }
-  float first() const { return first_; }
   int partitions(int stage) const { return partitions_[stage]; }
   // Partition k of a stage: block + 1 bins, real and imaginary parts apart, each padded with
   // zeros to stride(stage) values, so the convolver's products run in whole groups of kBinGroup.
   const float* real(int stage, int k) const { return &real_[stage][k * stride(stage)]; }
   const float* imaginary(int stage, int k) const { return &imaginary_[stage][k * stride(stage)]; }
   static constexpr int bins(int stage) { return PartitionLayout::kStage[stage].block + 1; }
-  static constexpr int kBinGroup = 8;
+  static constexpr int kBinGroup = 4;
   static constexpr int stride(int stage) { return (bins(stage) + kBinGroup - 1) / kBinGroup * kBinGroup; }
 
  private:
   ImpulseResponse() = default;
   int length_ = 0;
-  float first_ = 0.0f;
   std::vector<float> head_;
   int partitions_[PartitionLayout::kStages] = {};
   std::vector<float> real_[PartitionLayout::kStages];

@@ -1,16 +1,17 @@
 // How the convolution splits an impulse response. The first kHeadTaps taps are applied directly,
-// sample by sample, so the stage adds no latency; the rest lies in FFT partitions whose block
-// grows with the distance from the start, so a long response costs little more per sample than a
-// short one (uniform partitions of 64 would make a 200 ms response cost three times as much).
+// so the stage adds no latency; the rest lies in FFT partitions whose block grows with the
+// distance from the start, so a long response costs little more per sample than a short one.
 //
-// A stage of block B is computed once every B samples, from the last 2B inputs (overlap-save),
-// and its partitions must start at least B taps in, so its output for a block is ready when the
-// block begins. Every start below is a multiple of its block.
+// A stage of block B is computed once every 2B samples, from the last 3B inputs (overlap-save):
+// the forward transforms of its last two blocks and the inverse transforms of the coming two
+// blocks' outputs go through the FFT together, one per lane of its four, so every lane works.
+// That needs each stage's partitions to start at least 2B taps in, so the second coming block's
+// output only needs inputs already heard; every start below is exactly twice its block.
 #pragma once
 
 namespace PartitionLayout {
 
-constexpr int kHeadTaps = 64;
+constexpr int kHeadTaps = 128;
 // The longest response the convolver takes: 1 s at 192 kHz and then some; a user's response is
 // cut to 1 s at the host rate before it gets here, and rates above 262 kHz get less than 1 s.
 constexpr int kMaxTaps = 1 << 18;
@@ -22,11 +23,13 @@ struct Stage {
 };
 constexpr int kStages = 3;
 constexpr Stage kStage[kStages] = {
-    {64, 64, 1024},
-    {1024, 1024, 16384},
+    {64, 128, 1024},
+    {512, 1024, 16384},
     {8192, 16384, kMaxTaps},
 };
 constexpr int kLargestBlock = 8192;
+// The first stage's period: the convolver's work is split at its multiples.
+constexpr int kPeriod = 2 * kStage[0].block;
 
 // The partitions stage s needs for a response of `length` taps.
 constexpr int partitions(int s, int length) {
@@ -38,5 +41,8 @@ constexpr int partitions(int s, int length) {
 static_assert(kStage[0].start == kHeadTaps && kStage[0].end == kStage[1].start &&
                   kStage[1].end == kStage[2].start,
               "the stages follow each other without a gap");
+static_assert(kStage[0].start == 2 * kStage[0].block && kStage[1].start == 2 * kStage[1].block &&
+                  kStage[2].start == 2 * kStage[2].block,
+              "each stage computes two blocks ahead");
 
 }  // namespace PartitionLayout

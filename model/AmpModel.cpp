@@ -374,118 +374,157 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   // largest magnitude gives the largest position, and the logarithm is taken once, at the end.
   float largest1 = 0.0f;
   float largest2 = 0.0f;
+  // With a cabinet, the amplifier's output goes through it a run at a time, in the output
+  // buffers. While the power switch moves or is off, the amplifier's output goes to run_ instead,
+  // and the switch's choice for each sample is kept there until the cabinet's output is ready.
   const bool cabinet = cabinet_.running();
-  for (int32_t i = 0; i < sampleFrames; ++i) {
-    const float period = live_.hostPeriod;
-    // Read both raw samples before any output is written: the buffers may alias.
-    const float raw1 = in1[i];
-    const float raw2 = in2[i];
-    bypassDelay_.push(raw1, raw2);
-    // The cabinet's sums over what it heard before run here, in the shadow of the circuit's
-    // long dependency chain, so only its last product waits for this sample's output.
-    if (cabinet) cabinet_.beginSample<kStereo>();
-    const bool moving = moving_;
-    if (moving) moving_ = advanceTransitions(s);
+  const bool switching = cabinet && (moving_ || !b.powerOn);
+  for (int32_t begin = 0; begin < sampleFrames;) {
+    const int32_t end = cabinet && sampleFrames - begin > kCabinetRun ? begin + kCabinetRun : sampleFrames;
+    for (int32_t i = begin; i < end; ++i) {
+      const float period = live_.hostPeriod;
+      // Read both raw samples before any output is written: the buffers may alias.
+      const float raw1 = in1[i];
+      const float raw2 = in2[i];
+      bypassDelay_.push(raw1, raw2);
+      const bool moving = moving_;
+      if (moving) moving_ = advanceTransitions(s);
 
-    float d1, d2;
-    state_.dither.pair(d1, d2);
-    float x1 = d1 + s.gain * hostSample(raw1);
-    float x2 = d2 + s.gain * hostSample(raw2);
+      float d1, d2;
+      state_.dither.pair(d1, d2);
+      float x1 = d1 + s.gain * hostSample(raw1);
+      float x2 = d2 + s.gain * hostSample(raw2);
 
-    if (moving) {
-      const float v1 = meterPosition(x1, s.gain);
-      if (v1 > peak1) peak1 = v1;
-      const float v2 = meterPosition(x2, s.gain);
-      if (v2 > peak2) peak2 = v2;
-    } else {
-      const float a1 = std::fabs(x1);
-      const float a2 = std::fabs(x2);
-      largest1 = a1 > largest1 ? a1 : largest1;
-      largest2 = a2 > largest2 ? a2 : largest2;
-    }
-
-    // Host-rate filters run whether or not they are switched in, so switching is seamless.
-    Float4 x = lanes(x1, x2);
-    const Float4 t = TransformerFilters::inputTransformer(host.inputTransformer, x);
-    if (b.inputTransformerOn) x = t;
-    const Float4 k = TransformerFilters::peaking(live_.cut, host.cut, x);
-    if (b.outputTransformerOn) x = k;
-
-    // As many internal steps as the 192 kHz clock passes within this host period (4 or 5 at
-    // 44.1 kHz, none at all for some host samples above 192 kHz). A step taken at phase t into
-    // host period n is fed the host signal at time n + t/T - kHostTaps/2 (in host periods), read
-    // from the newest kHostTaps host values with the band-limited kernel. So each step sees the
-    // signal at its own time, a fixed number of host periods behind, however the steps fall.
-    //
-    // The steps are taken in batches: first the input reads for every step of the batch, then
-    // the circuit, with the down-sampler one step behind it, so the circuit's long dependency
-    // chain never waits for the reads, and the down-sampler's step for the previous circuit
-    // output fills the chain's idle cycles.
-    hostWindow_.reserve(1);
-    hostWindow_.push(x);
-    const float invPeriod = 1.0f / period;
-    float phase = state_.stepPhase;
-    constexpr int kBatch = 8;
-    Float4 u[kBatch];
-    Float4 q[kBatch];
-    while (phase < period) {
-      int n = 0;
-      for (; n < kBatch && phase < period; ++n) {
-        Float4 w[HostKernel::kGroups];
-        hostKernel_->weights(1.0f - phase * invPeriod, w);
-        u[n] = hostWindow_.dot(w);
-        phase = phase + kInternalStep;
+      if (moving) {
+        const float v1 = meterPosition(x1, s.gain);
+        if (v1 > peak1) peak1 = v1;
+        const float v2 = meterPosition(x2, s.gain);
+        if (v2 > peak2) peak2 = v2;
+      } else {
+        const float a1 = std::fabs(x1);
+        const float a2 = std::fabs(x2);
+        largest1 = a1 > largest1 ? a1 : largest1;
+        largest2 = a2 > largest2 ? a2 : largest2;
       }
-      stepWindow_.reserve(n);
-      for (int j = 0; j < n; ++j) {
-        // With one channel, the second lane's circuit copy runs on channel 1's signal too, so
-        // channel 2's down-sampler is fed channel 1's circuit output.
-        const Float4 in = kStereo ? u[j] : __builtin_shufflevector(u[j], u[j], 0, 0, 2, 2);
-        q[j] = circuitStep(lanes_, in, s);
-        if (j > 0) stepWindow_.push(ResamplingFilter::process(lanes_.downsampler, q[j - 1]));
-      }
-      stepWindow_.push(ResamplingFilter::process(lanes_.downsampler, q[n - 1]));
-    }
-    phase = phase - period;
-    state_.stepPhase = phase;
 
-    // The output is read half the output kernel's width (kTaps/2 internal steps) before the end
-    // of this host period. The last step was taken at (T + phase - Ts) into this period, so the
-    // newest output lies kTaps/2 - 1 + phase/Ts steps after the read time. The phase
-    // stays within 0..Ts at every host rate (the kernel clamps what rounding puts outside).
-    Float4 w[StepKernel::kGroups];
-    stepKernel_->weights(phase * kStepsPerSecond, w);
-    Float4 o = s.volume * stepWindow_.dot(w);
-    // With one channel, channel 2's output is channel 1's.
-    if constexpr (!kStereo) o = __builtin_shufflevector(o, o, 0, 0, 2, 2);
-    const Float4 l = TransformerFilters::peaking(live_.lift, host.lift, o);
-    if (b.outputTransformerOn) o = l;
-    float o1 = o[0];
-    float o2 = o[1];
-    if (moving) {
-      o1 = o1 * switchLevel_;
-      o2 = o2 * switchLevel_;
+      // Host-rate filters run whether or not they are switched in, so switching is seamless.
+      Float4 x = lanes(x1, x2);
+      const Float4 t = TransformerFilters::inputTransformer(host.inputTransformer, x);
+      if (b.inputTransformerOn) x = t;
+      const Float4 k = TransformerFilters::peaking(live_.cut, host.cut, x);
+      if (b.outputTransformerOn) x = k;
+
+      // As many internal steps as the 192 kHz clock passes within this host period (4 or 5 at
+      // 44.1 kHz, none at all for some host samples above 192 kHz). A step taken at phase t into
+      // host period n is fed the host signal at time n + t/T - kHostTaps/2 (in host periods), read
+      // from the newest kHostTaps host values with the band-limited kernel. So each step sees the
+      // signal at its own time, a fixed number of host periods behind, however the steps fall.
+      //
+      // The steps are taken in batches: first the input reads for every step of the batch, then
+      // the circuit, with the down-sampler one step behind it, so the circuit's long dependency
+      // chain never waits for the reads, and the down-sampler's step for the previous circuit
+      // output fills the chain's idle cycles.
+      hostWindow_.reserve(1);
+      hostWindow_.push(x);
+      const float invPeriod = 1.0f / period;
+      float phase = state_.stepPhase;
+      constexpr int kBatch = 8;
+      Float4 u[kBatch];
+      Float4 q[kBatch];
+      while (phase < period) {
+        int n = 0;
+        for (; n < kBatch && phase < period; ++n) {
+          Float4 w[HostKernel::kGroups];
+          hostKernel_->weights(1.0f - phase * invPeriod, w);
+          u[n] = hostWindow_.dot(w);
+          phase = phase + kInternalStep;
+        }
+        stepWindow_.reserve(n);
+        for (int j = 0; j < n; ++j) {
+          // With one channel, the second lane's circuit copy runs on channel 1's signal too, so
+          // channel 2's down-sampler is fed channel 1's circuit output.
+          const Float4 in = kStereo ? u[j] : __builtin_shufflevector(u[j], u[j], 0, 0, 2, 2);
+          q[j] = circuitStep(lanes_, in, s);
+          if (j > 0) stepWindow_.push(ResamplingFilter::process(lanes_.downsampler, q[j - 1]));
+        }
+        stepWindow_.push(ResamplingFilter::process(lanes_.downsampler, q[n - 1]));
+      }
+      phase = phase - period;
+      state_.stepPhase = phase;
+
+      // The output is read half the output kernel's width (kTaps/2 internal steps) before the end
+      // of this host period. The last step was taken at (T + phase - Ts) into this period, so the
+      // newest output lies kTaps/2 - 1 + phase/Ts steps after the read time. The phase
+      // stays within 0..Ts at every host rate (the kernel clamps what rounding puts outside).
+      Float4 w[StepKernel::kGroups];
+      stepKernel_->weights(phase * kStepsPerSecond, w);
+      Float4 o = s.volume * stepWindow_.dot(w);
+      // With one channel, channel 2's output is channel 1's.
+      if constexpr (!kStereo) o = __builtin_shufflevector(o, o, 0, 0, 2, 2);
+      const Float4 l = TransformerFilters::peaking(live_.lift, host.lift, o);
+      if (b.outputTransformerOn) o = l;
+      float o1 = o[0];
+      float o2 = o[1];
+      if (moving) {
+        o1 = o1 * switchLevel_;
+        o2 = o2 * switchLevel_;
+      }
+      // Bypassed, the input leaves exactly as it came, as late as the processed signal.
+      const int delay = live_.bypassDelay;
+      PowerSwitch kind = PowerSwitch::kProcessed;
+      float dry1 = 0.0f, dry2 = 0.0f;
+      if (moving) {
+        if (bypass_ == 0.0f) {
+          kind = PowerSwitch::kInput;
+          dry1 = bypassDelay_.delayed(0, delay);
+          dry2 = bypassDelay_.delayed(1, delay);
+        } else if (bypass_ < 1.0f) {
+          kind = PowerSwitch::kBlend;
+          const float dry = 1.0f - bypass_;
+          dry1 = dry * hostSample(bypassDelay_.delayed(0, delay));
+          dry2 = dry * hostSample(bypassDelay_.delayed(1, delay));
+        }
+      } else if (!b.powerOn) {
+        kind = PowerSwitch::kInput;
+        dry1 = bypassDelay_.delayed(0, delay);
+        dry2 = bypassDelay_.delayed(1, delay);
+      }
+      if (switching) {
+        const int j = i - begin;
+        run_.kind[j] = kind;
+        run_.weight[j] = bypass_;
+        run_.amp[0][j] = o1, run_.amp[1][j] = o2;
+        run_.dry[0][j] = dry1, run_.dry[1][j] = dry2;
+        continue;
+      }
+      if (kind == PowerSwitch::kInput) {
+        o1 = dry1, o2 = dry2;
+      } else if (kind == PowerSwitch::kBlend) {
+        o1 = bypass_ * o1 + dry1;
+        o2 = bypass_ * o2 + dry2;
+      }
+      out1[i] = o1;
+      if constexpr (kStereo) out2[i] = o2;
     }
     // The cabinet hears the amplifier's output as it leaves, the configuration fade included, so
     // the fade silences the cabinet's input too.
-    if (cabinet) cabinet_.process<kStereo>(o1, o2);
-    // Bypassed, the input leaves exactly as it came, as late as the processed signal.
-    const int delay = live_.bypassDelay;
-    if (moving) {
-      if (bypass_ == 0.0f) {
-        o1 = bypassDelay_.delayed(0, delay);
-        o2 = bypassDelay_.delayed(1, delay);
-      } else if (bypass_ < 1.0f) {
-        const float dry = 1.0f - bypass_;
-        o1 = bypass_ * o1 + dry * hostSample(bypassDelay_.delayed(0, delay));
-        o2 = bypass_ * o2 + dry * hostSample(bypassDelay_.delayed(1, delay));
+    const int n = end - begin;
+    if (cabinet && !switching) cabinet_.process<kStereo>(out1 + begin, kStereo ? out2 + begin : nullptr, n);
+    if (switching) {
+      cabinet_.process<kStereo>(run_.amp[0], run_.amp[1], n);
+      for (int j = 0; j < n; ++j) {
+        float o1 = run_.amp[0][j], o2 = run_.amp[1][j];
+        if (run_.kind[j] == PowerSwitch::kInput) {
+          o1 = run_.dry[0][j], o2 = run_.dry[1][j];
+        } else if (run_.kind[j] == PowerSwitch::kBlend) {
+          o1 = run_.weight[j] * o1 + run_.dry[0][j];
+          o2 = run_.weight[j] * o2 + run_.dry[1][j];
+        }
+        out1[begin + j] = o1;
+        if constexpr (kStereo) out2[begin + j] = o2;
       }
-    } else if (!b.powerOn) {
-      o1 = bypassDelay_.delayed(0, delay);
-      o2 = bypassDelay_.delayed(1, delay);
     }
-    out1[i] = o1;
-    if constexpr (kStereo) out2[i] = o2;
+    begin = end;
   }
   host.unpack(c1, c2);
   hostWindow_.save(state_.hostWindow);

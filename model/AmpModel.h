@@ -209,4 +209,16 @@ class AmpModel {
   // After the output level, the output transformer's filters and the mix, before the power
   // switch; off, it is not run at all, and the output is that of the amplifier alone.
   CabinetStage cabinet_;
+  // With the cabinet on, a block runs in runs of at most kCabinetRun samples: the amplifier's
+  // output for the run, and for each sample what the power switch makes of it (the processed
+  // signal, the delayed input, or the processed signal weighted and the input's share added).
+  enum class PowerSwitch : uint8_t { kProcessed, kInput, kBlend };
+  static constexpr int kCabinetRun = 256;
+  struct CabinetRun {
+    float amp[2][kCabinetRun];
+    float dry[2][kCabinetRun];
+    float weight[kCabinetRun];
+    PowerSwitch kind[kCabinetRun];
+  };
+  CabinetRun run_;
 };

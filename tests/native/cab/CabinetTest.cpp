@@ -3,6 +3,7 @@
 // the hand-over between threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdint>
@@ -48,30 +49,35 @@ double loudestBetween(const std::vector<float>& h, double lo, double hi, double 
 
 }  // namespace
 
-// Every partition stage (the direct head, blocks of 64, 1024 and 8192) must add its taps at the
+// Every partition stage (the direct head, blocks of 64, 512 and 8192) must add its taps at the
 // right delay: the output of both channels equals the plain sum Σ h[k]·x[n−k] for responses that
-// end in each stage, including one tap past a stage's start.
+// end in each stage, including one tap past a stage's start. The samples come in runs of
+// uneven lengths that cross the stages' periods anywhere, with fused multiply-adds and without.
 TEST(Convolver, EqualsThePlainSumInEveryPartitionStage) {
-  for (int length : {1, 64, 65, 700, 1025, 17000}) {
-    const std::vector<float> h = noise(length, 7 + length);
-    Convolver c;
-    ASSERT_TRUE(c.prepare(ImpulseResponse::prepare(h.data(), length)));
-    const int n = length + 9000;
-    const std::vector<float> x1 = noise(n, 1), x2 = noise(n, 2);
-    std::vector<float> y1(n), y2(n);
-    for (int i = 0; i < n; ++i) {
-      float l = x1[i], r = x2[i];
-      c.process<true>(l, r);
-      y1[i] = l, y2[i] = r;
-    }
-    for (int i = 0; i < n; i += (i < 200 ? 1 : 61)) {
-      double s1 = 0, s2 = 0, scale = 0;
-      for (int k = 0; k < length && k <= i; ++k) {
-        s1 += double(h[k]) * x1[i - k], s2 += double(h[k]) * x2[i - k];
-        scale += std::fabs(h[k]);
+  for (bool fused : {true, false}) {
+    for (int length : {1, 128, 129, 700, 1025, 17000}) {
+      const std::vector<float> h = noise(length, 7 + length);
+      Convolver c;
+      if (!c.useFusedMultiplyAdd(fused)) continue;
+      ASSERT_TRUE(c.prepare(ImpulseResponse::prepare(h.data(), length)));
+      const int n = length + 20000;
+      const std::vector<float> x1 = noise(n, 1), x2 = noise(n, 2);
+      std::vector<float> y1 = x1, y2 = x2;
+      const int runs[] = {1, 17, 128, 255, 3, 512, 31, 1000};
+      for (int i = 0, r = 0; i < n; ++r) {
+        const int len = std::min(runs[r % 8], n - i);
+        c.process(&y1[i], &y2[i], len, 2);
+        i += len;
       }
-      ASSERT_NEAR(y1[i], s1, 1e-5 * scale + 1e-6) << "length " << length << " sample " << i;
-      ASSERT_NEAR(y2[i], s2, 1e-5 * scale + 1e-6) << "length " << length << " sample " << i;
+      for (int i = 0; i < n; i += (i < 300 ? 1 : 61)) {
+        double s1 = 0, s2 = 0, scale = 0;
+        for (int k = 0; k < length && k <= i; ++k) {
+          s1 += double(h[k]) * x1[i - k], s2 += double(h[k]) * x2[i - k];
+          scale += std::fabs(h[k]);
+        }
+        ASSERT_NEAR(y1[i], s1, 1e-5 * scale + 1e-6) << "length " << length << " sample " << i << " " << fused;
+        ASSERT_NEAR(y2[i], s2, 1e-5 * scale + 1e-6) << "length " << length << " sample " << i << " " << fused;
+      }
     }
   }
 }
@@ -86,19 +92,13 @@ TEST(Convolver, SecondChannelFollowsTheFirstWhileAlone) {
     Convolver c;
     ASSERT_TRUE(c.prepare(ImpulseResponse::prepare(h.data(), length)));
     const std::vector<float> loud = noise(length + 500, 12);
-    for (float v : loud) {
-      float l = 0.0f, r = v;
-      c.process<true>(l, r);
-    }
-    for (int i = 0; i < length + 2 * 8192 + 500; ++i) {
-      float l = 0.0f, r = 0.5f;
-      c.process<false>(l, r);
-    }
-    for (int i = 0; i < 9000; ++i) {
-      float l = 0.0f, r = 0.0f;
-      c.process<true>(l, r);
-      ASSERT_EQ(r, 0.0f) << "length " << length << " sample " << i;
-    }
+    std::vector<float> l(loud.size()), r = loud;
+    c.process(l.data(), r.data(), static_cast<int>(l.size()), 2);
+    std::vector<float> alone(length + 3 * 8192 + 500, 0.0f);
+    c.process(alone.data(), nullptr, static_cast<int>(alone.size()), 1);
+    std::vector<float> quiet1(9000, 0.0f), quiet2(9000, 0.0f);
+    c.process(quiet1.data(), quiet2.data(), 9000, 2);
+    for (int i = 0; i < 9000; ++i) ASSERT_EQ(quiet2[i], 0.0f) << "length " << length << " sample " << i;
   }
 }
 
@@ -112,12 +112,12 @@ TEST(Convolver, OutputIsFiniteAndBoundedForAnyResponse) {
     ASSERT_TRUE(c.prepare(ImpulseResponse::prepare(h.data(), static_cast<int>(h.size()))));
     double bound = 0;
     for (float v : h) bound += std::fabs(v);
-    const std::vector<float> x = noise(60000, 5);
-    for (float v : x) {
-      float l = v, r = -v;
-      c.process<true>(l, r);
-      ASSERT_TRUE(std::isfinite(l) && std::isfinite(r));
-      ASSERT_LE(std::fabs(l), bound * 1.001 + 1e-6);
+    std::vector<float> l = noise(60000, 5), r = l;
+    for (float& v : r) v = -v;
+    c.process(l.data(), r.data(), static_cast<int>(l.size()), 2);
+    for (size_t i = 0; i < l.size(); ++i) {
+      ASSERT_TRUE(std::isfinite(l[i]) && std::isfinite(r[i]));
+      ASSERT_LE(std::fabs(l[i]), bound * 1.001 + 1e-6);
     }
   }
 }
