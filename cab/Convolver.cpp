@@ -64,12 +64,12 @@ struct FusedMath {
 
 // The head's sums with 32-byte vectors: 32 outputs of each channel at a time.
 template <int kChannels>
-__attribute__((target("avx,fma"))) void wideHead(const float* taps, const float* x0, const float* x1,
-                                                 float* y0, float* y1, int n) {
+__attribute__((target("avx,fma"))) void wideHead(const float* taps, int count, const float* x0,
+                                                 const float* x1, float* y0, float* y1, int n) {
   for (int i = 0; i < n; i += 32) {
     __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0;
     __m256 b0 = a0, b1 = a0, b2 = a0, b3 = a0;
-    for (int k = 0; k < kHeadTaps; ++k) {
+    for (int k = 0; k < count; ++k) {
       const __m256 h = _mm256_broadcast_ss(taps + 4 * k);
       const float* p = x0 + i - k;
       a0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p), a0);
@@ -205,7 +205,7 @@ template <class Math>
 void Convolver::run(float* l, float* r, int n, int channels) {
   for (int done = 0; done < n;) {
     const int left = n - done;
-    const int toEnd = kPeriod - static_cast<int>(n_ & (kPeriod - 1));
+    const int toEnd = kEarlyTap - static_cast<int>(n_ & (kEarlyTap - 1));
     const int len = left < toEnd ? left : toEnd;
     if (channels == 2) {
       piece<Math, 2>(l + done, r + done, len);
@@ -230,7 +230,8 @@ void Convolver::piece(float* l, float* r, int n) {
   std::memcpy(ring_[0].data() + at, x0, n * sizeof(float));
   std::memcpy(ring_[1].data() + at, x1, n * sizeof(float));
 
-  head<Math, kChannels>(n);
+  // The first block of the first stage's period takes the head's later taps from the stage.
+  head<Math, kChannels>(n, stages_ > 0 && (n_ & kEarlyTap) == 0 ? kEarlyTap : kHeadTaps);
   for (int c = 0; c < kChannels; ++c) {
     float* y = sum_[c].data();
     for (int s = 0; s < stages_; ++s) {
@@ -249,7 +250,7 @@ void Convolver::piece(float* l, float* r, int n) {
 // Sixteen (or 32) outputs of each channel at a time in four vectors, their taps' products summed
 // in order from the newest input back: each tap's value is loaded once for all of them.
 template <class Math, int kChannels>
-void Convolver::head(int n) {
+void Convolver::head(int n, int count) {
   const float* taps = ir_->head();
   const float* x0 = line_[0].data() + kHeadTaps;
   const float* x1 = line_[kChannels - 1].data() + kHeadTaps;
@@ -257,14 +258,14 @@ void Convolver::head(int n) {
   float* y1 = sum_[kChannels - 1].data();
 #if defined(__x86_64__)
   if constexpr (Math::kWide) {
-    wideHead<kChannels>(taps, x0, x1, y0, y1, n);
+    wideHead<kChannels>(taps, count, x0, x1, y0, y1, n);
     return;
   }
 #endif
   for (int i = 0; i < n; i += 16) {
     V4 a0 = {}, a1 = {}, a2 = {}, a3 = {};
     V4 b0 = {}, b1 = {}, b2 = {}, b3 = {};
-    for (int k = 0; k < kHeadTaps; ++k) {
+    for (int k = 0; k < count; ++k) {
       const V4 h = load(taps + 4 * k);
       const float* p = x0 + i - k;
       a0 = Math::madd(h, load(p), a0);
@@ -297,6 +298,7 @@ void Convolver::head(int n) {
 // coming blocks in the same pass, so each partition's response is loaded once for all four.
 template <class Math, int kChannels>
 void Convolver::multiply(StageState& st, int s, const int* fromA, const int* fromB) {
+  const int newest = st.at * ImpulseResponse::stride(s);
   const int stride = ImpulseResponse::stride(s);
   const int partitions = ir_->partitions(s);
   const float* realIn0 = st.real[0].data();
@@ -309,6 +311,18 @@ void Convolver::multiply(StageState& st, int s, const int* fromA, const int* fro
   for (int b = 0; b < stride; b += 4) {
     V4 ar0 = {}, ai0 = {}, br0 = {}, bi0 = {};  // the first channel's sums, for each coming block
     V4 ar1 = {}, ai1 = {}, br1 = {}, bi1 = {};  // the second's
+    if (s == 0) {
+      // The head's later taps, for the first coming block, meet the newest input spectrum.
+      const V4 hr = load(ir_->earlyReal() + b), hi = load(ir_->earlyImaginary() + b);
+      const V4 xr = load(realIn0 + newest + b), xi = load(imaginaryIn0 + newest + b);
+      ar0 = Math::nmadd(xi, hi, xr * hr);
+      ai0 = Math::madd(xi, hr, xr * hi);
+      if constexpr (kChannels == 2) {
+        const V4 yr = load(realIn1 + newest + b), yi = load(imaginaryIn1 + newest + b);
+        ar1 = Math::nmadd(yi, hi, yr * hr);
+        ai1 = Math::madd(yi, hr, yr * hi);
+      }
+    }
     for (int k = 0; k < partitions; ++k) {
       const V4 hr = load(responseReal + k * stride + b);
       const V4 hi = load(responseImaginary + k * stride + b);

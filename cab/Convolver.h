@@ -47,12 +47,12 @@ class Convolver {
   void run(float* l, float* r, int n, int channels);
   void runPlain(float* l, float* r, int n, int channels);
   void runFused(float* l, float* r, int n, int channels);
-  // One run within a period of the first stage.
+  // One run within a block of the first stage.
   template <class Math, int kChannels>
   void piece(float* l, float* r, int n);
-  // The head's sums for the run in line_, into sum_.
+  // The head's sums over its first count taps for the run in line_, into sum_.
   template <class Math, int kChannels>
-  void head(int n);
+  void head(int n, int count);
   // At the end of a period of the first stage: every stage whose period ends here transforms
   // its last two blocks of input and computes its output for the coming two blocks.
   template <class Math>

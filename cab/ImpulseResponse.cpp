@@ -25,21 +25,26 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
       if (!plan.valid()) return nullptr;
       std::vector<float> time(2 * block);
       std::vector<FftComplex> spectrum(plan.bins());
-      ir->real_[s].assign(static_cast<size_t>(p) * stride(s), 0.0f);
-      ir->imaginary_[s].assign(ir->real_[s].size(), 0.0f);
       // Overlap-save: the partition sits in the first half, zeros after it; the convolver keeps
       // the last half of each inverse transform. 1/(2B) undoes the unscaled inverse.
       const float scale = 1.0f / static_cast<float>(2 * block);
-      for (int k = 0; k < p; ++k) {
-        const int first = kStage[s].start + k * block;
+      auto transform = [&](int first, float* real, float* imaginary) {
         for (int j = 0; j < 2 * block; ++j) {
           time[j] = j < block && first + j < length ? taps[first + j] * scale : 0.0f;
         }
         plan.forward(time.data(), spectrum.data());
-        for (int b = 0; b < plan.bins(); ++b) {
-          ir->real_[s][k * stride(s) + b] = spectrum[b].r;
-          ir->imaginary_[s][k * stride(s) + b] = spectrum[b].i;
-        }
+        for (int b = 0; b < plan.bins(); ++b) real[b] = spectrum[b].r, imaginary[b] = spectrum[b].i;
+      };
+      ir->real_[s].assign(static_cast<size_t>(p) * stride(s), 0.0f);
+      ir->imaginary_[s].assign(ir->real_[s].size(), 0.0f);
+      for (int k = 0; k < p; ++k) {
+        transform(kStage[s].start + k * block, &ir->real_[s][k * stride(s)],
+                  &ir->imaginary_[s][k * stride(s)]);
+      }
+      if (s == 0) {
+        ir->earlyReal_.assign(stride(0), 0.0f);
+        ir->earlyImaginary_.assign(stride(0), 0.0f);
+        transform(kEarlyTap, ir->earlyReal_.data(), ir->earlyImaginary_.data());
       }
     }
     return ir;

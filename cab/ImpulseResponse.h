@@ -25,6 +25,10 @@ class ImpulseResponse {
   // zeros to stride(stage) values, so the convolver's products run in whole groups of kBinGroup.
   const float* real(int stage, int k) const { return &real_[stage][k * stride(stage)]; }
   const float* imaginary(int stage, int k) const { return &imaginary_[stage][k * stride(stage)]; }
+  // With partitions in the first stage: the head's taps from kEarlyTap on as a partition of it,
+  // for the first block of each of its periods (see PartitionLayout.h).
+  const float* earlyReal() const { return earlyReal_.data(); }
+  const float* earlyImaginary() const { return earlyImaginary_.data(); }
   static constexpr int bins(int stage) { return PartitionLayout::kStage[stage].block + 1; }
   static constexpr int kBinGroup = 4;
   static constexpr int stride(int stage) { return (bins(stage) + kBinGroup - 1) / kBinGroup * kBinGroup; }
@@ -36,4 +40,6 @@ class ImpulseResponse {
   int partitions_[PartitionLayout::kStages] = {};
   std::vector<float> real_[PartitionLayout::kStages];
   std::vector<float> imaginary_[PartitionLayout::kStages];
+  std::vector<float> earlyReal_;
+  std::vector<float> earlyImaginary_;
 };

@@ -7,11 +7,16 @@
 // blocks' outputs go through the FFT together, one per lane of its four, so every lane works.
 // That needs each stage's partitions to start at least 2B taps in, so the second coming block's
 // output only needs inputs already heard; every start below is exactly twice its block.
+//
+// The first of the coming two blocks needs only inputs up to B taps back, so in it the first stage
+// also applies the head's taps from kEarlyTap on (from the newest input spectrum), and the direct
+// sums cover only the taps before: the head costs three quarters of its length on average.
 #pragma once
 
 namespace PartitionLayout {
 
 constexpr int kHeadTaps = 128;
+constexpr int kEarlyTap = 64;
 // The longest response the convolver takes: 1 s at 192 kHz and then some; a user's response is
 // cut to 1 s at the host rate before it gets here, and rates above 262 kHz get less than 1 s.
 constexpr int kMaxTaps = 1 << 18;
@@ -44,5 +49,6 @@ static_assert(kStage[0].start == kHeadTaps && kStage[0].end == kStage[1].start &
 static_assert(kStage[0].start == 2 * kStage[0].block && kStage[1].start == 2 * kStage[1].block &&
                   kStage[2].start == 2 * kStage[2].block,
               "each stage computes two blocks ahead");
+static_assert(kEarlyTap == kStage[0].block, "the head's second half is one block of the first stage");
 
 }  // namespace PartitionLayout
