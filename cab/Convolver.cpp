@@ -21,7 +21,11 @@ static_assert(partitions(0, kMaxTaps) <= kMaxPartitions && partitions(1, kMaxTap
 static_assert(ImpulseResponse::kBinGroup == 4, "the products run over four bins to a vector");
 // The head's sums run over up to 32 outputs at a time and may read that far past the run.
 constexpr int kHeadGroup = 32;
-constexpr int kLine = kHeadTaps + kPeriod + kHeadGroup + 4;
+// The head's input is kept four times, each copy one sample later than the one before, so every
+// vector the sums read starts on a 16-byte boundary (a read across two cache lines costs twice).
+// Copy r holds the line's sample q at q + r; the copies lie kLineStride floats apart.
+constexpr int kLineStride = (kHeadTaps + kPeriod + kHeadGroup + 8 + 15) / 16 * 16;
+static_assert(kHeadTaps % 4 == 0 && kEarlyTap % 4 == 0, "the head's taps come four at a time");
 
 V4 load(const float* p) {
   V4 v;
@@ -69,19 +73,23 @@ __attribute__((target("avx,fma"))) void wideHead(const float* taps, int count, c
   for (int i = 0; i < n; i += 32) {
     __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0;
     __m256 b0 = a0, b1 = a0, b2 = a0, b3 = a0;
-    for (int k = 0; k < count; ++k) {
-      const __m256 h = _mm256_broadcast_ss(taps + 4 * k);
-      const float* p = x0 + i - k;
-      a0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p), a0);
-      a1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 8), a1);
-      a2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 16), a2);
-      a3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 24), a3);
-      if constexpr (kChannels == 2) {
-        const float* q = x1 + i - k;
-        b0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q), b0);
-        b1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 8), b1);
-        b2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 16), b2);
-        b3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 24), b3);
+    for (int k = 0; k < count; k += 4) {
+      // Taps k..k+3 read their four copies at the same place.
+      const int at = kHeadTaps + i - k;
+      for (int r = 0; r < 4; ++r) {
+        const __m256 h = _mm256_broadcast_ss(taps + 4 * (k + r));
+        const float* p = x0 + r * kLineStride + at;
+        a0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p), a0);
+        a1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 8), a1);
+        a2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 16), a2);
+        a3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 24), a3);
+        if constexpr (kChannels == 2) {
+          const float* q = x1 + r * kLineStride + at;
+          b0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q), b0);
+          b1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 8), b1);
+          b2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 16), b2);
+          b3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 24), b3);
+        }
       }
     }
     _mm256_storeu_ps(y0 + i, a0);
@@ -127,7 +135,7 @@ bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
     // every period, so a run's inputs never wrap within it.
     const int ring = stages > 0 ? 4 * kStage[stages - 1].block : kPeriod;
     for (int c = 0; c < 2; ++c) {
-      line_[c].assign(kLine, 0.0f);
+      line_[c].assign(4 * kLineStride, 0.0f);
       sum_[c].assign(kPeriod + kHeadGroup, 0.0f);
       ring_[c].assign(ring, 0.0f);
     }
@@ -218,17 +226,20 @@ void Convolver::run(float* l, float* r, int n, int channels) {
 
 template <class Math, int kChannels>
 void Convolver::piece(float* l, float* r, int n) {
-  float* x0 = line_[0].data() + kHeadTaps;
-  float* x1 = line_[1].data() + kHeadTaps;
-  for (int j = 0; j < n; ++j) x0[j] = l[j];
   // With one channel, the second channel's history follows the first's, as the circuit's second
   // lane does: when the host connects the second input again, that channel goes on from the
   // sound both outputs were playing, not from the last sound it heard before it stopped.
-  const float* second = kChannels == 2 ? r : l;
-  for (int j = 0; j < n; ++j) x1[j] = second[j];
+  const float* in[2] = {l, kChannels == 2 ? r : l};
   const uint32_t at = n_ & ringMask_;
-  std::memcpy(ring_[0].data() + at, x0, n * sizeof(float));
-  std::memcpy(ring_[1].data() + at, x1, n * sizeof(float));
+  // Only the wide sums read the other copies.
+  constexpr int kCopies = Math::kWide ? 4 : 1;
+  for (int c = 0; c < 2; ++c) {
+    for (int copy = 0; copy < kCopies; ++copy) {
+      float* x = line_[c].data() + copy * kLineStride + kHeadTaps + copy;
+      for (int j = 0; j < n; ++j) x[j] = in[c][j];
+    }
+    std::memcpy(ring_[c].data() + at, line_[c].data() + kHeadTaps, n * sizeof(float));
+  }
 
   // The first block of the first stage's period takes the head's later taps from the stage.
   head<Math, kChannels>(n, stages_ > 0 && (n_ & kEarlyTap) == 0 ? kEarlyTap : kHeadTaps);
@@ -242,7 +253,12 @@ void Convolver::piece(float* l, float* r, int n) {
     for (int j = 0; j < n; ++j) target[j] = y[j];
   }
 
-  for (int c = 0; c < 2; ++c) std::memmove(line_[c].data(), line_[c].data() + n, kHeadTaps * sizeof(float));
+  for (int c = 0; c < 2; ++c) {
+    for (int copy = 0; copy < kCopies; ++copy) {
+      float* x = line_[c].data() + copy * kLineStride;
+      std::memmove(x, x + n, (kHeadTaps + 4) * sizeof(float));
+    }
+  }
   n_ += static_cast<uint32_t>(n);
   if (stages_ > 0 && (n_ & (kPeriod - 1)) == 0) runStages<Math>(kChannels);
 }
@@ -252,8 +268,8 @@ void Convolver::piece(float* l, float* r, int n) {
 template <class Math, int kChannels>
 void Convolver::head(int n, int count) {
   const float* taps = ir_->head();
-  const float* x0 = line_[0].data() + kHeadTaps;
-  const float* x1 = line_[kChannels - 1].data() + kHeadTaps;
+  const float* x0 = line_[0].data();
+  const float* x1 = line_[kChannels - 1].data();
   float* y0 = sum_[0].data();
   float* y1 = sum_[kChannels - 1].data();
 #if defined(__x86_64__)
@@ -265,15 +281,16 @@ void Convolver::head(int n, int count) {
   for (int i = 0; i < n; i += 16) {
     V4 a0 = {}, a1 = {}, a2 = {}, a3 = {};
     V4 b0 = {}, b1 = {}, b2 = {}, b3 = {};
+    // Without the wide vectors, the first copy serves: an unaligned read costs little more here.
     for (int k = 0; k < count; ++k) {
       const V4 h = load(taps + 4 * k);
-      const float* p = x0 + i - k;
+      const float* p = x0 + kHeadTaps + i - k;
       a0 = Math::madd(h, load(p), a0);
       a1 = Math::madd(h, load(p + 4), a1);
       a2 = Math::madd(h, load(p + 8), a2);
       a3 = Math::madd(h, load(p + 12), a3);
       if constexpr (kChannels == 2) {
-        const float* q = x1 + i - k;
+        const float* q = x1 + kHeadTaps + i - k;
         b0 = Math::madd(h, load(q), b0);
         b1 = Math::madd(h, load(q + 4), b1);
         b2 = Math::madd(h, load(q + 8), b2);

@@ -79,7 +79,7 @@ class Convolver {
   uint32_t n_ = 0;  // samples since the reset; the periods divide 2^32, so wrapping is harmless
   uint32_t ringMask_ = 0;
   // The head's input: kHeadTaps of history, then the run, then room for the last vector's
-  // reads past it.
+  // reads past it; four copies (see Convolver.cpp).
   std::vector<float> line_[2];
   std::vector<float> sum_[2];   // the run's outputs as they are summed
   std::vector<float> ring_[2];  // the stages' input history
