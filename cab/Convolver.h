@@ -1,8 +1,9 @@
 // The streaming convolution of both channels with one prepared impulse response, without added
 // latency: each output sample is the direct sum over the head taps plus what the FFT stages
-// computed for its block beforehand (see PartitionLayout.h). Samples come a run at a time: the
-// head's sums go over the run four outputs to a vector, and the FFT work falls where the first
-// stage's period ends (every 128 samples), as the larger stages' periods end there too.
+// computed for its block beforehand (see PartitionLayout.h). Samples come a run at a time, cut
+// at the first stage's blocks: the head's sums go over a run several outputs to a vector, and the
+// FFT work falls where the first stage's period ends (every 128 samples), as the larger stages'
+// periods end there too.
 //
 // Threads. Construction and prepare run off the audio thread (prepare allocates); reset and
 // process run on the audio thread and allocate nothing, free nothing and lock nothing. The
@@ -28,8 +29,8 @@ class Convolver {
   bool prepare(std::shared_ptr<const ImpulseResponse> ir);
   const ImpulseResponse* response() const { return ir_.get(); }
 
-  // Any thread but the audio thread, before processing: the sums use fused multiply-adds where
-  // the processor has them (a new convolver does). Asked for them without them, or asked for the
+  // Any thread but the audio thread, before prepare: the sums use fused multiply-adds where the
+  // processor has them (a new convolver does). Asked for them without them, or asked for the
   // plain products, it answers whether it now uses what was asked. Both agree with the exact sum
   // to float precision, not bit for bit.
   bool useFusedMultiplyAdd(bool on);
@@ -47,7 +48,8 @@ class Convolver {
   void run(float* l, float* r, int n, int channels);
   void runPlain(float* l, float* r, int n, int channels);
   void runFused(float* l, float* r, int n, int channels);
-  // One run within a block of the first stage.
+  // One run within a block of the first stage: the head's sums, the stages' outputs added, and
+  // at the end of a period the stages' work.
   template <class Math, int kChannels>
   void piece(float* l, float* r, int n);
   // The head's sums over its first count taps for the run in line_, into sum_.
