@@ -1,7 +1,7 @@
 // An impulse response prepared for the convolver: the direct head (each tap repeated in the four
 // lanes of a vector, so the convolver's sums read it as it is) and the spectra of the FFT
-// partitions, the inverse transform's scale folded in. Immutable once made; shared between the convolvers
-// that play it (the built-in cabinets are made once per rate and process).
+// partitions, the inverse transform's scale folded in. Immutable once made; shared between the
+// convolvers that play it (the built-in cabinets are made once per rate and process).
 #pragma once
 
 #include <memory>
