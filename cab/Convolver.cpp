@@ -1,6 +1,5 @@
 #include "cab/Convolver.h"
 
-#include <cstring>
 #include <new>
 
 #if defined(__x86_64__)
@@ -24,7 +23,13 @@ constexpr int kHeadGroup = 32;
 // The head's input is kept four times, each copy one sample later than the one before, so every
 // vector the sums read starts on a 16-byte boundary (a read across two cache lines costs twice).
 // Copy r holds the line's sample q at q + r; the copies lie kLineStride floats apart.
-constexpr int kLineStride = (kHeadTaps + kPeriod + kHeadGroup + 8 + 15) / 16 * 16;
+//
+// The runs follow each other along the line, and only when the next one would pass kLineRun
+// does the history move back to the line's start: moving it after every run cost as much as
+// a sixth of the head's sums.
+constexpr int kLineRun = 256;
+constexpr int kLineStride = (kHeadTaps + kLineRun + kHeadGroup + 4 + 15) / 16 * 16;
+static_assert(kLineRun >= kEarlyTap, "a run fits the line");
 static_assert(kHeadTaps % 4 == 0 && kEarlyTap % 4 == 0, "the head's taps come four at a time");
 
 V4 load(const float* p) {
@@ -67,24 +72,23 @@ struct FusedMath {
 };
 
 // The head's sums with 32-byte vectors: 32 outputs of each channel at a time.
+// Tap k + r of output i reads x0[r][i - k] (x1 for the second channel).
 template <int kChannels>
-__attribute__((target("avx,fma"))) void wideHead(const float* taps, int count, const float* x0,
-                                                 const float* x1, float* y0, float* y1, int n) {
+__attribute__((target("avx,fma"))) void wideHead(const float* taps, int count, const float* const* x0,
+                                                 const float* const* x1, float* y0, float* y1, int n) {
   for (int i = 0; i < n; i += 32) {
     __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0;
     __m256 b0 = a0, b1 = a0, b2 = a0, b3 = a0;
     for (int k = 0; k < count; k += 4) {
-      // Taps k..k+3 read their four copies at the same place.
-      const int at = kHeadTaps + i - k;
       for (int r = 0; r < 4; ++r) {
         const __m256 h = _mm256_broadcast_ss(taps + 4 * (k + r));
-        const float* p = x0 + r * kLineStride + at;
+        const float* p = x0[r] + i - k;
         a0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p), a0);
         a1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 8), a1);
         a2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 16), a2);
         a3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 24), a3);
         if constexpr (kChannels == 2) {
-          const float* q = x1 + r * kLineStride + at;
+          const float* q = x1[r] + i - k;
           b0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q), b0);
           b1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 8), b1);
           b2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 16), b2);
@@ -166,6 +170,7 @@ bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
 
 void Convolver::reset() {
   n_ = 0;
+  linePosition_ = 0;
   for (int c = 0; c < 2; ++c) {
     for (float& v : line_[c]) v = 0.0f;
     for (float& v : ring_[c]) v = 0.0f;
@@ -233,12 +238,31 @@ void Convolver::piece(float* l, float* r, int n) {
   const uint32_t at = n_ & ringMask_;
   // Only the wide sums read the other copies.
   constexpr int kCopies = Math::kWide ? 4 : 1;
-  for (int c = 0; c < 2; ++c) {
-    for (int copy = 0; copy < kCopies; ++copy) {
-      float* x = line_[c].data() + copy * kLineStride + kHeadTaps + copy;
-      for (int j = 0; j < n; ++j) x[j] = in[c][j];
+  // The moves are a few hundred bytes each: vector loops, where a library call would cost more
+  // than the move itself. The history moves back in vectors from the front: each is read before
+  // the ones below it are written.
+  if (linePosition_ + n > kLineRun) {
+    for (int c = 0; c < 2; ++c) {
+      for (int copy = 0; copy < kCopies; ++copy) {
+        float* x = line_[c].data() + copy * kLineStride;
+        for (int j = 0; j < kHeadTaps + 4; j += 4) store(x + j, load(x + linePosition_ + j));
+      }
     }
-    std::memcpy(ring_[c].data() + at, line_[c].data() + kHeadTaps, n * sizeof(float));
+    linePosition_ = 0;
+  }
+  for (int c = 0; c < 2; ++c) {
+    float* x = line_[c].data() + linePosition_ + kHeadTaps;
+    float* ring = ring_[c].data() + at;
+    int j = 0;
+    for (; j + 4 <= n; j += 4) {
+      const V4 v = load(in[c] + j);
+      store(ring + j, v);
+      for (int copy = 0; copy < kCopies; ++copy) store(x + copy * (kLineStride + 1) + j, v);
+    }
+    for (; j < n; ++j) {
+      ring[j] = in[c][j];
+      for (int copy = 0; copy < kCopies; ++copy) x[copy * (kLineStride + 1) + j] = in[c][j];
+    }
   }
 
   // The first block of the first stage's period takes the head's later taps from the stage.
@@ -253,12 +277,7 @@ void Convolver::piece(float* l, float* r, int n) {
     for (int j = 0; j < n; ++j) target[j] = y[j];
   }
 
-  for (int c = 0; c < 2; ++c) {
-    for (int copy = 0; copy < kCopies; ++copy) {
-      float* x = line_[c].data() + copy * kLineStride;
-      std::memmove(x, x + n, (kHeadTaps + 4) * sizeof(float));
-    }
-  }
+  linePosition_ += n;
   n_ += static_cast<uint32_t>(n);
   if (stages_ > 0 && (n_ & (kPeriod - 1)) == 0) runStages<Math>(kChannels);
 }
@@ -268,13 +287,23 @@ void Convolver::piece(float* l, float* r, int n) {
 template <class Math, int kChannels>
 void Convolver::head(int n, int count) {
   const float* taps = ir_->head();
+  // The run's first sample in the line.
+  const int first = kHeadTaps + linePosition_;
   const float* x0 = line_[0].data();
   const float* x1 = line_[kChannels - 1].data();
   float* y0 = sum_[0].data();
   float* y1 = sum_[kChannels - 1].data();
 #if defined(__x86_64__)
   if constexpr (Math::kWide) {
-    wideHead<kChannels>(taps, count, x0, x1, y0, y1, n);
+    // Tap r (of every four) reads the copy where its vectors start on a boundary.
+    const float* rows0[4];
+    const float* rows1[4];
+    for (int r = 0; r < 4; ++r) {
+      const int copy = (r - linePosition_) & 3;
+      rows0[r] = x0 + copy * (kLineStride + 1) + first - r;
+      rows1[r] = x1 + copy * (kLineStride + 1) + first - r;
+    }
+    wideHead<kChannels>(taps, count, rows0, rows1, y0, y1, n);
     return;
   }
 #endif
@@ -284,13 +313,13 @@ void Convolver::head(int n, int count) {
     // Without the wide vectors, the first copy serves: an unaligned read costs little more here.
     for (int k = 0; k < count; ++k) {
       const V4 h = load(taps + 4 * k);
-      const float* p = x0 + kHeadTaps + i - k;
+      const float* p = x0 + first + i - k;
       a0 = Math::madd(h, load(p), a0);
       a1 = Math::madd(h, load(p + 4), a1);
       a2 = Math::madd(h, load(p + 8), a2);
       a3 = Math::madd(h, load(p + 12), a3);
       if constexpr (kChannels == 2) {
-        const float* q = x1 + kHeadTaps + i - k;
+        const float* q = x1 + first + i - k;
         b0 = Math::madd(h, load(q), b0);
         b1 = Math::madd(h, load(q + 4), b1);
         b2 = Math::madd(h, load(q + 8), b2);
