@@ -16,7 +16,15 @@ static_assert(sizeof(FftPlan::LaneComplex) == sizeof(kiss_fft_cpx) &&
                   offsetof(FftPlan::LaneComplex, i) == offsetof(kiss_fft_cpx, i),
               "a spectrum is handed to the library as it is");
 
-FftPlan::FftPlan(int size) : size_(size) {
+// The library's build for AVX and fused multiply-adds: the same sources and types, its symbols
+// renamed (scripts/deps-common.sh).
+extern "C" {
+kiss_fftr_cfg avx_kiss_fftr_alloc(int nfft, int inverse_fft, void* mem, size_t* lenmem);
+void avx_kiss_fftr(kiss_fftr_cfg cfg, const kiss_fft_scalar* timedata, kiss_fft_cpx* freqdata);
+void avx_kiss_fftri(kiss_fftr_cfg cfg, const kiss_fft_cpx* freqdata, kiss_fft_scalar* timedata);
+}
+
+FftPlan::FftPlan(int size, bool avx) : size_(size), avx_(avx) {
   if (size < 2 || size % 2 != 0) return;
   try {
     time_.assign(size, Lanes{});
@@ -24,8 +32,9 @@ FftPlan::FftPlan(int size) : size_(size) {
   } catch (const std::bad_alloc&) {
     return;
   }
-  forward_ = kiss_fftr_alloc(size, 0, nullptr, nullptr);
-  inverse_ = kiss_fftr_alloc(size, 1, nullptr, nullptr);
+  const auto alloc = avx ? avx_kiss_fftr_alloc : kiss_fftr_alloc;
+  forward_ = alloc(size, 0, nullptr, nullptr);
+  inverse_ = alloc(size, 1, nullptr, nullptr);
 }
 
 FftPlan::~FftPlan() {
@@ -34,13 +43,13 @@ FftPlan::~FftPlan() {
 }
 
 void FftPlan::forward() {
-  kiss_fftr(forward_, reinterpret_cast<const kiss_fft_scalar*>(time_.data()),
-            reinterpret_cast<kiss_fft_cpx*>(spectrum_.data()));
+  (avx_ ? avx_kiss_fftr : kiss_fftr)(forward_, reinterpret_cast<const kiss_fft_scalar*>(time_.data()),
+                                     reinterpret_cast<kiss_fft_cpx*>(spectrum_.data()));
 }
 
 void FftPlan::inverse() {
-  kiss_fftri(inverse_, reinterpret_cast<const kiss_fft_cpx*>(spectrum_.data()),
-             reinterpret_cast<kiss_fft_scalar*>(time_.data()));
+  (avx_ ? avx_kiss_fftri : kiss_fftri)(inverse_, reinterpret_cast<const kiss_fft_cpx*>(spectrum_.data()),
+                                       reinterpret_cast<kiss_fft_scalar*>(time_.data()));
 }
 
 void FftPlan::forward(const float* time, FftComplex* spectrum) {

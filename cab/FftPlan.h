@@ -26,8 +26,9 @@ class FftPlan {
   };
 
   // Any thread but the audio thread. size: even; valid() answers false when the library could
-  // not make the plan (no memory).
-  explicit FftPlan(int size);
+  // not make the plan (no memory). avx: the transforms run in the library's build for processors
+  // with AVX and fused multiply-adds, which the caller has checked this one has.
+  explicit FftPlan(int size, bool avx = false);
   ~FftPlan();
   FftPlan(const FftPlan&) = delete;
   FftPlan& operator=(const FftPlan&) = delete;
@@ -51,6 +52,7 @@ class FftPlan {
 
  private:
   int size_;
+  bool avx_;
   kiss_fftr_state* forward_ = nullptr;
   kiss_fftr_state* inverse_ = nullptr;
   std::vector<Lanes> time_;

@@ -71,6 +71,10 @@ mkdir -p "$shim"
 printf '#include <malloc.h>\n' >"$shim/alloca.h"
 build kissfft "$kissfft" -DCMAKE_INSTALL_LIBDIR=lib -DCMAKE_INSTALL_INCLUDEDIR=include \
   -DCMAKE_INSTALL_BINDIR=bin -DCMAKE_C_FLAGS="-I$shim" "${kissfft_options[@]}"
+# The compiler cannot align 32-byte stack slots here (see cab/CMakeLists.txt).
+kissfft_avx "$kissfft" win64 "$prefix/lib" x86_64-w64-mingw32-nm x86_64-w64-mingw32-objcopy \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_INCLUDEDIR=include -DCMAKE_INSTALL_BINDIR=bin \
+  -DCMAKE_C_FLAGS="-I$shim -mavx -mfma -Wa,-muse-unaligned-vector-move"
 
 samplerate=$(fetch libsamplerate)
 build libsamplerate "$samplerate" -DLIBSAMPLERATE_EXAMPLES=OFF -DLIBSAMPLERATE_INSTALL=ON -DBUILD_TESTING=OFF

@@ -78,7 +78,7 @@ build_once() { # stamp script
   touch "$1"
 }
 
-build_once "$deps/host/.complete-v1" build-host-deps.sh
+build_once "$deps/host/.complete-v2" build-host-deps.sh
 
 [ "${1:-}" = --linux-plugin ] && exit 0
 
@@ -90,4 +90,4 @@ for tool in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-gcc; do
   fi
 done
 
-build_once "$deps/win64/.complete-v5" build-win64-deps.sh
+build_once "$deps/win64/.complete-v6" build-win64-deps.sh
