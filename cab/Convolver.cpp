@@ -20,6 +20,8 @@ static_assert(partitions(0, kMaxTaps) <= kMaxPartitions && partitions(1, kMaxTap
 static_assert(ImpulseResponse::kBinGroup == 4, "the products run over four bins to a vector");
 // The head's sums run over up to 32 outputs at a time and may read that far past the run.
 constexpr int kHeadGroup = 32;
+// What the sums start from without stages.
+alignas(32) const float kSilence[kPeriod + kHeadGroup] = {};
 // The head's input is kept four times, each copy one sample later than the one before, so every
 // vector the sums read starts on a 16-byte boundary (a read across two cache lines costs twice).
 // Copy r holds the line's sample q at q + r; the copies lie kLineStride floats apart.
@@ -71,14 +73,21 @@ struct FusedMath {
   __attribute__((target("fma"))) static V4 nmadd(V4 a, V4 b, V4 c) { return _mm_fnmadd_ps(a, b, c); }
 };
 
-// The head's sums with 32-byte vectors: 32 outputs of each channel at a time.
-// Tap k + r of output i reads x0[r][i - k] (x1 for the second channel).
+// The head's sums with 32-byte vectors: 32 outputs of each channel at a time, n a multiple of
+// 32. Tap k + r of output i reads x0[r][i - k] (x1 for the second channel); the sums start from
+// z0[i] (z1[i]) and go to y0[i] (y1[i]).
 template <int kChannels>
 __attribute__((target("avx,fma"))) void wideHead(const float* taps, int count, const float* const* x0,
-                                                 const float* const* x1, float* y0, float* y1, int n) {
+                                                 const float* const* x1, const float* z0, const float* z1,
+                                                 float* y0, float* y1, int n) {
   for (int i = 0; i < n; i += 32) {
-    __m256 a0 = _mm256_setzero_ps(), a1 = a0, a2 = a0, a3 = a0;
-    __m256 b0 = a0, b1 = a0, b2 = a0, b3 = a0;
+    __m256 a0 = _mm256_loadu_ps(z0 + i), a1 = _mm256_loadu_ps(z0 + i + 8);
+    __m256 a2 = _mm256_loadu_ps(z0 + i + 16), a3 = _mm256_loadu_ps(z0 + i + 24);
+    __m256 b0 = a0, b1 = a1, b2 = a2, b3 = a3;
+    if constexpr (kChannels == 2) {
+      b0 = _mm256_loadu_ps(z1 + i), b1 = _mm256_loadu_ps(z1 + i + 8);
+      b2 = _mm256_loadu_ps(z1 + i + 16), b3 = _mm256_loadu_ps(z1 + i + 24);
+    }
     for (int k = 0; k < count; k += 4) {
       for (int r = 0; r < 4; ++r) {
         const __m256 h = _mm256_broadcast_ss(taps + 4 * (k + r));
@@ -153,9 +162,9 @@ bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
       for (int c = 0; c < 2; ++c) {
         st.real[c].assign(static_cast<size_t>(st.depth) * ImpulseResponse::stride(s), 0.0f);
         st.imaginary[c].assign(st.real[c].size(), 0.0f);
-        st.out[c].assign(2 * block, 0.0f);
+        st.out[c].assign(2 * block + kHeadGroup, 0.0f);
       }
-      st.plan.reset(new FftPlan(2 * block));
+      st.plan.reset(new FftPlan(2 * block, fused_));
       if (!st.plan->valid()) return false;
     }
     stages_ = stages;
@@ -265,51 +274,83 @@ void Convolver::piece(float* l, float* r, int n) {
     }
   }
 
-  // The first block of the first stage's period takes the head's later taps from the stage.
-  head<Math, kChannels>(n, stages_ > 0 && (n_ & kEarlyTap) == 0 ? kEarlyTap : kHeadTaps);
+  // The head's sums start from what the stages computed for the run (as far as the last vector
+  // of sums reaches: their buffers have room for it).
+  const float* from[2];
   for (int c = 0; c < kChannels; ++c) {
-    float* y = sum_[c].data();
-    for (int s = 0; s < stages_; ++s) {
-      const float* out = stage_[s].out[c].data() + (n_ & (2 * kStage[s].block - 1));
-      for (int j = 0; j < n; ++j) y[j] = y[j] + out[j];
+    if (stages_ == 0) {
+      from[c] = kSilence;
+    } else {
+      from[c] = stage_[0].out[c].data() + (n_ & (2 * kStage[0].block - 1));
     }
-    float* target = c == 0 ? l : r;
-    for (int j = 0; j < n; ++j) target[j] = y[j];
+    if (stages_ > 1) {
+      float* y = sum_[c].data();
+      const int reach = (n + kHeadGroup - 1) / kHeadGroup * kHeadGroup;
+      for (int j = 0; j < reach; ++j) y[j] = from[c][j];
+      for (int s = 1; s < stages_; ++s) {
+        const float* out = stage_[s].out[c].data() + (n_ & (2 * kStage[s].block - 1));
+        for (int j = 0; j < reach; ++j) y[j] = y[j] + out[j];
+      }
+      from[c] = y;
+    }
   }
+  // The first block of the first stage's period takes the head's later taps from the stage.
+  head<Math, kChannels>(n, stages_ > 0 && (n_ & kEarlyTap) == 0 ? kEarlyTap : kHeadTaps, from, l, r);
 
   linePosition_ += n;
   n_ += static_cast<uint32_t>(n);
   if (stages_ > 0 && (n_ & (kPeriod - 1)) == 0) runStages<Math>(kChannels);
 }
 
-// Sixteen (or 32) outputs of each channel at a time in four vectors, their taps' products summed
-// in order from the newest input back: each tap's value is loaded once for all of them.
+// The whole groups of outputs go straight to the run's buffers, the last part of one through
+// sum_ (the sums would write past the run).
 template <class Math, int kChannels>
-void Convolver::head(int n, int count) {
+void Convolver::head(int n, int count, const float* const* from, float* l, float* r) {
+  constexpr int kGroup = Math::kWide ? kHeadGroup : 16;
+  const int whole = n / kGroup * kGroup;
+  float* y[2] = {l, kChannels == 2 ? r : l};
+  for (int part = 0; part < 2; ++part) {
+    const int at = part == 0 ? 0 : whole;
+    const int length = part == 0 ? whole : (n > whole ? kGroup : 0);
+    if (length == 0) continue;
+    float* y0 = part == 0 ? y[0] : sum_[0].data();
+    float* y1 = part == 0 ? y[1] : sum_[1].data();
+    headSums<Math, kChannels>(count, at, from[0] + at, from[kChannels - 1] + at, y0, y1, length);
+    if (part == 1) {
+      for (int c = 0; c < kChannels; ++c) {
+        for (int j = 0; j < n - whole; ++j) y[c][whole + j] = sum_[c][j];
+      }
+    }
+  }
+}
+
+// Sixteen (or 32) outputs of each channel at a time in four vectors, their taps' products summed
+// in order from the newest input back: each tap's value is loaded once for all of them. Outputs
+// at..at+n of the run (n a multiple of the group), from z0 and z1 into y0 and y1.
+template <class Math, int kChannels>
+void Convolver::headSums(int count, int at, const float* z0, const float* z1, float* y0, float* y1, int n) {
   const float* taps = ir_->head();
-  // The run's first sample in the line.
-  const int first = kHeadTaps + linePosition_;
+  // The outputs' first sample in the line.
+  const int first = kHeadTaps + linePosition_ + at;
   const float* x0 = line_[0].data();
   const float* x1 = line_[kChannels - 1].data();
-  float* y0 = sum_[0].data();
-  float* y1 = sum_[kChannels - 1].data();
 #if defined(__x86_64__)
   if constexpr (Math::kWide) {
     // Tap r (of every four) reads the copy where its vectors start on a boundary.
     const float* rows0[4];
     const float* rows1[4];
     for (int r = 0; r < 4; ++r) {
-      const int copy = (r - linePosition_) & 3;
+      const int copy = (r - first) & 3;
       rows0[r] = x0 + copy * (kLineStride + 1) + first - r;
       rows1[r] = x1 + copy * (kLineStride + 1) + first - r;
     }
-    wideHead<kChannels>(taps, count, rows0, rows1, y0, y1, n);
+    wideHead<kChannels>(taps, count, rows0, rows1, z0, z1, y0, y1, n);
     return;
   }
 #endif
   for (int i = 0; i < n; i += 16) {
-    V4 a0 = {}, a1 = {}, a2 = {}, a3 = {};
-    V4 b0 = {}, b1 = {}, b2 = {}, b3 = {};
+    V4 a0 = load(z0 + i), a1 = load(z0 + i + 4), a2 = load(z0 + i + 8), a3 = load(z0 + i + 12);
+    V4 b0 = load(z1 + i), b1 = load(z1 + i + 4), b2 = load(z1 + i + 8), b3 = load(z1 + i + 12);
     // Without the wide vectors, the first copy serves: an unaligned read costs little more here.
     for (int k = 0; k < count; ++k) {
       const V4 h = load(taps + 4 * k);

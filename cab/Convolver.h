@@ -29,10 +29,10 @@ class Convolver {
   bool prepare(std::shared_ptr<const ImpulseResponse> ir);
   const ImpulseResponse* response() const { return ir_.get(); }
 
-  // Any thread but the audio thread, before prepare: the sums use fused multiply-adds where the
-  // processor has them (a new convolver does). Asked for them without them, or asked for the
-  // plain products, it answers whether it now uses what was asked. Both agree with the exact sum
-  // to float precision, not bit for bit.
+  // Any thread but the audio thread, before prepare: the sums use fused multiply-adds, and the
+  // transforms the FFT library's build for AVX, where the processor has them (a new convolver
+  // does). Asked for them without them, or asked for the plain products, it answers whether it
+  // now uses what was asked. Both agree with the exact sum to float precision, not bit for bit.
   bool useFusedMultiplyAdd(bool on);
 
   // Audio thread: forgets the history (the next output is as if the input had been silent).
@@ -52,9 +52,12 @@ class Convolver {
   // at the end of a period the stages' work.
   template <class Math, int kChannels>
   void piece(float* l, float* r, int n);
-  // The head's sums over its first count taps for the run in line_, into sum_.
+  // The run's outputs: the head's sums over its first count taps, from the stages' outputs for
+  // the run (from, one per channel), into l and r.
   template <class Math, int kChannels>
-  void head(int n, int count);
+  void head(int n, int count, const float* const* from, float* l, float* r);
+  template <class Math, int kChannels>
+  void headSums(int count, int at, const float* z0, const float* z1, float* y0, float* y1, int n);
   // At the end of a period of the first stage: every stage whose period ends here transforms
   // its last two blocks of input and computes its output for the coming two blocks.
   template <class Math>
