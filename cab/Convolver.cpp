@@ -309,17 +309,12 @@ void Convolver::head(int n, int count, const float* const* from, float* l, float
   constexpr int kGroup = Math::kWide ? kHeadGroup : 16;
   const int whole = n / kGroup * kGroup;
   float* y[2] = {l, kChannels == 2 ? r : l};
-  for (int part = 0; part < 2; ++part) {
-    const int at = part == 0 ? 0 : whole;
-    const int length = part == 0 ? whole : (n > whole ? kGroup : 0);
-    if (length == 0) continue;
-    float* y0 = part == 0 ? y[0] : sum_[0].data();
-    float* y1 = part == 0 ? y[1] : sum_[1].data();
-    headSums<Math, kChannels>(count, at, from[0] + at, from[kChannels - 1] + at, y0, y1, length);
-    if (part == 1) {
-      for (int c = 0; c < kChannels; ++c) {
-        for (int j = 0; j < n - whole; ++j) y[c][whole + j] = sum_[c][j];
-      }
+  if (whole > 0) headSums<Math, kChannels>(count, 0, from[0], from[kChannels - 1], y[0], y[1], whole);
+  if (whole < n) {
+    headSums<Math, kChannels>(count, whole, from[0] + whole, from[kChannels - 1] + whole, sum_[0].data(),
+                              sum_[1].data(), kGroup);
+    for (int c = 0; c < kChannels; ++c) {
+      for (int j = 0; j < n - whole; ++j) y[c][whole + j] = sum_[c][j];
     }
   }
 }
