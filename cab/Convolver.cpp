@@ -22,15 +22,11 @@ static_assert(ImpulseResponse::kBinGroup == 4, "the products run over four bins 
 constexpr int kHeadGroup = 32;
 // What the sums start from without stages.
 alignas(32) const float kSilence[kPeriod + kHeadGroup] = {};
-// The head's input is kept four times, each copy one sample later than the one before, so every
-// vector the sums read starts on a 16-byte boundary (a read across two cache lines costs twice).
-// Copy r holds the line's sample q at q + r; the copies lie kLineStride floats apart.
-//
-// The runs follow each other along the line, and only when the next one would pass kLineRun
-// does the history move back to the line's start: moving it after every run cost as much as
-// a sixth of the head's sums.
+// The head's input line: kHeadTaps of history, then the runs one after another, and only when the
+// next one would pass kLineRun does the history move back to the line's start (moving it after
+// every run cost as much as a sixth of the head's sums). The sums may read a group past the run.
 constexpr int kLineRun = 256;
-constexpr int kLineStride = (kHeadTaps + kLineRun + kHeadGroup + 4 + 15) / 16 * 16;
+constexpr int kLineLength = kHeadTaps + kLineRun + kHeadGroup;
 static_assert(kLineRun >= kEarlyTap, "a run fits the line");
 static_assert(kHeadTaps % 4 == 0 && kEarlyTap % 4 == 0, "the head's taps come four at a time");
 
@@ -73,47 +69,57 @@ struct FusedMath {
   __attribute__((target("fma"))) static V4 nmadd(V4 a, V4 b, V4 c) { return _mm_fnmadd_ps(a, b, c); }
 };
 
-// The head's sums with 32-byte vectors: 32 outputs of each channel at a time, n a multiple of
-// 32. Tap k + r of output i reads x0[r][i - k] (x1 for the second channel); the sums start from
-// z0[i] (z1[i]) and go to y0[i] (y1[i]).
+// The head's sums with 32-byte vectors, 32 outputs of each channel at a time (n a multiple of
+// 32): output i is the sum over the taps k of tap k times x0[i - k] (x1 for the second channel),
+// from z0[i] (z1[i]) into y0[i] (y1[i]). Each input is broadcast and meets, for each group of
+// eight outputs it reaches, the window of eight taps that weighs it there (windows: see
+// ImpulseResponse::windows). So the inputs are read one at a time from a single line, the
+// windows' reads fall on 32-byte boundaries, and both channels share them.
+//
+// One sweep: the inputs from..to-1, into the groups kFirst..kLast of the 32 outputs from i.
+template <int kChannels, int kFirst, int kLast>
+__attribute__((target("avx,fma"), always_inline)) inline void sweep(const float* windows, int from, int to, int i,
+                                                                    const float* x0, const float* x1, __m256* a,
+                                                                    __m256* b) {
+  const float* w = windows + 8 * (i - from + 7);
+#pragma GCC unroll 1
+  for (int j = from; j < to; ++j, w -= 8) {
+    const __m256 u = _mm256_broadcast_ss(x0 + j);
+    const __m256 v = kChannels == 2 ? _mm256_broadcast_ss(x1 + j) : u;
+#pragma GCC unroll 4
+    for (int m = kFirst; m <= kLast; ++m) {
+      __m256 h = _mm256_load_ps(w + 64 * m);
+      // In a register: the compiler would read it once for each channel.
+      if constexpr (kChannels == 2) __asm__("" : "+x"(h));
+      a[m] = _mm256_fmadd_ps(u, h, a[m]);
+      if constexpr (kChannels == 2) b[m] = _mm256_fmadd_ps(v, h, b[m]);
+    }
+  }
+}
+
 template <int kChannels>
-__attribute__((target("avx,fma"))) void wideHead(const float* taps, int count, const float* const* x0,
-                                                 const float* const* x1, const float* z0, const float* z1,
-                                                 float* y0, float* y1, int n) {
+__attribute__((target("avx,fma"))) void wideHead(const float* windows, int count, const float* x0,
+                                                 const float* x1, const float* z0, const float* z1, float* y0,
+                                                 float* y1, int n) {
   for (int i = 0; i < n; i += 32) {
-    __m256 a0 = _mm256_loadu_ps(z0 + i), a1 = _mm256_loadu_ps(z0 + i + 8);
-    __m256 a2 = _mm256_loadu_ps(z0 + i + 16), a3 = _mm256_loadu_ps(z0 + i + 24);
-    __m256 b0 = a0, b1 = a1, b2 = a2, b3 = a3;
-    if constexpr (kChannels == 2) {
-      b0 = _mm256_loadu_ps(z1 + i), b1 = _mm256_loadu_ps(z1 + i + 8);
-      b2 = _mm256_loadu_ps(z1 + i + 16), b3 = _mm256_loadu_ps(z1 + i + 24);
+    __m256 a[4], b[4];
+    for (int m = 0; m < 4; ++m) {
+      a[m] = _mm256_loadu_ps(z0 + i + 8 * m);
+      b[m] = kChannels == 2 ? _mm256_loadu_ps(z1 + i + 8 * m) : a[m];
     }
-    for (int k = 0; k < count; k += 4) {
-      for (int r = 0; r < 4; ++r) {
-        const __m256 h = _mm256_broadcast_ss(taps + 4 * (k + r));
-        const float* p = x0[r] + i - k;
-        a0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p), a0);
-        a1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 8), a1);
-        a2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 16), a2);
-        a3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(p + 24), a3);
-        if constexpr (kChannels == 2) {
-          const float* q = x1[r] + i - k;
-          b0 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q), b0);
-          b1 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 8), b1);
-          b2 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 16), b2);
-          b3 = _mm256_fmadd_ps(h, _mm256_loadu_ps(q + 24), b3);
-        }
-      }
-    }
-    _mm256_storeu_ps(y0 + i, a0);
-    _mm256_storeu_ps(y0 + i + 8, a1);
-    _mm256_storeu_ps(y0 + i + 16, a2);
-    _mm256_storeu_ps(y0 + i + 24, a3);
-    if constexpr (kChannels == 2) {
-      _mm256_storeu_ps(y1 + i, b0);
-      _mm256_storeu_ps(y1 + i + 8, b1);
-      _mm256_storeu_ps(y1 + i + 16, b2);
-      _mm256_storeu_ps(y1 + i + 24, b3);
+    // Group m reaches back to input i + 8m - count + 1 and forward to i + 8m + 7: the oldest
+    // inputs meet only the first groups, the newest only the last.
+    const int first = i - count + 1;
+    sweep<kChannels, 0, 0>(windows, first, first + 8, i, x0, x1, a, b);
+    sweep<kChannels, 0, 1>(windows, first + 8, first + 16, i, x0, x1, a, b);
+    sweep<kChannels, 0, 2>(windows, first + 16, first + 24, i, x0, x1, a, b);
+    sweep<kChannels, 0, 3>(windows, first + 24, i + 8, i, x0, x1, a, b);
+    sweep<kChannels, 1, 3>(windows, i + 8, i + 16, i, x0, x1, a, b);
+    sweep<kChannels, 2, 3>(windows, i + 16, i + 24, i, x0, x1, a, b);
+    sweep<kChannels, 3, 3>(windows, i + 24, i + 32, i, x0, x1, a, b);
+    for (int m = 0; m < 4; ++m) {
+      _mm256_storeu_ps(y0 + i + 8 * m, a[m]);
+      if constexpr (kChannels == 2) _mm256_storeu_ps(y1 + i + 8 * m, b[m]);
     }
   }
 }
@@ -148,7 +154,7 @@ bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
     // every period, so a run's inputs never wrap within it.
     const int ring = stages > 0 ? 4 * kStage[stages - 1].block : kPeriod;
     for (int c = 0; c < 2; ++c) {
-      line_[c].assign(4 * kLineStride, 0.0f);
+      line_[c].assign(kLineLength, 0.0f);
       sum_[c].assign(kPeriod + kHeadGroup, 0.0f);
       ring_[c].assign(ring, 0.0f);
     }
@@ -245,17 +251,13 @@ void Convolver::piece(float* l, float* r, int n) {
   // sound both outputs were playing, not from the last sound it heard before it stopped.
   const float* in[2] = {l, kChannels == 2 ? r : l};
   const uint32_t at = n_ & ringMask_;
-  // Only the wide sums read the other copies.
-  constexpr int kCopies = Math::kWide ? 4 : 1;
   // The moves are a few hundred bytes each: vector loops, where a library call would cost more
   // than the move itself. The history moves back in vectors from the front: each is read before
   // the ones below it are written.
   if (linePosition_ + n > kLineRun) {
     for (int c = 0; c < 2; ++c) {
-      for (int copy = 0; copy < kCopies; ++copy) {
-        float* x = line_[c].data() + copy * kLineStride;
-        for (int j = 0; j < kHeadTaps + 4; j += 4) store(x + j, load(x + linePosition_ + j));
-      }
+      float* x = line_[c].data();
+      for (int j = 0; j < kHeadTaps; j += 4) store(x + j, load(x + linePosition_ + j));
     }
     linePosition_ = 0;
   }
@@ -266,12 +268,9 @@ void Convolver::piece(float* l, float* r, int n) {
     for (; j + 4 <= n; j += 4) {
       const V4 v = load(in[c] + j);
       store(ring + j, v);
-      for (int copy = 0; copy < kCopies; ++copy) store(x + copy * (kLineStride + 1) + j, v);
+      store(x + j, v);
     }
-    for (; j < n; ++j) {
-      ring[j] = in[c][j];
-      for (int copy = 0; copy < kCopies; ++copy) x[copy * (kLineStride + 1) + j] = in[c][j];
-    }
+    for (; j < n; ++j) ring[j] = x[j] = in[c][j];
   }
 
   // The head's sums start from what the stages computed for the run (as far as the last vector
@@ -331,22 +330,13 @@ void Convolver::headSums(int count, int at, const float* z0, const float* z1, fl
   const float* x1 = line_[kChannels - 1].data();
 #if defined(__x86_64__)
   if constexpr (Math::kWide) {
-    // Tap r (of every four) reads the copy where its vectors start on a boundary.
-    const float* rows0[4];
-    const float* rows1[4];
-    for (int r = 0; r < 4; ++r) {
-      const int copy = (r - first) & 3;
-      rows0[r] = x0 + copy * (kLineStride + 1) + first - r;
-      rows1[r] = x1 + copy * (kLineStride + 1) + first - r;
-    }
-    wideHead<kChannels>(taps, count, rows0, rows1, z0, z1, y0, y1, n);
+    wideHead<kChannels>(ir_->windows(count), count, x0 + first, x1 + first, z0, z1, y0, y1, n);
     return;
   }
 #endif
   for (int i = 0; i < n; i += 16) {
     V4 a0 = load(z0 + i), a1 = load(z0 + i + 4), a2 = load(z0 + i + 8), a3 = load(z0 + i + 12);
     V4 b0 = load(z1 + i), b1 = load(z1 + i + 4), b2 = load(z1 + i + 8), b3 = load(z1 + i + 12);
-    // Without the wide vectors, the first copy serves: an unaligned read costs little more here.
     for (int k = 0; k < count; ++k) {
       const V4 h = load(taps + 4 * k);
       const float* p = x0 + first + i - k;

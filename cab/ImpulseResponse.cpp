@@ -16,6 +16,16 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
     for (int k = 0; k < kHeadTaps && k < length; ++k) {
       for (int lane = 0; lane < 4; ++lane) ir->head_[4 * k + lane] = taps[k];
     }
+    for (const int count : {kEarlyTap, kHeadTaps}) {
+      AlignedVector<float>& w = count == kEarlyTap ? ir->earlyWindows_ : ir->windows_;
+      w.assign(8 * (count + 7), 0.0f);
+      for (int d = -7; d < count; ++d) {
+        for (int l = 0; l < 8; ++l) {
+          const int k = d + l;
+          if (k >= 0 && k < count && k < length) w[8 * (d + 7) + l] = taps[k];
+        }
+      }
+    }
     for (int s = 0; s < kStages; ++s) {
       const int p = PartitionLayout::partitions(s, length);
       ir->partitions_[s] = p;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "cab/AlignedVector.h"
 #include "cab/PartitionLayout.h"
 
 class ImpulseResponse {
@@ -20,6 +21,12 @@ class ImpulseResponse {
   // The head's taps 0..kHeadTaps-1, tap k in the four values from 4k (zeros past the response's
   // end): tap k weighs the input k samples back.
   const float* head() const { return head_.data(); }
+  // The head's first count taps (kEarlyTap or kHeadTaps) as eight-tap windows, for sums that
+  // broadcast each input to eight outputs: window d (from -7 to count - 1) holds taps d..d+7,
+  // zeros outside 0..count-1, in the eight values from 8 * (d + 7).
+  const float* windows(int count) const {
+    return (count == PartitionLayout::kEarlyTap ? earlyWindows_ : windows_).data();
+  }
   int partitions(int stage) const { return partitions_[stage]; }
   // Partition k of a stage: block + 1 bins, real and imaginary parts apart, each padded with
   // zeros to stride(stage) values, so the convolver's products run in whole groups of kBinGroup.
@@ -37,6 +44,8 @@ class ImpulseResponse {
   ImpulseResponse() = default;
   int length_ = 0;
   std::vector<float> head_;
+  AlignedVector<float> windows_;
+  AlignedVector<float> earlyWindows_;
   int partitions_[PartitionLayout::kStages] = {};
   std::vector<float> real_[PartitionLayout::kStages];
   std::vector<float> imaginary_[PartitionLayout::kStages];
