@@ -22,11 +22,14 @@ static_assert(ImpulseResponse::kBinGroup == 4, "the products run over four bins 
 constexpr int kHeadGroup = 32;
 // What the sums start from without stages.
 alignas(32) const float kSilence[kPeriod + kHeadGroup] = {};
-// The head's input line: kHeadTaps of history, then the runs one after another, and only when the
-// next one would pass kLineRun does the history move back to the line's start (moving it after
-// every run cost as much as a sixth of the head's sums). The sums may read a group past the run.
+// The head's input line: kLineHistory of history, then the runs one after another, and only when
+// the next one would pass kLineRun does the history move back to the line's start (moving it
+// after every run cost as much as a sixth of the head's sums). The history reaches kHeadTaps back
+// from the start of the first stage's block (the sums over pairs go over whole blocks); the sums
+// may read to the end of the block, and a group past it.
 constexpr int kLineRun = 256;
-constexpr int kLineLength = kHeadTaps + kLineRun + kHeadGroup;
+constexpr int kLineHistory = kHeadTaps + kEarlyTap;
+constexpr int kLineLength = kLineHistory + kLineRun + kEarlyTap + kHeadGroup;
 static_assert(kLineRun >= kEarlyTap, "a run fits the line");
 static_assert(kHeadTaps % 4 == 0 && kEarlyTap % 4 == 0, "the head's taps come four at a time");
 
@@ -50,6 +53,15 @@ void transpose(V4& a, V4& b, V4& c, V4& d) {
   b = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
   c = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
   d = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+}
+
+// The first four bins of a packed spectrum (see ImpulseResponse::real), for complex products that
+// give bin 0 (real) and the last bin (real, carried in bin 0's imaginary part) their own real
+// products: hr keeps the first bin's value, hi loses the last bin's, and hr2, which the products
+// take for their imaginary parts' second term, gets it.
+void unpack(V4& hr, V4& hi, V4& hr2) {
+  hr2 = __builtin_shufflevector(hr, hi, 4, 1, 2, 3);
+  hi = __builtin_shufflevector(hi, V4{}, 4, 1, 2, 3);
 }
 
 // c + a·b and c − a·b: rounded twice, as any x86-64 computes them...
@@ -77,15 +89,15 @@ struct FusedMath {
 // windows' reads fall on 32-byte boundaries, and both channels share them.
 //
 // One sweep: the inputs from..to-1, into the groups kFirst..kLast of the 32 outputs from i.
-template <int kChannels, int kFirst, int kLast>
+template <int kChannels, int kStride, int kFirst, int kLast>
 __attribute__((target("avx,fma"), always_inline)) inline void sweep(const float* windows, int from, int to, int i,
                                                                     const float* x0, const float* x1, __m256* a,
                                                                     __m256* b) {
   const float* w = windows + 8 * (i - from + 7);
 #pragma GCC unroll 1
   for (int j = from; j < to; ++j, w -= 8) {
-    const __m256 u = _mm256_broadcast_ss(x0 + j);
-    const __m256 v = kChannels == 2 ? _mm256_broadcast_ss(x1 + j) : u;
+    const __m256 u = _mm256_broadcast_ss(x0 + kStride * j);
+    const __m256 v = kChannels == 2 ? _mm256_broadcast_ss(x1 + kStride * j) : u;
 #pragma GCC unroll 4
     for (int m = kFirst; m <= kLast; ++m) {
       __m256 h = _mm256_load_ps(w + 64 * m);
@@ -97,7 +109,8 @@ __attribute__((target("avx,fma"), always_inline)) inline void sweep(const float*
   }
 }
 
-template <int kChannels>
+// Input j is x0[kStride * j] (x1[kStride * j]).
+template <int kChannels, int kStride = 1>
 __attribute__((target("avx,fma"))) void wideHead(const float* windows, int count, const float* x0,
                                                  const float* x1, const float* z0, const float* z1, float* y0,
                                                  float* y1, int n) {
@@ -110,17 +123,73 @@ __attribute__((target("avx,fma"))) void wideHead(const float* windows, int count
     // Group m reaches back to input i + 8m - count + 1 and forward to i + 8m + 7: the oldest
     // inputs meet only the first groups, the newest only the last.
     const int first = i - count + 1;
-    sweep<kChannels, 0, 0>(windows, first, first + 8, i, x0, x1, a, b);
-    sweep<kChannels, 0, 1>(windows, first + 8, first + 16, i, x0, x1, a, b);
-    sweep<kChannels, 0, 2>(windows, first + 16, first + 24, i, x0, x1, a, b);
-    sweep<kChannels, 0, 3>(windows, first + 24, i + 8, i, x0, x1, a, b);
-    sweep<kChannels, 1, 3>(windows, i + 8, i + 16, i, x0, x1, a, b);
-    sweep<kChannels, 2, 3>(windows, i + 16, i + 24, i, x0, x1, a, b);
-    sweep<kChannels, 3, 3>(windows, i + 24, i + 32, i, x0, x1, a, b);
+    sweep<kChannels, kStride, 0, 0>(windows, first, first + 8, i, x0, x1, a, b);
+    sweep<kChannels, kStride, 0, 1>(windows, first + 8, first + 16, i, x0, x1, a, b);
+    sweep<kChannels, kStride, 0, 2>(windows, first + 16, first + 24, i, x0, x1, a, b);
+    sweep<kChannels, kStride, 0, 3>(windows, first + 24, i + 8, i, x0, x1, a, b);
+    sweep<kChannels, kStride, 1, 3>(windows, i + 8, i + 16, i, x0, x1, a, b);
+    sweep<kChannels, kStride, 2, 3>(windows, i + 16, i + 24, i, x0, x1, a, b);
+    sweep<kChannels, kStride, 3, 3>(windows, i + 24, i + 32, i, x0, x1, a, b);
     for (int m = 0; m < 4; ++m) {
       _mm256_storeu_ps(y0 + i + 8 * m, a[m]);
       if constexpr (kChannels == 2) _mm256_storeu_ps(y1 + i + 8 * m, b[m]);
     }
+  }
+}
+
+// The head's sums over all its taps for a block of the first stage, over sample pairs, with three
+// quarters of the multiplications (a two-way fast FIR filter). With e, o the pairs' first and
+// second inputs, s their sums and h0, h1, h0 + h1 the head's even taps, odd taps and their sums,
+// over half as many taps each:
+//   A = h0 * e, B = h1 * o, C = (h0 + h1) * s (sums over pairs), and for pair m
+//   output 2m = A[m] + B[m - 1], output 2m + 1 = C[m] - A[m] - B[m].
+// Whatever part of the block a run holds, the block's outputs are computed whole and in the same
+// order, so the sound does not depend on how the host cuts its blocks; the outputs past the run
+// (from inputs not yet heard) are not used. x0, x1: the block's first input in the line (which
+// starts a pair); s0, s1: its pair's sum. The run's outputs, offset..offset+n-1 of the block,
+// start from z0, z1 and go to y0, y1.
+template <int kChannels>
+__attribute__((target("avx,fma"))) void pairHead(const ImpulseResponse& ir, const float* x0, const float* x1,
+                                                 const float* s0, const float* s1, const float* z0,
+                                                 const float* z1, float* y0, float* y1, int offset, int n) {
+  constexpr int kPairs = kEarlyTap / 2;
+  constexpr int kTaps = kHeadTaps / 2;
+  alignas(32) float a[2][kPairs], b[2][kPairs + 8], c[2][kPairs];  // b[.][7] is B[-1]
+  alignas(32) float block[2][kEarlyTap];
+  wideHead<kChannels, 2>(ir.pairWindows(0), kTaps, x0, x1, kSilence, kSilence, a[0], a[1], kPairs);
+  wideHead<kChannels, 2>(ir.pairWindows(1), kTaps, x0 + 1, x1 + 1, kSilence, kSilence, b[0] + 8, b[1] + 8,
+                         kPairs);
+  wideHead<kChannels, 1>(ir.pairWindows(2), kTaps, s0, s1, kSilence, kSilence, c[0], c[1], kPairs);
+  const float* x[2] = {x0, x1};
+  const float* z[2] = {z0, z1};
+  float* y[2] = {y0, y1};
+  for (int ch = 0; ch < kChannels; ++ch) {
+    // B[-1], the pair before the block: the odd taps against the inputs before it.
+    const float* taps = ir.oddTapsBack();
+    const float* before = x[ch] - kHeadTaps;
+    __m256 d0 = _mm256_setzero_ps(), d1 = d0, d2 = d0, d3 = d0;
+    for (int j = 0; j < kHeadTaps; j += 32) {
+      d0 = _mm256_fmadd_ps(_mm256_load_ps(taps + j), _mm256_loadu_ps(before + j), d0);
+      d1 = _mm256_fmadd_ps(_mm256_load_ps(taps + j + 8), _mm256_loadu_ps(before + j + 8), d1);
+      d2 = _mm256_fmadd_ps(_mm256_load_ps(taps + j + 16), _mm256_loadu_ps(before + j + 16), d2);
+      d3 = _mm256_fmadd_ps(_mm256_load_ps(taps + j + 24), _mm256_loadu_ps(before + j + 24), d3);
+    }
+    const __m256 d = _mm256_add_ps(_mm256_add_ps(d0, d1), _mm256_add_ps(d2, d3));
+    __m128 q = _mm_add_ps(_mm256_castps256_ps128(d), _mm256_extractf128_ps(d, 1));
+    q = _mm_add_ps(q, _mm_movehl_ps(q, q));
+    q = _mm_add_ss(q, _mm_movehdup_ps(q));
+    b[ch][7] = _mm_cvtss_f32(q);
+    for (int m = 0; m < kPairs; m += 4) {
+      const __m128 am = _mm_load_ps(a[ch] + m), bm = _mm_load_ps(b[ch] + 8 + m);
+      const __m128 first = _mm_add_ps(am, _mm_loadu_ps(b[ch] + 7 + m));
+      const __m128 second = _mm_sub_ps(_mm_sub_ps(_mm_load_ps(c[ch] + m), am), bm);
+      _mm_store_ps(block[ch] + 2 * m, _mm_unpacklo_ps(first, second));
+      _mm_store_ps(block[ch] + 2 * m + 4, _mm_unpackhi_ps(first, second));
+    }
+    const float* from = block[ch] + offset;
+    int j = 0;
+    for (; j + 4 <= n; j += 4) _mm_storeu_ps(y[ch] + j, _mm_add_ps(_mm_loadu_ps(z[ch] + j), _mm_loadu_ps(from + j)));
+    for (; j < n; ++j) y[ch][j] = z[ch][j] + from[j];
   }
 }
 
@@ -155,6 +224,7 @@ bool Convolver::prepare(std::shared_ptr<const ImpulseResponse> ir) {
     const int ring = stages > 0 ? 4 * kStage[stages - 1].block : kPeriod;
     for (int c = 0; c < 2; ++c) {
       line_[c].assign(kLineLength, 0.0f);
+      pairs_[c].assign(kLineLength / 2 + 4, 0.0f);
       sum_[c].assign(kPeriod + kHeadGroup, 0.0f);
       ring_[c].assign(ring, 0.0f);
     }
@@ -188,6 +258,7 @@ void Convolver::reset() {
   linePosition_ = 0;
   for (int c = 0; c < 2; ++c) {
     for (float& v : line_[c]) v = 0.0f;
+    for (float& v : pairs_[c]) v = 0.0f;
     for (float& v : ring_[c]) v = 0.0f;
   }
   for (int s = 0; s < stages_; ++s) {
@@ -254,15 +325,23 @@ void Convolver::piece(float* l, float* r, int n) {
   // The moves are a few hundred bytes each: vector loops, where a library call would cost more
   // than the move itself. The history moves back in vectors from the front: each is read before
   // the ones below it are written.
+  // The line moves back by an even count, so its even positions always start the pairs the
+  // wide sums go over (see pairHead), and the pairs' sums move back with it.
   if (linePosition_ + n > kLineRun) {
+    const int shift = linePosition_ & ~1;
     for (int c = 0; c < 2; ++c) {
       float* x = line_[c].data();
-      for (int j = 0; j < kHeadTaps; j += 4) store(x + j, load(x + linePosition_ + j));
+      for (int j = 0; j < kLineHistory + 4; j += 4) store(x + j, load(x + shift + j));
+      if constexpr (Math::kWide) {
+        float* p = pairs_[c].data();
+        for (int j = 0; j < kLineHistory / 2 + 4; j += 4) store(p + j, load(p + shift / 2 + j));
+      }
     }
-    linePosition_ = 0;
+    linePosition_ -= shift;
   }
+  const int first = linePosition_ + kLineHistory;
   for (int c = 0; c < 2; ++c) {
-    float* x = line_[c].data() + linePosition_ + kHeadTaps;
+    float* x = line_[c].data() + first;
     float* ring = ring_[c].data() + at;
     int j = 0;
     for (; j + 4 <= n; j += 4) {
@@ -271,6 +350,19 @@ void Convolver::piece(float* l, float* r, int n) {
       store(x + j, v);
     }
     for (; j < n; ++j) ring[j] = x[j] = in[c][j];
+    if constexpr (Math::kWide) {
+      // The sums of the pairs the run touches; a last pair the run only begins gets its sum again
+      // with the next run.
+      const float* line = line_[c].data();
+      float* p = pairs_[c].data();
+      int q = first >> 1;
+      const int last = (first + n - 1) >> 1;
+      for (; q + 4 <= last + 1; q += 4) {
+        const V4 u = load(line + 2 * q), v = load(line + 2 * q + 4);
+        store(p + q, __builtin_shufflevector(u, v, 0, 2, 4, 6) + __builtin_shufflevector(u, v, 1, 3, 5, 7));
+      }
+      for (; q <= last; ++q) p[q] = line[2 * q] + line[2 * q + 1];
+    }
   }
 
   // The head's sums start from what the stages computed for the run (as far as the last vector
@@ -294,7 +386,21 @@ void Convolver::piece(float* l, float* r, int n) {
     }
   }
   // The first block of the first stage's period takes the head's later taps from the stage.
-  head<Math, kChannels>(n, stages_ > 0 && (n_ & kEarlyTap) == 0 ? kEarlyTap : kHeadTaps, from, l, r);
+  const int count = stages_ > 0 && (n_ & kEarlyTap) == 0 ? kEarlyTap : kHeadTaps;
+  bool pairs = false;
+#if defined(__x86_64__)
+  // A block over all the head's taps goes over the pairs (a block starts at an even sample, and
+  // so at an even place in the line).
+  if constexpr (Math::kWide) pairs = count == kHeadTaps;
+  if (pairs) {
+    const int offset = static_cast<int>(n_ & (kEarlyTap - 1));
+    const int start = first - offset;
+    pairHead<kChannels>(*ir_, line_[0].data() + start, line_[kChannels - 1].data() + start,
+                        pairs_[0].data() + start / 2, pairs_[kChannels - 1].data() + start / 2, from[0],
+                        from[kChannels - 1], l, kChannels == 2 ? r : l, offset, n);
+  }
+#endif
+  if (!pairs) head<Math, kChannels>(n, count, from, l, r);
 
   linePosition_ += n;
   n_ += static_cast<uint32_t>(n);
@@ -325,7 +431,7 @@ template <class Math, int kChannels>
 void Convolver::headSums(int count, int at, const float* z0, const float* z1, float* y0, float* y1, int n) {
   const float* taps = ir_->head();
   // The outputs' first sample in the line.
-  const int first = kHeadTaps + linePosition_ + at;
+  const int first = kLineHistory + linePosition_ + at;
   const float* x0 = line_[0].data();
   const float* x1 = line_[kChannels - 1].data();
 #if defined(__x86_64__)
@@ -385,36 +491,37 @@ void Convolver::multiply(StageState& st, int s, const int* fromA, const int* fro
     V4 ar1 = {}, ai1 = {}, br1 = {}, bi1 = {};  // the second's
     if (s == 0) {
       // The head's later taps, for the first coming block, meet the newest input spectrum.
-      const V4 hr = load(ir_->earlyReal() + b), hi = load(ir_->earlyImaginary() + b);
+      V4 hr = load(ir_->earlyReal() + b), hi = load(ir_->earlyImaginary() + b), hr2 = hr;
+      if (b == 0) unpack(hr, hi, hr2);
       const V4 xr = load(realIn0 + newest + b), xi = load(imaginaryIn0 + newest + b);
       ar0 = Math::nmadd(xi, hi, xr * hr);
-      ai0 = Math::madd(xi, hr, xr * hi);
+      ai0 = Math::madd(xi, hr2, xr * hi);
       if constexpr (kChannels == 2) {
         const V4 yr = load(realIn1 + newest + b), yi = load(imaginaryIn1 + newest + b);
         ar1 = Math::nmadd(yi, hi, yr * hr);
-        ai1 = Math::madd(yi, hr, yr * hi);
+        ai1 = Math::madd(yi, hr2, yr * hi);
       }
     }
     for (int k = 0; k < partitions; ++k) {
-      const V4 hr = load(responseReal + k * stride + b);
-      const V4 hi = load(responseImaginary + k * stride + b);
+      V4 hr = load(responseReal + k * stride + b), hi = load(responseImaginary + k * stride + b), hr2 = hr;
+      if (b == 0) unpack(hr, hi, hr2);
       const int a = fromA[k] + b;
       const int c = fromB[k] + b;
       {
         const V4 xr = load(realIn0 + a), xi = load(imaginaryIn0 + a);
         ar0 = Math::nmadd(xi, hi, Math::madd(xr, hr, ar0));
-        ai0 = Math::madd(xi, hr, Math::madd(xr, hi, ai0));
+        ai0 = Math::madd(xi, hr2, Math::madd(xr, hi, ai0));
         const V4 yr = load(realIn0 + c), yi = load(imaginaryIn0 + c);
         br0 = Math::nmadd(yi, hi, Math::madd(yr, hr, br0));
-        bi0 = Math::madd(yi, hr, Math::madd(yr, hi, bi0));
+        bi0 = Math::madd(yi, hr2, Math::madd(yr, hi, bi0));
       }
       if constexpr (kChannels == 2) {
         const V4 xr = load(realIn1 + a), xi = load(imaginaryIn1 + a);
         ar1 = Math::nmadd(xi, hi, Math::madd(xr, hr, ar1));
-        ai1 = Math::madd(xi, hr, Math::madd(xr, hi, ai1));
+        ai1 = Math::madd(xi, hr2, Math::madd(xr, hi, ai1));
         const V4 yr = load(realIn1 + c), yi = load(imaginaryIn1 + c);
         br1 = Math::nmadd(yi, hi, Math::madd(yr, hr, br1));
-        bi1 = Math::madd(yi, hr, Math::madd(yr, hi, bi1));
+        bi1 = Math::madd(yi, hr2, Math::madd(yr, hi, bi1));
       }
     }
     if constexpr (kChannels == 1) {
@@ -457,7 +564,9 @@ void Convolver::runStages(int channels) {
     st.at = newest;
     // Both channels' spectra are kept, with one channel too (then the lanes are equal): see piece.
     {
-      const FftPlan::LaneComplex* spectrum = plan.spectrum();
+      // Packed: the last bin's real value as the first's imaginary part (zero from the transform).
+      FftPlan::LaneComplex* spectrum = plan.spectrum();
+      spectrum[0].i = spectrum[block].r;
       const size_t o = static_cast<size_t>(older) * stride, w = static_cast<size_t>(newest) * stride;
       for (int b = 0; b < stride; b += 4) {
         V4 r0 = spectrum[b].r, r1 = spectrum[b + 1].r, r2 = spectrum[b + 2].r, r3 = spectrum[b + 3].r;
@@ -488,6 +597,8 @@ void Convolver::runStages(int channels) {
     } else {
       multiply<Math, 1>(st, s, fromA, fromB);
     }
+    // Unpacked: the inverse transform reads neither bin's imaginary part.
+    plan.spectrum()[block].r = plan.spectrum()[0].i;
     plan.inverse();
     float* out0 = st.out[0].data();
     float* out1 = st.out[1].data();

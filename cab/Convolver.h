@@ -83,9 +83,10 @@ class Convolver {
   int stages_ = 0;  // stages with partitions, always the first ones
   uint32_t n_ = 0;  // samples since the reset; the periods divide 2^32, so wrapping is harmless
   uint32_t ringMask_ = 0;
-  // The head's input: kHeadTaps of history, then the run, then room for the last group's reads
-  // past it (see Convolver.cpp). The history starts at linePosition_.
+  // The head's input: its history, then the run, then room for the reads past it (see
+  // Convolver.cpp). The history starts at linePosition_.
   std::vector<float> line_[2];
+  std::vector<float> pairs_[2];  // the line's pairs' sums, pair q (line positions 2q, 2q + 1) at q
   int linePosition_ = 0;
   std::vector<float> sum_[2];   // the run's outputs as they are summed
   std::vector<float> ring_[2];  // the stages' input history

@@ -6,6 +6,15 @@
 
 using namespace PartitionLayout;
 
+void ImpulseResponse::makeWindows(const float* taps, int count, AlignedVector<float>& to) {
+  to.assign(8 * (count + 7), 0.0f);
+  for (int d = -7; d < count; ++d) {
+    for (int l = 0; l < 8; ++l) {
+      if (d + l >= 0 && d + l < count) to[8 * (d + 7) + l] = taps[d + l];
+    }
+  }
+}
+
 std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* taps, int length) {
   if (taps == nullptr || length < 1) return nullptr;
   if (length > kMaxTaps) length = kMaxTaps;
@@ -16,16 +25,20 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
     for (int k = 0; k < kHeadTaps && k < length; ++k) {
       for (int lane = 0; lane < 4; ++lane) ir->head_[4 * k + lane] = taps[k];
     }
-    for (const int count : {kEarlyTap, kHeadTaps}) {
-      AlignedVector<float>& w = count == kEarlyTap ? ir->earlyWindows_ : ir->windows_;
-      w.assign(8 * (count + 7), 0.0f);
-      for (int d = -7; d < count; ++d) {
-        for (int l = 0; l < 8; ++l) {
-          const int k = d + l;
-          if (k >= 0 && k < count && k < length) w[8 * (d + 7) + l] = taps[k];
-        }
-      }
+    // The head's first taps (zeros past the response's end).
+    std::vector<float> head(kHeadTaps, 0.0f);
+    for (int k = 0; k < kHeadTaps && k < length; ++k) head[k] = taps[k];
+    makeWindows(head.data(), kEarlyTap, ir->earlyWindows_);
+    makeWindows(head.data(), kHeadTaps, ir->windows_);
+    std::vector<float> split[3];
+    for (int k = 0; k < kHeadTaps / 2; ++k) {
+      split[0].push_back(head[2 * k]);
+      split[1].push_back(head[2 * k + 1]);
+      split[2].push_back(head[2 * k] + head[2 * k + 1]);
     }
+    for (int i = 0; i < 3; ++i) makeWindows(split[i].data(), kHeadTaps / 2, ir->pairWindows_[i]);
+    ir->oddTapsBack_.assign(kHeadTaps, 0.0f);
+    for (int k = 0; k < kHeadTaps / 2; ++k) ir->oddTapsBack_[kHeadTaps - 1 - 2 * k] = head[2 * k + 1];
     for (int s = 0; s < kStages; ++s) {
       const int p = PartitionLayout::partitions(s, length);
       ir->partitions_[s] = p;
@@ -43,7 +56,8 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
           time[j] = j < block && first + j < length ? taps[first + j] * scale : 0.0f;
         }
         plan.forward(time.data(), spectrum.data());
-        for (int b = 0; b < plan.bins(); ++b) real[b] = spectrum[b].r, imaginary[b] = spectrum[b].i;
+        for (int b = 0; b < block; ++b) real[b] = spectrum[b].r, imaginary[b] = spectrum[b].i;
+        imaginary[0] = spectrum[block].r;
       };
       ir->real_[s].assign(static_cast<size_t>(p) * stride(s), 0.0f);
       ir->imaginary_[s].assign(ir->real_[s].size(), 0.0f);

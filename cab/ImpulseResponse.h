@@ -27,25 +27,35 @@ class ImpulseResponse {
   const float* windows(int count) const {
     return (count == PartitionLayout::kEarlyTap ? earlyWindows_ : windows_).data();
   }
+  // The same windows over the kHeadTaps / 2 taps of the head's even taps (which 0), its odd taps
+  // (1) and the sums of each pair (2), for the head's sums over sample pairs (see Convolver.cpp).
+  const float* pairWindows(int which) const { return pairWindows_[which].data(); }
+  // The head's odd taps against the kHeadTaps inputs before a run, oldest first: tap 2k + 1 at
+  // kHeadTaps - 1 - 2k, zeros between.
+  const float* oddTapsBack() const { return oddTapsBack_.data(); }
   int partitions(int stage) const { return partitions_[stage]; }
-  // Partition k of a stage: block + 1 bins, real and imaginary parts apart, each padded with
-  // zeros to stride(stage) values, so the convolver's products run in whole groups of kBinGroup.
+  // Partition k of a stage: its spectrum, real and imaginary parts apart, stride(stage) values
+  // each. The bins at 0 and at the block (half the transform's size) are real: the first bin
+  // carries the second's value as its imaginary part, so the convolver's products run over the
+  // block's count of bins in whole groups of kBinGroup.
   const float* real(int stage, int k) const { return &real_[stage][k * stride(stage)]; }
   const float* imaginary(int stage, int k) const { return &imaginary_[stage][k * stride(stage)]; }
   // With partitions in the first stage: the head's taps from kEarlyTap on as a partition of it,
   // for the first block of each of its periods (see PartitionLayout.h).
   const float* earlyReal() const { return earlyReal_.data(); }
   const float* earlyImaginary() const { return earlyImaginary_.data(); }
-  static constexpr int bins(int stage) { return PartitionLayout::kStage[stage].block + 1; }
   static constexpr int kBinGroup = 4;
-  static constexpr int stride(int stage) { return (bins(stage) + kBinGroup - 1) / kBinGroup * kBinGroup; }
+  static constexpr int stride(int stage) { return PartitionLayout::kStage[stage].block; }
 
  private:
   ImpulseResponse() = default;
+  static void makeWindows(const float* taps, int count, AlignedVector<float>& to);
   int length_ = 0;
   std::vector<float> head_;
   AlignedVector<float> windows_;
   AlignedVector<float> earlyWindows_;
+  AlignedVector<float> pairWindows_[3];
+  AlignedVector<float> oddTapsBack_;
   int partitions_[PartitionLayout::kStages] = {};
   std::vector<float> real_[PartitionLayout::kStages];
   std::vector<float> imaginary_[PartitionLayout::kStages];
