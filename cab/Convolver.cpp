@@ -1,6 +1,7 @@
 #include "cab/Convolver.h"
 
 #include <new>
+#include <type_traits>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -137,8 +138,8 @@ __attribute__((target("avx,fma"))) void wideHead(const float* windows, int count
   }
 }
 
-// The head's sums over all its taps for a block of the first stage, over sample pairs, with three
-// quarters of the multiplications (a two-way fast FIR filter). With e, o the pairs' first and
+// The head's sums over its first count taps for a block of the first stage, over sample pairs,
+// with three quarters of the multiplications (a two-way fast FIR filter). With e, o the pairs' first and
 // second inputs, s their sums and h0, h1, h0 + h1 the head's even taps, odd taps and their sums,
 // over half as many taps each:
 //   A = h0 * e, B = h1 * o, C = (h0 + h1) * s (sums over pairs), and for pair m
@@ -149,30 +150,31 @@ __attribute__((target("avx,fma"))) void wideHead(const float* windows, int count
 // starts a pair); s0, s1: its pair's sum. The run's outputs, offset..offset+n-1 of the block,
 // start from z0, z1 and go to y0, y1.
 template <int kChannels>
-__attribute__((target("avx,fma"))) void pairHead(const ImpulseResponse& ir, const float* x0, const float* x1,
-                                                 const float* s0, const float* s1, const float* z0,
-                                                 const float* z1, float* y0, float* y1, int offset, int n) {
+__attribute__((target("avx,fma"))) void pairHead(const ImpulseResponse& ir, int count, const float* x0,
+                                                 const float* x1, const float* s0, const float* s1,
+                                                 const float* z0, const float* z1, float* y0, float* y1,
+                                                 int offset, int n) {
   constexpr int kPairs = kEarlyTap / 2;
-  constexpr int kTaps = kHeadTaps / 2;
+  const int taps = count / 2;
   alignas(32) float a[2][kPairs], b[2][kPairs + 8], c[2][kPairs];  // b[.][7] is B[-1]
   alignas(32) float block[2][kEarlyTap];
-  wideHead<kChannels, 2>(ir.pairWindows(0), kTaps, x0, x1, kSilence, kSilence, a[0], a[1], kPairs);
-  wideHead<kChannels, 2>(ir.pairWindows(1), kTaps, x0 + 1, x1 + 1, kSilence, kSilence, b[0] + 8, b[1] + 8,
+  wideHead<kChannels, 2>(ir.pairWindows(count, 0), taps, x0, x1, kSilence, kSilence, a[0], a[1], kPairs);
+  wideHead<kChannels, 2>(ir.pairWindows(count, 1), taps, x0 + 1, x1 + 1, kSilence, kSilence, b[0] + 8, b[1] + 8,
                          kPairs);
-  wideHead<kChannels, 1>(ir.pairWindows(2), kTaps, s0, s1, kSilence, kSilence, c[0], c[1], kPairs);
+  wideHead<kChannels, 1>(ir.pairWindows(count, 2), taps, s0, s1, kSilence, kSilence, c[0], c[1], kPairs);
   const float* x[2] = {x0, x1};
   const float* z[2] = {z0, z1};
   float* y[2] = {y0, y1};
   for (int ch = 0; ch < kChannels; ++ch) {
     // B[-1], the pair before the block: the odd taps against the inputs before it.
-    const float* taps = ir.oddTapsBack();
-    const float* before = x[ch] - kHeadTaps;
+    const float* odd = ir.oddTapsBack(count);
+    const float* before = x[ch] - count;
     __m256 d0 = _mm256_setzero_ps(), d1 = d0, d2 = d0, d3 = d0;
-    for (int j = 0; j < kHeadTaps; j += 32) {
-      d0 = _mm256_fmadd_ps(_mm256_load_ps(taps + j), _mm256_loadu_ps(before + j), d0);
-      d1 = _mm256_fmadd_ps(_mm256_load_ps(taps + j + 8), _mm256_loadu_ps(before + j + 8), d1);
-      d2 = _mm256_fmadd_ps(_mm256_load_ps(taps + j + 16), _mm256_loadu_ps(before + j + 16), d2);
-      d3 = _mm256_fmadd_ps(_mm256_load_ps(taps + j + 24), _mm256_loadu_ps(before + j + 24), d3);
+    for (int j = 0; j < count; j += 32) {
+      d0 = _mm256_fmadd_ps(_mm256_load_ps(odd + j), _mm256_loadu_ps(before + j), d0);
+      d1 = _mm256_fmadd_ps(_mm256_load_ps(odd + j + 8), _mm256_loadu_ps(before + j + 8), d1);
+      d2 = _mm256_fmadd_ps(_mm256_load_ps(odd + j + 16), _mm256_loadu_ps(before + j + 16), d2);
+      d3 = _mm256_fmadd_ps(_mm256_load_ps(odd + j + 24), _mm256_loadu_ps(before + j + 24), d3);
     }
     const __m256 d = _mm256_add_ps(_mm256_add_ps(d0, d1), _mm256_add_ps(d2, d3));
     __m128 q = _mm_add_ps(_mm256_castps256_ps128(d), _mm256_extractf128_ps(d, 1));
@@ -387,20 +389,21 @@ void Convolver::piece(float* l, float* r, int n) {
   }
   // The first block of the first stage's period takes the head's later taps from the stage.
   const int count = stages_ > 0 && (n_ & kEarlyTap) == 0 ? kEarlyTap : kHeadTaps;
-  bool pairs = false;
 #if defined(__x86_64__)
-  // A block over all the head's taps goes over the pairs (a block starts at an even sample, and
-  // so at an even place in the line).
-  if constexpr (Math::kWide) pairs = count == kHeadTaps;
-  if (pairs) {
+  if constexpr (Math::kWide) {
+    // The wide sums go over sample pairs, a first-stage block at a time (a block starts at an even
+    // sample, and so at an even place in the line).
     const int offset = static_cast<int>(n_ & (kEarlyTap - 1));
     const int start = first - offset;
-    pairHead<kChannels>(*ir_, line_[0].data() + start, line_[kChannels - 1].data() + start,
+    pairHead<kChannels>(*ir_, count, line_[0].data() + start, line_[kChannels - 1].data() + start,
                         pairs_[0].data() + start / 2, pairs_[kChannels - 1].data() + start / 2, from[0],
                         from[kChannels - 1], l, kChannels == 2 ? r : l, offset, n);
+  } else {
+    head<Math, kChannels>(n, count, from, l, r);
   }
+#else
+  head<Math, kChannels>(n, count, from, l, r);
 #endif
-  if (!pairs) head<Math, kChannels>(n, count, from, l, r);
 
   linePosition_ += n;
   n_ += static_cast<uint32_t>(n);
@@ -411,7 +414,7 @@ void Convolver::piece(float* l, float* r, int n) {
 // sum_ (the sums would write past the run).
 template <class Math, int kChannels>
 void Convolver::head(int n, int count, const float* const* from, float* l, float* r) {
-  constexpr int kGroup = Math::kWide ? kHeadGroup : 16;
+  constexpr int kGroup = 16;
   const int whole = n / kGroup * kGroup;
   float* y[2] = {l, kChannels == 2 ? r : l};
   if (whole > 0) headSums<Math, kChannels>(count, 0, from[0], from[kChannels - 1], y[0], y[1], whole);
@@ -434,12 +437,6 @@ void Convolver::headSums(int count, int at, const float* z0, const float* z1, fl
   const int first = kLineHistory + linePosition_ + at;
   const float* x0 = line_[0].data();
   const float* x1 = line_[kChannels - 1].data();
-#if defined(__x86_64__)
-  if constexpr (Math::kWide) {
-    wideHead<kChannels>(ir_->windows(count), count, x0 + first, x1 + first, z0, z1, y0, y1, n);
-    return;
-  }
-#endif
   for (int i = 0; i < n; i += 16) {
     V4 a0 = load(z0 + i), a1 = load(z0 + i + 4), a2 = load(z0 + i + 8), a3 = load(z0 + i + 12);
     V4 b0 = load(z1 + i), b1 = load(z1 + i + 4), b2 = load(z1 + i + 8), b3 = load(z1 + i + 12);
@@ -486,13 +483,16 @@ void Convolver::multiply(StageState& st, int s, const int* fromA, const int* fro
   const float* responseReal = ir_->real(s, 0);
   const float* responseImaginary = ir_->imaginary(s, 0);
   FftPlan::LaneComplex* spectrum = st.plan->spectrum();
-  for (int b = 0; b < stride; b += 4) {
+  // The first four bins apart: they hold the packed bins (see unpack), and a test in the loop over
+  // the partitions would slow every group's products.
+  const auto group = [&](int b, auto first) {
+    constexpr bool kFirst = decltype(first)::value;
     V4 ar0 = {}, ai0 = {}, br0 = {}, bi0 = {};  // the first channel's sums, for each coming block
     V4 ar1 = {}, ai1 = {}, br1 = {}, bi1 = {};  // the second's
     if (s == 0) {
       // The head's later taps, for the first coming block, meet the newest input spectrum.
       V4 hr = load(ir_->earlyReal() + b), hi = load(ir_->earlyImaginary() + b), hr2 = hr;
-      if (b == 0) unpack(hr, hi, hr2);
+      if constexpr (kFirst) unpack(hr, hi, hr2);
       const V4 xr = load(realIn0 + newest + b), xi = load(imaginaryIn0 + newest + b);
       ar0 = Math::nmadd(xi, hi, xr * hr);
       ai0 = Math::madd(xi, hr2, xr * hi);
@@ -504,7 +504,7 @@ void Convolver::multiply(StageState& st, int s, const int* fromA, const int* fro
     }
     for (int k = 0; k < partitions; ++k) {
       V4 hr = load(responseReal + k * stride + b), hi = load(responseImaginary + k * stride + b), hr2 = hr;
-      if (b == 0) unpack(hr, hi, hr2);
+      if constexpr (kFirst) unpack(hr, hi, hr2);
       const int a = fromA[k] + b;
       const int c = fromB[k] + b;
       {
@@ -533,7 +533,9 @@ void Convolver::multiply(StageState& st, int s, const int* fromA, const int* fro
     spectrum[b + 1] = FftPlan::LaneComplex{ar1, ai1};
     spectrum[b + 2] = FftPlan::LaneComplex{br0, bi0};
     spectrum[b + 3] = FftPlan::LaneComplex{br1, bi1};
-  }
+  };
+  group(0, std::true_type());
+  for (int b = 4; b < ImpulseResponse::bins(s); b += 4) group(b, std::false_type());
 }
 
 template <class Math>
@@ -568,7 +570,7 @@ void Convolver::runStages(int channels) {
       FftPlan::LaneComplex* spectrum = plan.spectrum();
       spectrum[0].i = spectrum[block].r;
       const size_t o = static_cast<size_t>(older) * stride, w = static_cast<size_t>(newest) * stride;
-      for (int b = 0; b < stride; b += 4) {
+      for (int b = 0; b < ImpulseResponse::bins(s); b += 4) {
         V4 r0 = spectrum[b].r, r1 = spectrum[b + 1].r, r2 = spectrum[b + 2].r, r3 = spectrum[b + 3].r;
         V4 i0 = spectrum[b].i, i1 = spectrum[b + 1].i, i2 = spectrum[b + 2].i, i3 = spectrum[b + 3].i;
         transpose(r0, r1, r2, r3);

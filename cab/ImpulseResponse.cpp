@@ -28,17 +28,18 @@ std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* tap
     // The head's first taps (zeros past the response's end).
     std::vector<float> head(kHeadTaps, 0.0f);
     for (int k = 0; k < kHeadTaps && k < length; ++k) head[k] = taps[k];
-    makeWindows(head.data(), kEarlyTap, ir->earlyWindows_);
-    makeWindows(head.data(), kHeadTaps, ir->windows_);
-    std::vector<float> split[3];
-    for (int k = 0; k < kHeadTaps / 2; ++k) {
-      split[0].push_back(head[2 * k]);
-      split[1].push_back(head[2 * k + 1]);
-      split[2].push_back(head[2 * k] + head[2 * k + 1]);
+    for (const int count : {kEarlyTap, kHeadTaps}) {
+      const int full = count == kHeadTaps;
+      std::vector<float> split[3];
+      for (int k = 0; k < count / 2; ++k) {
+        split[0].push_back(head[2 * k]);
+        split[1].push_back(head[2 * k + 1]);
+        split[2].push_back(head[2 * k] + head[2 * k + 1]);
+      }
+      for (int i = 0; i < 3; ++i) makeWindows(split[i].data(), count / 2, ir->pairWindows_[full][i]);
+      ir->oddTapsBack_[full].assign(count, 0.0f);
+      for (int k = 0; k < count / 2; ++k) ir->oddTapsBack_[full][count - 1 - 2 * k] = head[2 * k + 1];
     }
-    for (int i = 0; i < 3; ++i) makeWindows(split[i].data(), kHeadTaps / 2, ir->pairWindows_[i]);
-    ir->oddTapsBack_.assign(kHeadTaps, 0.0f);
-    for (int k = 0; k < kHeadTaps / 2; ++k) ir->oddTapsBack_[kHeadTaps - 1 - 2 * k] = head[2 * k + 1];
     for (int s = 0; s < kStages; ++s) {
       const int p = PartitionLayout::partitions(s, length);
       ir->partitions_[s] = p;
