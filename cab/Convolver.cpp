@@ -91,9 +91,9 @@ struct FusedMath {
 //
 // One sweep: the inputs from..to-1, into the groups kFirst..kLast of the 32 outputs from i.
 template <int kChannels, int kStride, int kFirst, int kLast>
-__attribute__((target("avx,fma"), always_inline)) inline void sweep(const float* windows, int from, int to, int i,
-                                                                    const float* x0, const float* x1, __m256* a,
-                                                                    __m256* b) {
+__attribute__((target("avx,fma"), always_inline)) inline void sweep(const float* windows, int from, int to,
+                                                                    int i, const float* x0, const float* x1,
+                                                                    __m256* a, __m256* b) {
   const float* w = windows + 8 * (i - from + 7);
 #pragma GCC unroll 1
   for (int j = from; j < to; ++j, w -= 8) {
@@ -159,8 +159,8 @@ __attribute__((target("avx,fma"))) void pairHead(const ImpulseResponse& ir, int 
   alignas(32) float a[2][kPairs], b[2][kPairs + 8], c[2][kPairs];  // b[.][7] is B[-1]
   alignas(32) float block[2][kEarlyTap];
   wideHead<kChannels, 2>(ir.pairWindows(count, 0), taps, x0, x1, kSilence, kSilence, a[0], a[1], kPairs);
-  wideHead<kChannels, 2>(ir.pairWindows(count, 1), taps, x0 + 1, x1 + 1, kSilence, kSilence, b[0] + 8, b[1] + 8,
-                         kPairs);
+  wideHead<kChannels, 2>(ir.pairWindows(count, 1), taps, x0 + 1, x1 + 1, kSilence, kSilence, b[0] + 8,
+                         b[1] + 8, kPairs);
   wideHead<kChannels, 1>(ir.pairWindows(count, 2), taps, s0, s1, kSilence, kSilence, c[0], c[1], kPairs);
   const float* x[2] = {x0, x1};
   const float* z[2] = {z0, z1};
@@ -190,7 +190,8 @@ __attribute__((target("avx,fma"))) void pairHead(const ImpulseResponse& ir, int 
     }
     const float* from = block[ch] + offset;
     int j = 0;
-    for (; j + 4 <= n; j += 4) _mm_storeu_ps(y[ch] + j, _mm_add_ps(_mm_loadu_ps(z[ch] + j), _mm_loadu_ps(from + j)));
+    for (; j + 4 <= n; j += 4)
+      _mm_storeu_ps(y[ch] + j, _mm_add_ps(_mm_loadu_ps(z[ch] + j), _mm_loadu_ps(from + j)));
     for (; j < n; ++j) y[ch][j] = z[ch][j] + from[j];
   }
 }

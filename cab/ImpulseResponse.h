@@ -31,7 +31,9 @@ class ImpulseResponse {
   }
   // The odd taps against the count inputs before a block, oldest first: tap 2k + 1 at
   // count - 1 - 2k, zeros between.
-  const float* oddTapsBack(int count) const { return oddTapsBack_[count == PartitionLayout::kHeadTaps].data(); }
+  const float* oddTapsBack(int count) const {
+    return oddTapsBack_[count == PartitionLayout::kHeadTaps].data();
+  }
   int partitions(int stage) const { return partitions_[stage]; }
   // Partition k of a stage: its spectrum, real and imaginary parts apart, bins(stage) values each,
   // stride(stage) apart. The bins at 0 and at the block (half the transform's size) are real: the
