@@ -86,7 +86,7 @@ struct FusedMath {
 // 32): output i is the sum over the taps k of tap k times x0[i - k] (x1 for the second channel),
 // from z0[i] (z1[i]) into y0[i] (y1[i]). Each input is broadcast and meets, for each group of
 // eight outputs it reaches, the window of eight taps that weighs it there (windows: see
-// ImpulseResponse::windows). So the inputs are read one at a time from a single line, the
+// ImpulseResponse::pairWindows). So the inputs are read one at a time from a single line, the
 // windows' reads fall on 32-byte boundaries, and both channels share them.
 //
 // One sweep: the inputs from..to-1, into the groups kFirst..kLast of the 32 outputs from i.
