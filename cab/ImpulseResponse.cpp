@@ -7,12 +7,8 @@
 using namespace PartitionLayout;
 
 void ImpulseResponse::makeWindows(const float* taps, int count, AlignedVector<float>& to) {
-  to.assign(8 * (count + 7), 0.0f);
-  for (int d = -7; d < count; ++d) {
-    for (int l = 0; l < 8; ++l) {
-      if (d + l >= 0 && d + l < count) to[8 * (d + 7) + l] = taps[d + l];
-    }
-  }
+  to.assign(count + 14, 0.0f);
+  for (int k = 0; k < count; ++k) to[7 + k] = taps[k];
 }
 
 std::shared_ptr<const ImpulseResponse> ImpulseResponse::prepare(const float* taps, int length) {

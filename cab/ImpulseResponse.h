@@ -25,7 +25,7 @@ class ImpulseResponse {
   // (kEarlyTap or kHeadTaps): the even taps (which 0), the odd taps (1) and the sums of each pair
   // (2), count / 2 taps each, as eight-tap windows for sums that broadcast each input to eight
   // outputs: window d (from -7 to count / 2 - 1) holds taps d..d+7, zeros outside, in the eight
-  // values from 8 * (d + 7).
+  // values from d + 7 (the taps in a row, seven zeros on either side).
   const float* pairWindows(int count, int which) const {
     return pairWindows_[count == PartitionLayout::kHeadTaps][which].data();
   }
