@@ -374,13 +374,14 @@ void AmpModel::processBlock(const float* in1, const float* in2, float* out1, flo
   // largest magnitude gives the largest position, and the logarithm is taken once, at the end.
   float largest1 = 0.0f;
   float largest2 = 0.0f;
-  // With a cabinet, the amplifier's output goes through it a run at a time, in the output
-  // buffers. While the power switch moves or is off, the amplifier's output goes to run_ instead,
-  // and the switch's choice for each sample is kept there until the cabinet's output is ready.
+  // With a cabinet, the amplifier's output goes through it in the output buffers, the whole block
+  // at once. While the power switch moves or is off, the amplifier's output goes to run_ instead,
+  // a run at a time, and the switch's choice for each sample is kept there until the cabinet's
+  // output is ready.
   const bool cabinet = cabinet_.running();
   const bool switching = cabinet && (moving_ || !b.powerOn);
   for (int32_t begin = 0; begin < sampleFrames;) {
-    const int32_t end = cabinet && sampleFrames - begin > kCabinetRun ? begin + kCabinetRun : sampleFrames;
+    const int32_t end = switching && sampleFrames - begin > kCabinetRun ? begin + kCabinetRun : sampleFrames;
     for (int32_t i = begin; i < end; ++i) {
       const float period = live_.hostPeriod;
       // Read both raw samples before any output is written: the buffers may alias.

@@ -209,9 +209,11 @@ class AmpModel {
   // After the output level, the output transformer's filters and the mix, before the power
   // switch; off, it is not run at all, and the output is that of the amplifier alone.
   CabinetStage cabinet_;
-  // With the cabinet on, a block runs in runs of at most kCabinetRun samples: the amplifier's
-  // output for the run, and for each sample what the power switch makes of it (the processed
-  // signal, the delayed input, or the processed signal weighted and the input's share added).
+  // With the cabinet on while the power switch moves or is off, a block runs in runs of at most
+  // kCabinetRun samples: the amplifier's output for the run, and for each sample what the power
+  // switch makes of it (the processed signal, the delayed input, or the processed signal weighted
+  // and the input's share added). Otherwise the cabinet takes the whole block after the circuit:
+  // each change between the two costs the circuit the cache the convolver took from it.
   enum class PowerSwitch : uint8_t { kProcessed, kInput, kBlend };
   static constexpr int kCabinetRun = 256;
   struct CabinetRun {

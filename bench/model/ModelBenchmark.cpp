@@ -3,6 +3,8 @@
 // settled idle state; later ones copy).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -50,15 +52,13 @@ std::vector<float> phrase(double rate, int n) {
   return s;
 }
 
-// cabinet: the Cab parameter's value (0: off, the amplifier alone). userSeconds: a user response
-// of that length (exponentially decaying noise) loaded and chosen instead.
-void processBenchmark(benchmark::State& state, float rate, bool stereo, float outputTap,
-                      AmpModel::InstructionSet set = AmpModel().instructionSet(), float level = 1.0f,
-                      float cabinet = 0.0f, double userSeconds = 0.0) {
-  AmpModel model;
+// A model at the rate, playing through the Cab parameter's value cabinet (0: off, the amplifier
+// alone) or, with userSeconds, through a user response of that length (exponentially decaying
+// noise); its parameters into params.
+void setUp(AmpModel& model, float* params, float rate, float outputTap, float cabinet = 0.0f,
+           double userSeconds = 0.0) {
   model.setHostRate(rate);
   model.cabinet().setRate(rate);
-  model.useInstructionSet(set);
   if (userSeconds > 0.0) {
     std::vector<float> ir(static_cast<size_t>(userSeconds * rate));
     uint32_t seed = 1;
@@ -69,7 +69,18 @@ void processBenchmark(benchmark::State& state, float rate, bool stereo, float ou
     model.cabinet().setUserResponse(ir.data(), static_cast<long>(ir.size()), rate);
     cabinet = 1.0f;
   }
-  float params[kNumParams] = {0.8f, 0.5f, 0.5f, 1.0f, 0.5f, 0.5f, 1.0f, 0.0f, 0.0f, 1.0f, outputTap, cabinet};
+  const float values[kNumParams] = {0.8f, 0.5f, 0.5f, 1.0f, 0.5f,      0.5f,
+                                    1.0f, 0.0f, 0.0f, 1.0f, outputTap, cabinet};
+  std::copy(values, values + kNumParams, params);
+}
+
+void processBenchmark(benchmark::State& state, float rate, bool stereo, float outputTap,
+                      AmpModel::InstructionSet set = AmpModel().instructionSet(), float level = 1.0f,
+                      float cabinet = 0.0f, double userSeconds = 0.0) {
+  AmpModel model;
+  float params[kNumParams];
+  setUp(model, params, rate, outputTap, cabinet, userSeconds);
+  model.useInstructionSet(set);
   std::vector<float> in = phrase(rate, kBlock * 64);
   for (float& v : in) v *= level;
   std::vector<float> out1(kBlock), out2(kBlock);
@@ -105,6 +116,56 @@ void BM_ProcessStereo48kUser200ms(benchmark::State& state) {
   processBenchmark(state, 48000.0f, true, 0.0f, AmpModel().instructionSet(), 1.0f, 0.0f, 0.2);
 }
 BENCHMARK(BM_ProcessStereo48kUser200ms);
+
+// What the cabinets add, as shares of the amplifier's time alone, measured so this machine's
+// drifting speed (about 10 % over minutes) cancels: the three cases above take turns, 24 blocks
+// each (the first 6 to settle the caches), and each turn's times are compared with those of the
+// amplifier alone in the same round. Counters: the medians over the rounds, and the quartiles of
+// the built-in cabinet's.
+void BM_CabinetCost(benchmark::State& state) {
+  constexpr float kRate = 48000.0f;
+  constexpr int kCases = 3, kSettle = 6, kTimed = 18;
+  struct Case {
+    AmpModel model;
+    float params[kNumParams];
+    std::vector<float> out1 = std::vector<float>(kBlock), out2 = std::vector<float>(kBlock);
+  };
+  std::unique_ptr<Case> cases[kCases];
+  for (auto& c : cases) c = std::make_unique<Case>();
+  setUp(cases[0]->model, cases[0]->params, kRate, 0.0f);
+  setUp(cases[1]->model, cases[1]->params, kRate, 0.0f, 0.2f);
+  setUp(cases[2]->model, cases[2]->params, kRate, 0.0f, 0.0f, 0.2);
+  const std::vector<float> in = phrase(kRate, kBlock * 64);
+  std::vector<double> added[kCases];
+  size_t at[kCases] = {};
+  for (auto _ : state) {
+    double seconds[kCases];
+    for (int k = 0; k < kCases; ++k) {
+      Case& c = *cases[k];
+      auto start = std::chrono::steady_clock::now();
+      for (int b = 0; b < kSettle + kTimed; ++b) {
+        if (b == kSettle) start = std::chrono::steady_clock::now();
+        const float* inputs[2] = {in.data() + at[k], in.data() + at[k]};
+        float* outputs[2] = {c.out1.data(), c.out2.data()};
+        float meter1, meter2;
+        c.model.processReplacing(inputs, outputs, kBlock, c.params, true, &meter1, &meter2);
+        benchmark::DoNotOptimize(c.out1.data());
+        at[k] = (at[k] + kBlock) % in.size();
+      }
+      seconds[k] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    for (int k = 1; k < kCases; ++k) added[k].push_back(100.0 * (seconds[k] / seconds[0] - 1.0));
+  }
+  const auto quantile = [](std::vector<double> v, double q) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[static_cast<size_t>(q * (v.size() - 1) + 0.5)];
+  };
+  state.counters["builtin_pct"] = quantile(added[1], 0.5);
+  state.counters["builtin_q1"] = quantile(added[1], 0.25);
+  state.counters["builtin_q3"] = quantile(added[1], 0.75);
+  state.counters["user200ms_pct"] = quantile(added[2], 0.5);
+}
+BENCHMARK(BM_CabinetCost)->Iterations(150)->Unit(benchmark::kMillisecond);
 
 // The same work on silence: the valve table reads then stay in the same few cache lines, while
 // a driven signal's reads jump about the tables and often wait for memory. The gap between this
