@@ -198,106 +198,6 @@ __attribute__((target("avx,fma"))) void pairHead(const ImpulseResponse& ir, int 
   }
 }
 
-// The products of multiply (below) with 32-byte vectors, eight bins at a time. Each sum gets two
-// fused multiply-adds per partition, one after the other; with four bins to a vector, the eight
-// sums' chains of them, not the multipliers, set the pace. Eight bins to a vector give the
-// multipliers twice the work for the same chains.
-struct WideProducts {
-  const float* responseReal;  // the first partition's spectrum; the others follow stride apart
-  const float* responseImaginary;
-  int stride;
-  int partitions;
-  const int* fromA;  // where the input spectrum each partition meets starts, for each coming block
-  const int* fromB;
-  const float* earlyReal;  // the head's later taps, against the newest input (null: none)
-  const float* earlyImaginary;
-  int newest;
-  const float* real[2];  // each channel's input spectra
-  const float* imaginary[2];
-};
-
-// The first eight bins of a packed spectrum: see unpack.
-__attribute__((target("avx"))) inline void unpackWide(__m256& hr, __m256& hi, __m256& hr2) {
-  hr2 = _mm256_blend_ps(hr, hi, 1);
-  hi = _mm256_blend_ps(hi, _mm256_setzero_ps(), 1);
-}
-
-// Four bins' sums (the vectors' first or second halves) to the transform's lanes, as multiply
-// puts them there.
-template <int kHalf>
-__attribute__((target("avx"), always_inline)) inline void toLanes(__m256 ar0, __m256 ar1, __m256 br0,
-                                                                  __m256 br1, __m256 ai0, __m256 ai1,
-                                                                  __m256 bi0, __m256 bi1,
-                                                                  FftPlan::LaneComplex* to) {
-  V4 r0 = _mm256_extractf128_ps(ar0, kHalf), r1 = _mm256_extractf128_ps(ar1, kHalf);
-  V4 r2 = _mm256_extractf128_ps(br0, kHalf), r3 = _mm256_extractf128_ps(br1, kHalf);
-  V4 i0 = _mm256_extractf128_ps(ai0, kHalf), i1 = _mm256_extractf128_ps(ai1, kHalf);
-  V4 i2 = _mm256_extractf128_ps(bi0, kHalf), i3 = _mm256_extractf128_ps(bi1, kHalf);
-  transpose(r0, r1, r2, r3);
-  transpose(i0, i1, i2, i3);
-  to[0] = FftPlan::LaneComplex{r0, i0};
-  to[1] = FftPlan::LaneComplex{r1, i1};
-  to[2] = FftPlan::LaneComplex{r2, i2};
-  to[3] = FftPlan::LaneComplex{r3, i3};
-}
-
-template <int kChannels, bool kFirst>
-__attribute__((target("avx,fma"), always_inline)) inline void wideGroup(const WideProducts& p, int b,
-                                                                        FftPlan::LaneComplex* spectrum) {
-  const __m256 zero = _mm256_setzero_ps();
-  __m256 ar0 = zero, ai0 = zero, br0 = zero, bi0 = zero;  // the first channel's sums, each coming block
-  __m256 ar1 = zero, ai1 = zero, br1 = zero, bi1 = zero;  // the second's
-  if (p.earlyReal != nullptr) {
-    __m256 hr = _mm256_loadu_ps(p.earlyReal + b), hi = _mm256_loadu_ps(p.earlyImaginary + b), hr2 = hr;
-    if constexpr (kFirst) unpackWide(hr, hi, hr2);
-    const int at = p.newest + b;
-    const __m256 xr = _mm256_loadu_ps(p.real[0] + at), xi = _mm256_loadu_ps(p.imaginary[0] + at);
-    ar0 = _mm256_fnmadd_ps(xi, hi, _mm256_mul_ps(xr, hr));
-    ai0 = _mm256_fmadd_ps(xi, hr2, _mm256_mul_ps(xr, hi));
-    if constexpr (kChannels == 2) {
-      const __m256 yr = _mm256_loadu_ps(p.real[1] + at), yi = _mm256_loadu_ps(p.imaginary[1] + at);
-      ar1 = _mm256_fnmadd_ps(yi, hi, _mm256_mul_ps(yr, hr));
-      ai1 = _mm256_fmadd_ps(yi, hr2, _mm256_mul_ps(yr, hi));
-    }
-  }
-  for (int k = 0; k < p.partitions; ++k) {
-    __m256 hr = _mm256_loadu_ps(p.responseReal + k * p.stride + b);
-    __m256 hi = _mm256_loadu_ps(p.responseImaginary + k * p.stride + b), hr2 = hr;
-    if constexpr (kFirst) unpackWide(hr, hi, hr2);
-    const int a = p.fromA[k] + b;
-    const int c = p.fromB[k] + b;
-    {
-      const __m256 xr = _mm256_loadu_ps(p.real[0] + a), xi = _mm256_loadu_ps(p.imaginary[0] + a);
-      ar0 = _mm256_fnmadd_ps(xi, hi, _mm256_fmadd_ps(xr, hr, ar0));
-      ai0 = _mm256_fmadd_ps(xi, hr2, _mm256_fmadd_ps(xr, hi, ai0));
-      const __m256 yr = _mm256_loadu_ps(p.real[0] + c), yi = _mm256_loadu_ps(p.imaginary[0] + c);
-      br0 = _mm256_fnmadd_ps(yi, hi, _mm256_fmadd_ps(yr, hr, br0));
-      bi0 = _mm256_fmadd_ps(yi, hr2, _mm256_fmadd_ps(yr, hi, bi0));
-    }
-    if constexpr (kChannels == 2) {
-      const __m256 xr = _mm256_loadu_ps(p.real[1] + a), xi = _mm256_loadu_ps(p.imaginary[1] + a);
-      ar1 = _mm256_fnmadd_ps(xi, hi, _mm256_fmadd_ps(xr, hr, ar1));
-      ai1 = _mm256_fmadd_ps(xi, hr2, _mm256_fmadd_ps(xr, hi, ai1));
-      const __m256 yr = _mm256_loadu_ps(p.real[1] + c), yi = _mm256_loadu_ps(p.imaginary[1] + c);
-      br1 = _mm256_fnmadd_ps(yi, hi, _mm256_fmadd_ps(yr, hr, br1));
-      bi1 = _mm256_fmadd_ps(yi, hr2, _mm256_fmadd_ps(yr, hi, bi1));
-    }
-  }
-  if constexpr (kChannels == 1) {
-    ar1 = ar0, ai1 = ai0, br1 = br0, bi1 = bi0;
-  }
-  // Each half's four bins to the transform's lanes, as multiply does.
-  toLanes<0>(ar0, ar1, br0, br1, ai0, ai1, bi0, bi1, spectrum + b);
-  toLanes<1>(ar0, ar1, br0, br1, ai0, ai1, bi0, bi1, spectrum + b + 4);
-}
-
-template <int kChannels>
-__attribute__((target("avx,fma"))) void wideProducts(const WideProducts& p, int bins,
-                                                     FftPlan::LaneComplex* spectrum) {
-  wideGroup<kChannels, true>(p, 0, spectrum);
-  for (int b = 8; b < bins; b += 8) wideGroup<kChannels, false>(p, b, spectrum);
-}
-
 bool fusedAvailable() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx") && __builtin_cpu_supports("fma");
@@ -697,36 +597,11 @@ void Convolver::runStages(int channels) {
       fromA[k] = a * stride;
       fromB[k] = b * stride;
     }
-#if defined(__x86_64__)
-    if constexpr (Math::kWide) {
-      const WideProducts p = {ir_->real(s, 0),
-                              ir_->imaginary(s, 0),
-                              stride,
-                              partitions,
-                              fromA,
-                              fromB,
-                              s == 0 ? ir_->earlyReal() : nullptr,
-                              s == 0 ? ir_->earlyImaginary() : nullptr,
-                              newest * stride,
-                              {st.real[0].data(), st.real[channels - 1].data()},
-                              {st.imaginary[0].data(), st.imaginary[channels - 1].data()}};
-      if (channels == 2) {
-        wideProducts<2>(p, ImpulseResponse::bins(s), plan.spectrum());
-      } else {
-        wideProducts<1>(p, ImpulseResponse::bins(s), plan.spectrum());
-      }
-    } else if (channels == 2) {
-      multiply<Math, 2>(st, s, fromA, fromB);
-    } else {
-      multiply<Math, 1>(st, s, fromA, fromB);
-    }
-#else
     if (channels == 2) {
       multiply<Math, 2>(st, s, fromA, fromB);
     } else {
       multiply<Math, 1>(st, s, fromA, fromB);
     }
-#endif
     // Unpacked: the inverse transform reads neither bin's imaginary part.
     plan.spectrum()[block].r = plan.spectrum()[0].i;
     plan.inverse();
