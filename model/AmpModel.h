@@ -212,8 +212,8 @@ class AmpModel {
   // With the cabinet on while the power switch moves or is off, a block runs in runs of at most
   // kCabinetRun samples: the amplifier's output for the run, and for each sample what the power
   // switch makes of it (the processed signal, the delayed input, or the processed signal weighted
-  // and the input's share added). Otherwise the cabinet takes the whole block after the circuit:
-  // each change between the two costs the circuit the cache the convolver took from it.
+  // and the input's share added). Otherwise the cabinet takes the whole block after the circuit,
+  // in one call.
   enum class PowerSwitch : uint8_t { kProcessed, kInput, kBlend };
   static constexpr int kCabinetRun = 256;
   struct CabinetRun {

@@ -126,7 +126,8 @@ BENCHMARK(BM_ProcessStereo48kUser200ms);
 // the built-in cabinet's. The machine's drift still moves those by a percent or so; the steadier
 // builtin_own_pct is the closed 4x12's stage timed on its own, block by block, after the
 // amplifier it follows (so in the caches the amplifier leaves), against that amplifier's time.
-// What the cabinet's use of the caches costs the amplifier in turn is what builtin_pct adds.
+// builtin_pct holds besides whatever the running cabinet costs the amplifier, and the difference
+// two instances of the amplifier show with nothing added (up to about a percent here).
 void BM_CabinetCost(benchmark::State& state) {
   typedef std::chrono::steady_clock Clock;
   constexpr float kRate = 48000.0f;
